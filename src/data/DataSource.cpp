@@ -1,0 +1,896 @@
+#include "DataSource.h"
+
+#include "Database.h"
+#include "FieldBinder.h"
+#include "SqlParser.h"
+#include "SqliteConnection.h"
+#include "Transaction.h"
+#include "platform/MsgBox.h"
+
+#include <QRegularExpression>
+#include <QSet>
+#include <cstring>
+#include <sqlite3.h>
+
+namespace {
+
+constexpr int MaxCachedPages = 16;
+constexpr int BulkChunk = 500;
+
+// A record source that is a bare table name: "TABLE02", "[COMPETITION$]".
+std::optional<QString> tableName(const QString& source) {
+    static const QRegularExpression bare(QStringLiteral("^\\w+$"),
+                                         QRegularExpression::UseUnicodePropertiesOption);
+    static const QRegularExpression bracketed(QStringLiteral("^\\[([^\\]]+)\\]$"));
+    if (bare.match(source).hasMatch() && !sql::isReservedWord(source))
+        return source;
+    if (const auto m = bracketed.match(source); m.hasMatch())
+        return m.captured(1);
+    return std::nullopt;
+}
+
+QString placeholders(int count) {
+    QStringList marks;
+    marks.reserve(count);
+    for (int i = 0; i < count; ++i)
+        marks.append(QStringLiteral("?"));
+    return marks.join(u',');
+}
+
+// The key tuple at the start of a result row, in the form bookmarks take.
+QByteArray keyTuple(const SqliteStatement& statement, int width, qint64 nullKey) {
+    QByteArray tuple(qsizetype(sizeof(qint64)) * width, Qt::Uninitialized);
+    for (int j = 0; j < width; ++j) {
+        const qint64 key = statement.isNull(j) ? nullKey : statement.intValue(j);
+        std::memcpy(tuple.data() + sizeof(qint64) * size_t(j), &key, sizeof(key));
+    }
+    return tuple;
+}
+
+} // namespace
+
+DataSource::DataSource(QObject* parent)
+    : QObject(parent)
+    , m_recordset(this) {}
+
+DataSource::DataSource(const QString& name, QObject* parent)
+    : DataSource(parent) {
+    setObjectName(name);
+}
+
+DataSource::~DataSource() {
+    // The last save point: a data source that goes with its window keeps the
+    // edit it was given. Nobody is left to tell about a refusal.
+    if (!m_pending.isEmpty()) {
+        m_errorHandler = [](const QString&) {};
+        writePending();
+    }
+}
+
+void DataSource::setDatabaseName(const QString& name) {
+    if (name == m_databaseName)
+        return;
+    writePending();
+    m_databaseName = name;
+    m_connection.reset();
+}
+
+void DataSource::setRecordSource(const QString& source) {
+    m_recordSource = source;
+}
+
+std::shared_ptr<SqliteConnection> DataSource::connection() {
+    openConnection();
+    return m_connection;
+}
+
+bool DataSource::openConnection() {
+    if (m_connection && m_connection->handle())
+        return true;
+    if (m_databaseName.isEmpty()) {
+        m_lastError = QStringLiteral("The data source %1 names no database.").arg(objectName());
+        return false;
+    }
+    m_connection = SqliteConnection::shared(Database::resolve(m_databaseName), &m_lastError);
+    return m_connection != nullptr;
+}
+
+void DataSource::reportError(const QString& message) {
+    m_lastError = message;
+    if (m_errorHandler)
+        m_errorHandler(message);
+    else
+        MsgBox::show(message, MsgBox::OKOnly | MsgBox::Critical);
+}
+
+void DataSource::clearResult() {
+    m_fields.clear();
+    m_sources.clear();
+    m_keys.clear();
+    m_snapshot.clear();
+    m_rowCount = 0;
+    m_pages.clear();
+    m_rowIndex.clear();
+}
+
+bool DataSource::refresh() {
+    if (!writePending())
+        return false;
+    m_lastError.clear();
+    if (!openConnection())
+        return false;
+
+    QString text = m_recordSource.trimmed();
+    if (text.isEmpty()) {
+        m_lastError = QStringLiteral("The data source %1 has no record source.").arg(objectName());
+        return false;
+    }
+    if (const auto table = tableName(text))
+        text = QStringLiteral("SELECT * FROM [%1]").arg(*table);
+
+    QString error;
+    const auto statement = sql::SqlParser::parse(text, &error);
+    if (!statement) {
+        m_lastError = error;
+        return false;
+    }
+    if (statement->kind != sql::Statement::Kind::Select || !statement->select.into.isEmpty()) {
+        m_lastError = QStringLiteral("The record source of %1 must be a table name or a SELECT "
+                                     "query.")
+                          .arg(objectName());
+        return false;
+    }
+    const auto translated =
+        Database::translator(m_connection).translateSelect(statement->select, &error);
+    if (!translated) {
+        m_lastError = error;
+        return false;
+    }
+    bool outerJoin = false;
+    std::function<void(const sql::TableRefPtr&)> visit = [&](const sql::TableRefPtr& ref) {
+        if (ref->kind == sql::TableRef::Kind::Join) {
+            outerJoin |= ref->joinType != QLatin1String("INNER");
+            visit(ref->left);
+            visit(ref->right);
+        }
+    };
+    for (const auto& ref : statement->select.from)
+        visit(ref);
+
+    // Keyed: read the keys of the rows in order; the values come later.
+    std::vector<Source> sources;
+    QStringList keyExpressions;
+    for (const sql::SourceTable& s : translated->sources) {
+        Source source{s.table, s.qualifier, m_connection->keyColumn(s.table)};
+        keyExpressions.append(sql::SqlTranslator::quoteName(source.qualifier) + u'.' +
+                              sql::SqlTranslator::quoteName(source.keyColumn));
+        sources.push_back(source);
+    }
+    const QString keyList = keyExpressions.join(QStringLiteral(", "));
+    bool keyed = translated->keyed() && !outerJoin && !sources.empty();
+
+    std::vector<qint64> keys;
+    std::vector<std::vector<QVariant>> snapshot;
+    SqliteStatement probe;
+    if (keyed) {
+        QString keySql =
+            QStringLiteral("SELECT ") + keyList + QStringLiteral(" FROM ") + translated->fromSql;
+        if (!translated->whereSql.isEmpty())
+            keySql += QStringLiteral(" WHERE ") + translated->whereSql;
+        if (!translated->orderSql.isEmpty())
+            keySql += QStringLiteral(" ORDER BY ") + translated->orderSql;
+        if (translated->top)
+            keySql += QStringLiteral(" LIMIT %1").arg(*translated->top);
+        probe = m_connection->prepare(QStringLiteral("SELECT ") + keyList + QStringLiteral(", ") +
+                                          translated->selectList() + QStringLiteral(" FROM ") +
+                                          translated->fromSql,
+                                      &error);
+        SqliteStatement keyQuery =
+            probe.isValid() ? m_connection->prepare(keySql, &error) : SqliteStatement();
+        if (!probe.isValid() || !keyQuery.isValid()) {
+            // Views and the like have no keys to hold: read the rows instead.
+            keyed = false;
+            probe = SqliteStatement();
+        } else {
+            const int w = int(sources.size());
+            int rc;
+            while ((rc = keyQuery.step()) == SQLITE_ROW)
+                for (int j = 0; j < w; ++j)
+                    keys.push_back(keyQuery.isNull(j) ? NullKey : keyQuery.intValue(j));
+            if (rc != SQLITE_DONE) {
+                m_lastError = m_connection->lastError();
+                return false;
+            }
+        }
+    }
+    int fieldOffset = int(sources.size());
+    if (!keyed) {
+        probe = m_connection->prepare(translated->sql(), &error);
+        if (!probe.isValid()) {
+            m_lastError = error;
+            return false;
+        }
+        fieldOffset = 0;
+        int rc;
+        while ((rc = probe.step()) == SQLITE_ROW) {
+            std::vector<QVariant> row;
+            row.reserve(size_t(probe.columnCount()));
+            for (int c = 0; c < probe.columnCount(); ++c)
+                row.push_back(probe.value(c));
+            snapshot.push_back(std::move(row));
+        }
+        if (rc != SQLITE_DONE) {
+            m_lastError = m_connection->lastError();
+            return false;
+        }
+    }
+
+    std::vector<Field> fields;
+    for (size_t i = 0; i < translated->columns.size(); ++i) {
+        const int c = fieldOffset + int(i);
+        Field field;
+        field.name = translated->columns[i].name;
+        field.sql = translated->columns[i].sql;
+        field.column = probe.originColumn(c);
+        const QString origin = probe.originTable(c);
+        if (!field.column.isEmpty()) {
+            field.kind = FieldFormat::kindOf(probe.declaredType(c), field.column);
+            for (size_t s = 0; s < sources.size(); ++s)
+                if (sources[s].table.compare(origin, Qt::CaseInsensitive) == 0) {
+                    field.source = int(s);
+                    break;
+                }
+            field.updatable = keyed && field.source >= 0 &&
+                              field.column.compare(sources[size_t(field.source)].keyColumn,
+                                                   Qt::CaseInsensitive) != 0;
+        }
+        fields.push_back(field);
+    }
+
+    clearResult();
+    m_isOpen = true;
+    m_keyed = keyed;
+    m_fields = std::move(fields);
+    m_sources = std::move(sources);
+    m_fromSql = translated->fromSql;
+    m_selectList = translated->selectList();
+    m_keys = std::move(keys);
+    m_snapshot = std::move(snapshot);
+    m_rowCount = keyed ? int(m_keys.size() / m_sources.size()) : int(m_snapshot.size());
+    m_pending.clear();
+    m_adding = false;
+    m_onDeleted = false;
+    m_position = 0;
+    emit refreshed();
+    emit currentChanged();
+    return true;
+}
+
+int DataSource::fieldIndex(const QString& name) const {
+    for (size_t i = 0; i < m_fields.size(); ++i)
+        if (m_fields[i].name.compare(name, Qt::CaseInsensitive) == 0)
+            return int(i);
+    // "TABLE01.TEXT01" names a field by its origin as well.
+    const int dot = int(name.indexOf(u'.'));
+    if (dot > 0) {
+        const QString table = name.left(dot), column = name.mid(dot + 1);
+        for (size_t i = 0; i < m_fields.size(); ++i) {
+            const Field& f = m_fields[i];
+            if (f.source >= 0 && f.column.compare(column, Qt::CaseInsensitive) == 0 &&
+                (m_sources[size_t(f.source)].qualifier.compare(table, Qt::CaseInsensitive) == 0 ||
+                 m_sources[size_t(f.source)].table.compare(table, Qt::CaseInsensitive) == 0))
+                return int(i);
+        }
+    }
+    return -1;
+}
+
+QStringList DataSource::fieldNames() const {
+    QStringList names;
+    for (const Field& f : m_fields)
+        names.append(f.name);
+    return names;
+}
+
+QByteArray DataSource::keyOf(int row) const {
+    const int w = width();
+    return QByteArray(reinterpret_cast<const char*>(m_keys.data() + size_t(row) * size_t(w)),
+                      qsizetype(sizeof(qint64)) * w);
+}
+
+QByteArray DataSource::bookmarkAt(int row) const {
+    if (row < 0 || row >= m_rowCount)
+        return {};
+    if (m_keyed)
+        return keyOf(row);
+    const qint64 index = row;
+    return QByteArray(reinterpret_cast<const char*>(&index), sizeof(index));
+}
+
+int DataSource::rowOfBookmark(const QByteArray& bookmark) const {
+    if (bookmark.isEmpty())
+        return -1;
+    if (!m_keyed) {
+        if (bookmark.size() != sizeof(qint64))
+            return -1;
+        qint64 index = 0;
+        std::memcpy(&index, bookmark.constData(), sizeof(index));
+        return index >= 0 && index < m_rowCount ? int(index) : -1;
+    }
+    if (m_rowIndex.isEmpty() && m_rowCount > 0) {
+        m_rowIndex.reserve(m_rowCount);
+        for (int row = 0; row < m_rowCount; ++row)
+            m_rowIndex.insert(keyOf(row), row);
+    }
+    return m_rowIndex.value(bookmark, -1);
+}
+
+int DataSource::currentRow() const {
+    if (m_adding || m_onDeleted || m_position < 0 || m_position >= m_rowCount)
+        return -1;
+    return m_position;
+}
+
+bool DataSource::hasCurrentRow() const {
+    return m_adding || currentRow() >= 0;
+}
+
+DataSource::Page* DataSource::page(int index) {
+    const quint64 stamp = m_connection ? m_connection->changeStamp() : 0;
+    auto it = m_pages.find(index);
+    if (it != m_pages.end() && it->stamp == stamp) {
+        it->lastUse = ++m_pageUse;
+        return &*it;
+    }
+    if (m_pages.size() >= MaxCachedPages && it == m_pages.end()) {
+        auto oldest = m_pages.begin();
+        for (auto p = m_pages.begin(); p != m_pages.end(); ++p)
+            if (p->lastUse < oldest->lastUse)
+                oldest = p;
+        m_pages.erase(oldest);
+    }
+    Page fresh;
+    const int first = index * PageSize;
+    if (!fetchRows(first, std::min(PageSize, m_rowCount - first), fresh))
+        return nullptr;
+    fresh.stamp = stamp;
+    fresh.lastUse = ++m_pageUse;
+    return &*m_pages.insert(index, std::move(fresh));
+}
+
+QString DataSource::keyedQuery(const QString& selectList, int chunk) const {
+    QStringList keys, conditions;
+    for (const Source& s : m_sources) {
+        const QString key = sql::SqlTranslator::quoteName(s.qualifier) + u'.' +
+                            sql::SqlTranslator::quoteName(s.keyColumn);
+        keys.append(key);
+        conditions.append(key + QStringLiteral(" IN (") + placeholders(chunk) + u')');
+    }
+    return QStringLiteral("SELECT ") + keys.join(QStringLiteral(", ")) + QStringLiteral(", ") +
+           selectList + QStringLiteral(" FROM ") + m_fromSql + QStringLiteral(" WHERE ") +
+           conditions.join(QStringLiteral(" AND "));
+}
+
+void DataSource::bindKeys(SqliteStatement& statement, int first, int count, int chunk) const {
+    const int w = width();
+    for (int j = 0; j < w; ++j)
+        for (int i = 0; i < chunk; ++i) {
+            const int index = j * chunk + i + 1;
+            const qint64 key =
+                i < count ? m_keys[size_t(first + i) * size_t(w) + size_t(j)] : NullKey;
+            if (key == NullKey)
+                statement.bindNull(index);
+            else
+                statement.bindInt(index, key);
+        }
+}
+
+bool DataSource::fetchRows(int first, int count, Page& into) {
+    const int w = width();
+    QString error;
+    SqliteStatement statement = m_connection->cached(keyedQuery(m_selectList, PageSize), &error);
+    if (!statement.isValid()) {
+        m_lastError = error;
+        return false;
+    }
+    bindKeys(statement, first, count, PageSize);
+
+    into.rows.assign(size_t(count), std::vector<QVariant>());
+    into.present.assign(size_t(count), false);
+    QHash<QByteArray, int> slot;
+    for (int i = 0; i < count; ++i)
+        slot.insert(keyOf(first + i), i);
+    const int fields = int(m_fields.size());
+    int rc;
+    while ((rc = statement.step()) == SQLITE_ROW) {
+        const int i = slot.value(keyTuple(statement, w, NullKey), -1);
+        if (i < 0)
+            continue;
+        std::vector<QVariant>& row = into.rows[size_t(i)];
+        row.reserve(size_t(fields));
+        for (int f = 0; f < fields; ++f)
+            row.push_back(statement.value(w + f));
+        into.present[size_t(i)] = true;
+    }
+    if (rc != SQLITE_DONE) {
+        m_lastError = m_connection->lastError();
+        return false;
+    }
+    return true;
+}
+
+const std::vector<QVariant>* DataSource::rowValues(int row) {
+    if (row < 0 || row >= m_rowCount)
+        return nullptr;
+    if (!m_keyed)
+        return &m_snapshot[size_t(row)];
+    if (!openConnection())
+        return nullptr;
+    Page* p = page(row / PageSize);
+    if (!p || !p->present[size_t(row % PageSize)])
+        return nullptr; // the row has gone from its table since the refresh
+    return &p->rows[size_t(row % PageSize)];
+}
+
+QVariant DataSource::valueAt(int row, int field) {
+    if (field < 0 || field >= fieldCount())
+        return {};
+    if (row == currentRow() && m_pending.contains(field))
+        return currentValue(field);
+    const auto* values = rowValues(row);
+    return values ? FieldFormat::value(values->at(size_t(field)), m_fields[size_t(field)].kind)
+                  : QVariant();
+}
+
+QString DataSource::textAt(int row, int field) {
+    if (field < 0 || field >= fieldCount())
+        return {};
+    if (row == currentRow() && m_pending.contains(field))
+        return currentText(field);
+    const auto* values = rowValues(row);
+    return values ? FieldFormat::text(values->at(size_t(field)), m_fields[size_t(field)].kind)
+                  : QString();
+}
+
+QStringList DataSource::columnTexts(int field) {
+    QStringList texts;
+    if (field < 0 || field >= fieldCount() || m_rowCount == 0)
+        return texts;
+    texts.reserve(m_rowCount);
+    const FieldKind kind = m_fields[size_t(field)].kind;
+    if (!m_keyed) {
+        for (const auto& row : m_snapshot)
+            texts.append(FieldFormat::text(row[size_t(field)], kind));
+        return texts;
+    }
+    if (!openConnection())
+        return texts;
+    for (int row = 0; row < m_rowCount; ++row)
+        texts.append(QString());
+
+    // Read the one field for chunks of keys; rows that have gone stay empty.
+    QString error;
+    SqliteStatement statement =
+        m_connection->prepare(keyedQuery(m_fields[size_t(field)].sql, BulkChunk), &error);
+    if (!statement.isValid()) {
+        m_lastError = error;
+        return texts;
+    }
+    if (m_rowIndex.isEmpty())
+        rowOfBookmark(keyOf(0)); // builds the index
+    const int w = width();
+    for (int first = 0; first < m_rowCount; first += BulkChunk) {
+        const int count = std::min(BulkChunk, m_rowCount - first);
+        statement.reset();
+        bindKeys(statement, first, count, BulkChunk);
+        while (statement.step() == SQLITE_ROW) {
+            const int row = m_rowIndex.value(keyTuple(statement, w, NullKey), -1);
+            if (row >= first && row < first + count)
+                texts[row] = FieldFormat::text(statement.value(w), kind);
+        }
+    }
+    if (const int row = currentRow(); row >= 0 && m_pending.contains(field))
+        texts[row] = currentText(field);
+    return texts;
+}
+
+QVariant DataSource::currentValue(int field) {
+    if (field < 0 || field >= fieldCount())
+        return {};
+    const FieldKind kind = m_fields[size_t(field)].kind;
+    if (m_pending.contains(field)) {
+        const QVariant input = m_pending.value(field);
+        const auto stored = FieldFormat::storage(input, kind, nullptr);
+        return stored ? FieldFormat::value(*stored, kind) : input;
+    }
+    if (m_adding)
+        return {};
+    const auto* values = rowValues(currentRow());
+    return values ? FieldFormat::value(values->at(size_t(field)), kind) : QVariant();
+}
+
+QString DataSource::currentText(int field) {
+    if (field < 0 || field >= fieldCount())
+        return {};
+    const FieldKind kind = m_fields[size_t(field)].kind;
+    if (m_pending.contains(field)) {
+        const QVariant input = m_pending.value(field);
+        if (input.typeId() == QMetaType::QString)
+            return input.toString(); // as typed
+        const auto stored = FieldFormat::storage(input, kind, nullptr);
+        return stored ? FieldFormat::text(*stored, kind) : input.toString();
+    }
+    if (m_adding)
+        return {};
+    const auto* values = rowValues(currentRow());
+    return values ? FieldFormat::text(values->at(size_t(field)), kind) : QString();
+}
+
+bool DataSource::setCurrentValue(int field, const QVariant& value, QObject* origin) {
+    if (field < 0 || field >= fieldCount()) {
+        m_lastError = QStringLiteral("Item not found in this collection.");
+        return false;
+    }
+    if (!hasCurrentRow()) {
+        m_lastError = QStringLiteral("No current record.");
+        return false;
+    }
+    if (m_readOnly || !m_fields[size_t(field)].updatable) {
+        m_lastError =
+            QStringLiteral("The field %1 cannot be changed.").arg(m_fields[size_t(field)].name);
+        return false;
+    }
+    m_pending.insert(field, value);
+    emit valueEdited(field, origin);
+    return true;
+}
+
+bool DataSource::save() {
+    return writePending();
+}
+
+bool DataSource::saveAll(QObject* owner) {
+    bool ok = true;
+    if (auto* self = qobject_cast<DataSource*>(owner))
+        ok &= self->save();
+    const auto children = owner->findChildren<DataSource*>();
+    for (DataSource* source : children)
+        ok &= source->save();
+    return ok;
+}
+
+bool DataSource::writePending() {
+    if (m_pending.isEmpty()) {
+        if (m_adding) { // nothing was entered: no row
+            m_adding = false;
+            m_position = m_positionBeforeAdd;
+        }
+        return true;
+    }
+    if (!openConnection()) {
+        reportError(m_lastError);
+        return false;
+    }
+
+    // Every value must fit before anything is written.
+    QHash<int, QList<QPair<QString, QVariant>>> bySource; // source -> (column, value)
+    for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it) {
+        const Field& f = m_fields[size_t(it.key())];
+        QString why;
+        const auto stored = FieldFormat::storage(it.value(), f.kind, &why);
+        if (!stored) {
+            reportError(QStringLiteral("The value \"%1\" %2, so it cannot be stored in the "
+                                       "field %3.")
+                            .arg(it.value().toString(), why, f.name));
+            return false;
+        }
+        bySource[f.source].append({f.column, *stored});
+    }
+
+    QString error;
+    Transaction transaction(*m_connection);
+    if (!transaction.begin(&error)) {
+        reportError(error);
+        return false;
+    }
+    qint64 newKey = 0;
+    int newSource = -1;
+    if (m_adding) {
+        if (bySource.size() > 1) {
+            reportError(QStringLiteral("A new row can only take values of one table."));
+            return false;
+        }
+        newSource = bySource.cbegin().key();
+        const auto& values = bySource.cbegin().value();
+        QStringList columns;
+        for (const auto& [column, value] : values)
+            columns.append(sql::SqlTranslator::quoteName(column));
+        SqliteStatement insert = m_connection->prepare(
+            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                .arg(sql::SqlTranslator::quoteName(m_sources[size_t(newSource)].table),
+                     columns.join(QStringLiteral(", ")), placeholders(int(values.size()))),
+            &error);
+        if (!insert.isValid()) {
+            reportError(error);
+            return false;
+        }
+        for (int i = 0; i < values.size(); ++i)
+            insert.bind(i + 1, values.at(i).second);
+        if (insert.step() != SQLITE_DONE) {
+            reportError(m_connection->lastError());
+            return false;
+        }
+        newKey = sqlite3_last_insert_rowid(m_connection->handle());
+    } else {
+        const int row = currentRow();
+        for (auto it = bySource.cbegin(); it != bySource.cend(); ++it) {
+            const Source& s = m_sources[size_t(it.key())];
+            const qint64 key = m_keys[size_t(row) * size_t(width()) + size_t(it.key())];
+            QStringList sets;
+            for (const auto& [column, value] : it.value())
+                sets.append(sql::SqlTranslator::quoteName(column) + QStringLiteral(" = ?"));
+            SqliteStatement update = m_connection->prepare(
+                QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                    .arg(sql::SqlTranslator::quoteName(s.table), sets.join(QStringLiteral(", ")),
+                         sql::SqlTranslator::quoteName(s.keyColumn)),
+                &error);
+            if (!update.isValid()) {
+                reportError(error);
+                return false;
+            }
+            int index = 1;
+            for (const auto& [column, value] : it.value())
+                update.bind(index++, value);
+            update.bindInt(index, key);
+            if (update.step() != SQLITE_DONE) {
+                reportError(m_connection->lastError());
+                return false;
+            }
+            if (sqlite3_changes(m_connection->handle()) == 0) {
+                m_pending.clear();
+                reportError(QStringLiteral("The record has been deleted from its table, so the "
+                                           "change cannot be stored."));
+                return false;
+            }
+        }
+    }
+    if (!transaction.commit(&error)) {
+        reportError(error);
+        return false;
+    }
+    m_pending.clear();
+
+    // Pages of a single table stay valid except the page of the changed row;
+    // in a join the same table row may show on many result rows.
+    const quint64 stamp = m_connection->changeStamp();
+    if (m_adding) {
+        for (int j = 0; j < width(); ++j)
+            m_keys.push_back(j == newSource ? newKey : NullKey);
+        const int row = m_rowCount++;
+        m_lastModified = keyOf(row);
+        if (!m_rowIndex.isEmpty())
+            m_rowIndex.insert(m_lastModified, row);
+        m_adding = false;
+        m_position = m_positionBeforeAdd >= row ? m_rowCount : m_positionBeforeAdd;
+        for (Page& p : m_pages)
+            p.stamp = stamp;
+        m_pages.remove(row / PageSize);
+        emit rowInserted(row);
+    } else {
+        const int row = currentRow();
+        m_lastModified = keyOf(row);
+        if (width() > 1) {
+            m_pages.clear();
+        } else {
+            for (Page& p : m_pages)
+                p.stamp = stamp;
+            m_pages.remove(row / PageSize);
+        }
+        emit rowChanged(row);
+    }
+    return true;
+}
+
+void DataSource::bind(QWidget* control, const QString& fieldName) {
+    new FieldBinder(this, control, fieldName);
+}
+
+// Recordset --------------------------------------------------------------
+
+bool DataSource::moveTo(int position) {
+    m_position = position;
+    m_onDeleted = false;
+    emit currentChanged();
+    return true;
+}
+
+bool Recordset::moveFirst() {
+    DataSource& ds = *m_source;
+    if (!ds.writePending())
+        return false;
+    if (ds.m_rowCount == 0) {
+        ds.m_lastError = QStringLiteral("No current record.");
+        ds.moveTo(0);
+        return false;
+    }
+    return ds.moveTo(0);
+}
+
+bool Recordset::moveLast() {
+    DataSource& ds = *m_source;
+    if (!ds.writePending())
+        return false;
+    if (ds.m_rowCount == 0) {
+        ds.m_lastError = QStringLiteral("No current record.");
+        ds.moveTo(0);
+        return false;
+    }
+    return ds.moveTo(ds.m_rowCount - 1);
+}
+
+bool Recordset::moveNext() {
+    DataSource& ds = *m_source;
+    if (!ds.writePending())
+        return false;
+    if (ds.m_onDeleted)
+        return ds.moveTo(ds.m_position);
+    if (ds.m_rowCount == 0 || ds.m_position >= ds.m_rowCount) {
+        ds.m_lastError = QStringLiteral("No current record.");
+        return false;
+    }
+    return ds.moveTo(std::max(ds.m_position, -1) + 1);
+}
+
+bool Recordset::movePrevious() {
+    DataSource& ds = *m_source;
+    if (!ds.writePending())
+        return false;
+    if (ds.m_onDeleted)
+        return ds.moveTo(ds.m_position - 1);
+    if (ds.m_rowCount == 0 || ds.m_position < 0) {
+        ds.m_lastError = QStringLiteral("No current record.");
+        return false;
+    }
+    return ds.moveTo(std::min(ds.m_position, ds.m_rowCount) - 1);
+}
+
+bool Recordset::addNew() {
+    DataSource& ds = *m_source;
+    if (!ds.writePending())
+        return false;
+    if (ds.m_readOnly || !ds.m_keyed || !ds.m_isOpen) {
+        ds.m_lastError = QStringLiteral("Rows cannot be added to this data source.");
+        return false;
+    }
+    ds.m_positionBeforeAdd = ds.m_position;
+    ds.m_onDeleted = false;
+    ds.m_adding = true;
+    emit ds.currentChanged();
+    return true;
+}
+
+bool Recordset::deleteCurrent() {
+    DataSource& ds = *m_source;
+    if (ds.m_adding) {
+        cancelUpdate();
+        return true;
+    }
+    const int row = ds.currentRow();
+    if (row < 0) {
+        ds.m_lastError = QStringLiteral("No current record.");
+        return false;
+    }
+    if (ds.m_readOnly || !ds.m_keyed) {
+        ds.m_lastError = QStringLiteral("Rows cannot be deleted from this data source.");
+        return false;
+    }
+    const int last = ds.width() - 1;
+    const DataSource::Source& source = ds.m_sources[size_t(last)];
+    const qint64 key = ds.m_keys[size_t(row) * size_t(ds.width()) + size_t(last)];
+    QString error;
+    Transaction transaction(*ds.m_connection);
+    SqliteStatement remove;
+    bool ok = transaction.begin(&error);
+    if (ok) {
+        remove = ds.m_connection->prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
+                                              .arg(sql::SqlTranslator::quoteName(source.table),
+                                                   sql::SqlTranslator::quoteName(source.keyColumn)),
+                                          &error);
+        ok = remove.isValid();
+    }
+    if (ok) {
+        remove.bindInt(1, key);
+        ok = remove.step() == SQLITE_DONE;
+        if (!ok)
+            error = ds.m_connection->lastError();
+        remove = SqliteStatement();
+    }
+    if (!ok || !transaction.commit(&error)) {
+        ds.m_lastError = error;
+        return false;
+    }
+    ds.m_pending.clear();
+    const auto begin = ds.m_keys.begin() + qsizetype(row) * ds.width();
+    ds.m_keys.erase(begin, begin + ds.width());
+    --ds.m_rowCount;
+    ds.m_pages.clear();
+    ds.invalidateRowIndex();
+    ds.m_onDeleted = true;
+    ds.m_position = row;
+    emit ds.rowRemoved(row);
+    emit ds.currentChanged();
+    return true;
+}
+
+bool Recordset::update() {
+    return m_source->writePending();
+}
+
+void Recordset::cancelUpdate() {
+    DataSource& ds = *m_source;
+    ds.m_pending.clear();
+    if (ds.m_adding) {
+        ds.m_adding = false;
+        ds.m_position = ds.m_positionBeforeAdd;
+    }
+    emit ds.currentChanged();
+}
+
+QByteArray Recordset::bookmark() const {
+    return m_source->bookmarkAt(m_source->currentRow());
+}
+
+bool Recordset::setBookmark(const QByteArray& bookmark) {
+    DataSource& ds = *m_source;
+    if (!ds.writePending())
+        return false;
+    const int row = ds.rowOfBookmark(bookmark);
+    if (row < 0) {
+        ds.m_lastError = QStringLiteral("Not a valid bookmark.");
+        return false;
+    }
+    return ds.moveTo(row);
+}
+
+QByteArray Recordset::lastModified() const {
+    return m_source->m_lastModified;
+}
+
+bool Recordset::eof() const {
+    const DataSource& ds = *m_source;
+    return !ds.m_adding && !ds.m_onDeleted &&
+           (ds.m_rowCount == 0 || ds.m_position >= ds.m_rowCount);
+}
+
+bool Recordset::bof() const {
+    const DataSource& ds = *m_source;
+    return !ds.m_adding && !ds.m_onDeleted && (ds.m_rowCount == 0 || ds.m_position < 0);
+}
+
+int Recordset::recordCount() const {
+    return m_source->m_rowCount;
+}
+
+int Recordset::absolutePosition() const {
+    return m_source->currentRow();
+}
+
+bool Recordset::isNewRow() const {
+    return m_source->m_adding;
+}
+
+bool Recordset::hasPendingEdit() const {
+    return !m_source->m_pending.isEmpty();
+}
+
+QVariant Recordset::field(const QString& name) const {
+    return m_source->currentValue(m_source->fieldIndex(name));
+}
+
+QString Recordset::fieldText(const QString& name) const {
+    return m_source->currentText(m_source->fieldIndex(name));
+}
+
+bool Recordset::setField(const QString& name, const QVariant& value) {
+    return m_source->setCurrentValue(m_source->fieldIndex(name), value);
+}

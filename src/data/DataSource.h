@@ -1,0 +1,160 @@
+#pragma once
+
+#include "Field.h"
+#include "Recordset.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class SqliteConnection;
+class SqliteStatement;
+class QWidget;
+
+// A window-owned data source: a database file, a record source (a table name
+// or a SELECT of the dialect) and the result set with its current row. Bound
+// controls show the current row and turn edits into a pending edit, which is
+// written at the next save point: a move, refresh(), a bookmark assignment,
+// addNew(), or the owning window's close (saveAll). Hiding is no save point.
+//
+// Result sets are keyset cursors: refresh() reads the row keys in order and
+// values are read on demand in pages, so a table of 250,000 memos costs keys,
+// not memos, in memory. Each field writes back to its origin table and column;
+// computed fields are read-only; deleting a joined row removes the row of the
+// last table of the FROM clause. Queries whose rows are no table rows
+// (DISTINCT, GROUP BY, aggregates, outer joins) are read into memory, read-only.
+//
+// Failures: refresh() returns false with lastError() when the record source
+// cannot be run, and leaves the previous rows in place. A refused save (a
+// value that does not fit its field) goes to the error handler, by default a
+// critical message box naming the field, and the edit stays pending.
+class DataSource : public QObject {
+    Q_OBJECT
+public:
+    explicit DataSource(QObject* parent = nullptr);
+    DataSource(const QString& name, QObject* parent);
+    ~DataSource() override;
+
+    QString databaseName() const { return m_databaseName; }
+    void setDatabaseName(const QString& name); // "TESSALY.mdb", "User.mdb" or a path
+    QString recordSource() const { return m_recordSource; }
+    void setRecordSource(const QString& source); // nothing is read until refresh()
+    bool isReadOnly() const { return m_readOnly; }
+    void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
+
+    bool refresh();
+    Recordset* recordset() { return &m_recordset; }
+    const Recordset* recordset() const { return &m_recordset; }
+    QString lastError() const { return m_lastError; }
+    bool isOpen() const { return m_isOpen; }
+
+    // Writes the pending edit of the current row; false when refused.
+    bool save();
+    // Save point of a window's close: every data source owned by `owner`.
+    static bool saveAll(QObject* owner);
+
+    using ErrorHandler = std::function<void(const QString& message)>;
+    void setErrorHandler(ErrorHandler handler) { m_errorHandler = std::move(handler); }
+
+    // Fields of the last refresh.
+    int fieldCount() const { return int(m_fields.size()); }
+    const Field& field(int index) const { return m_fields.at(size_t(index)); }
+    int fieldIndex(const QString& name) const; // -1 when there is no such field
+    QStringList fieldNames() const;
+
+    // Rows by position, for pick lists and grids; none of these moves.
+    int rowCount() const { return m_rowCount; }
+    QVariant valueAt(int row, int field);
+    QString textAt(int row, int field);
+    QStringList columnTexts(int field); // the display texts of every row, in order
+    QByteArray bookmarkAt(int row) const;
+    int rowOfBookmark(const QByteArray& bookmark) const; // -1 when not in the result
+    int currentRow() const;                              // -1 without a stored current row
+
+    // Current row, as bound controls see it.
+    QString currentText(int field);
+    bool setCurrentValue(int field, const QVariant& value, QObject* origin = nullptr);
+
+    // Binds a control's text to a field (by name, looked up at every update).
+    // Text boxes (QLineEdit, QPlainTextEdit), labels, and any widget whose
+    // user property is a text (the rich text box's RTF) can be bound.
+    void bind(QWidget* control, const QString& fieldName);
+
+    std::shared_ptr<SqliteConnection> connection();
+
+signals:
+    void refreshed();                             // new result set: lists and grids reload
+    void currentChanged();                        // another current row: bound controls reload
+    void valueEdited(int field, QObject* origin); // a pending value was set
+    void rowChanged(int row);                     // a stored row's values changed
+    void rowInserted(int row);
+    void rowRemoved(int row);
+
+private:
+    friend class Recordset;
+
+    struct Source {
+        QString table;
+        QString qualifier;
+        QString keyColumn;
+    };
+    struct Page {
+        quint64 stamp = 0;
+        quint64 lastUse = 0;
+        std::vector<std::vector<QVariant>> rows;
+        std::vector<bool> present;
+    };
+    static constexpr int PageSize = 64;
+    static constexpr qint64 NullKey = std::numeric_limits<qint64>::min();
+
+    bool openConnection();
+    bool writePending();
+    void reportError(const QString& message);
+    bool moveTo(int position);
+    int width() const { return int(m_sources.size()); }
+    QByteArray keyOf(int row) const;
+    const std::vector<QVariant>* rowValues(int row);
+    Page* page(int index);
+    bool fetchRows(int first, int count, Page& into);
+    // SELECT keys, selectList ... WHERE each key IN (chunk placeholders)
+    QString keyedQuery(const QString& selectList, int chunk) const;
+    void bindKeys(SqliteStatement& statement, int first, int count, int chunk) const;
+    void invalidateRowIndex() { m_rowIndex.clear(); }
+    bool hasCurrentRow() const;
+    QVariant currentValue(int field);
+    void clearResult();
+
+    QString m_databaseName;
+    QString m_recordSource;
+    bool m_readOnly = false;
+    std::shared_ptr<SqliteConnection> m_connection;
+    QString m_lastError;
+    ErrorHandler m_errorHandler;
+    Recordset m_recordset;
+
+    bool m_isOpen = false;
+    bool m_keyed = true;
+    std::vector<Field> m_fields;
+    std::vector<Source> m_sources;
+    QString m_fromSql;
+    QString m_selectList;
+    std::vector<qint64> m_keys;                    // keyed: width() keys per row
+    std::vector<std::vector<QVariant>> m_snapshot; // not keyed: every row's values
+    int m_rowCount = 0;
+
+    int m_position = 0;       // -1 BOF, 0..rowCount-1, rowCount EOF
+    bool m_onDeleted = false; // the current row was deleted; m_position is the next one
+    bool m_adding = false;
+    int m_positionBeforeAdd = 0;
+    QHash<int, QVariant> m_pending; // field -> value as given
+    QByteArray m_lastModified;
+
+    QHash<int, Page> m_pages;
+    quint64 m_pageUse = 0;
+    mutable QHash<QByteArray, int> m_rowIndex;
+};

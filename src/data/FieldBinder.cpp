@@ -1,0 +1,69 @@
+#include "FieldBinder.h"
+
+#include "DataSource.h"
+
+#include <QLabel>
+#include <QMetaMethod>
+#include <QWidget>
+
+FieldBinder::FieldBinder(DataSource* source, QWidget* control, const QString& field)
+    : QObject(control)
+    , m_source(source)
+    , m_control(control)
+    , m_field(field) {
+    const QMetaObject* meta = control->metaObject();
+    if (qobject_cast<QLabel*>(control))
+        m_property = meta->property(meta->indexOfProperty("text"));
+    else
+        m_property = meta->userProperty();
+
+    connect(source, &DataSource::currentChanged, this, &FieldBinder::load);
+    connect(source, &DataSource::refreshed, this, &FieldBinder::load);
+    connect(source, &DataSource::valueEdited, this, &FieldBinder::valueEdited);
+    connect(source, &DataSource::rowChanged, this, &FieldBinder::rowChanged);
+    if (!qobject_cast<QLabel*>(control) && m_property.hasNotifySignal()) {
+        const QMetaMethod slot =
+            metaObject()->method(metaObject()->indexOfSlot("controlChanged()"));
+        connect(control, m_property.notifySignal(), this, slot);
+    }
+    load();
+}
+
+int FieldBinder::fieldIndex() const {
+    return m_source ? m_source->fieldIndex(m_field) : -1;
+}
+
+void FieldBinder::show(const QString& text) {
+    m_shown = text;
+    if (m_property.read(m_control).toString() == text)
+        return;
+    m_loading = true;
+    m_property.write(m_control, text);
+    m_loading = false;
+}
+
+void FieldBinder::load() {
+    if (!m_source)
+        return;
+    show(m_source->currentText(fieldIndex()));
+}
+
+void FieldBinder::controlChanged() {
+    if (m_loading || !m_source)
+        return;
+    const QString text = m_property.read(m_control).toString();
+    if (text == m_shown)
+        return;
+    m_shown = text;
+    m_source->setCurrentValue(fieldIndex(), text, this);
+}
+
+void FieldBinder::valueEdited(int field, QObject* origin) {
+    if (origin != this && field == fieldIndex())
+        load();
+}
+
+void FieldBinder::rowChanged(int row) {
+    if (m_source && row == m_source->currentRow())
+        load();
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// The one way user values enter SQL texts. Windows build their statements as
+// "... TEXT18 = '" + SqlQuote::text(name) + "' ..."; doubling the apostrophes
+// keeps a value such as O'Brien inside its literal, so it can never end the
+// literal early or change the statement. Wildcards (* ? #) a user types into a
+// filter are left alone and still act as wildcards.
+namespace SqlQuote {
+
+inline QString text(const QString& value) {
+    QString escaped = value;
+    escaped.replace(QLatin1Char('\''), QLatin1String("''"));
+    return escaped;
+}
+
+} // namespace SqlQuote

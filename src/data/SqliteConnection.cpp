@@ -1,0 +1,361 @@
+#include "SqliteConnection.h"
+
+#include "LikePattern.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <cstring>
+#include <sqlite3.h>
+
+namespace {
+
+QString normalizedPath(const QString& path) {
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+QHash<QString, std::weak_ptr<SqliteConnection>>& registry() {
+    static QHash<QString, std::weak_ptr<SqliteConnection>> connections;
+    return connections;
+}
+
+bool isAscii(const void* data, int size) {
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    for (int i = 0; i < size; ++i)
+        if (bytes[i] >= 0x80)
+            return false;
+    return true;
+}
+
+// Letter case does not count, for all of Unicode; for ASCII texts this is the
+// same order as SQLite's own NOCASE, so files stay consistent for other tools.
+int compareNoCase(void*, int size1, const void* text1, int size2, const void* text2) {
+    if (isAscii(text1, size1) && isAscii(text2, size2)) {
+        const int r = sqlite3_strnicmp(static_cast<const char*>(text1),
+                                       static_cast<const char*>(text2), std::min(size1, size2));
+        return r != 0 ? r : size1 - size2;
+    }
+    const QString a = QString::fromUtf8(static_cast<const char*>(text1), size1);
+    const QString b = QString::fromUtf8(static_cast<const char*>(text2), size2);
+    return a.compare(b, Qt::CaseInsensitive);
+}
+
+QString textArgument(sqlite3_value* value) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    return QString::fromUtf8(text, sqlite3_value_bytes(value));
+}
+
+void deletePattern(void* pattern) {
+    delete static_cast<LikePattern*>(pattern);
+}
+
+// like(pattern, value): the dialect's LIKE; NULL never matches.
+void likeFunction(sqlite3_context* context, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    auto* pattern = static_cast<LikePattern*>(sqlite3_get_auxdata(context, 0));
+    if (!pattern) {
+        pattern = new LikePattern(textArgument(argv[0]));
+        sqlite3_set_auxdata(context, 0, pattern, deletePattern);
+        pattern = static_cast<LikePattern*>(sqlite3_get_auxdata(context, 0));
+        if (!pattern) { // SQLite could not keep it; match once without caching
+            sqlite3_result_int(context,
+                               LikePattern(textArgument(argv[0])).matches(textArgument(argv[1])));
+            return;
+        }
+    }
+    sqlite3_result_int(context, pattern->matches(textArgument(argv[1])) ? 1 : 0);
+}
+
+// tess_concat(a, b, ...): the & operator; NULL counts as empty text, and the
+// result is NULL only when every part is NULL.
+void concatFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    QByteArray result;
+    bool any = false;
+    for (int i = 0; i < argc; ++i) {
+        switch (sqlite3_value_type(argv[i])) {
+        case SQLITE_NULL:
+            continue;
+        case SQLITE_FLOAT:
+            result += QByteArray::number(sqlite3_value_double(argv[i]), 'g', 15);
+            break;
+        default:
+            result.append(reinterpret_cast<const char*>(sqlite3_value_text(argv[i])),
+                          sqlite3_value_bytes(argv[i]));
+            break;
+        }
+        any = true;
+    }
+    if (!any)
+        sqlite3_result_null(context);
+    else
+        sqlite3_result_text(context, result.constData(), int(result.size()), SQLITE_TRANSIENT);
+}
+
+} // namespace
+
+SqliteConnection::SqliteConnection(QString path, Journal journal)
+    : m_path(std::move(path))
+    , m_journal(journal) {}
+
+SqliteConnection::~SqliteConnection() {
+    close();
+}
+
+std::shared_ptr<SqliteConnection> SqliteConnection::shared(const QString& path, QString* error,
+                                                           Journal journal) {
+    const QString key = normalizedPath(path);
+    if (auto existing = registry().value(key).lock()) {
+        if (existing->handle())
+            return existing;
+        if (error)
+            *error = existing->lastError();
+        return nullptr;
+    }
+    if (!QFileInfo(key).isFile()) {
+        if (error)
+            *error = QStringLiteral("Could not find file '%1'.").arg(QDir::toNativeSeparators(key));
+        return nullptr;
+    }
+    std::shared_ptr<SqliteConnection> connection(new SqliteConnection(key, journal));
+    if (!connection->open(false, error))
+        return nullptr;
+    registry().insert(key, connection);
+    return connection;
+}
+
+std::shared_ptr<SqliteConnection> SqliteConnection::create(const QString& path, QString* error) {
+    std::shared_ptr<SqliteConnection> connection(
+        new SqliteConnection(normalizedPath(path), Journal::Wal));
+    if (!connection->open(true, error))
+        return nullptr;
+    return connection;
+}
+
+void SqliteConnection::closeShared(const QString& path) {
+    if (auto existing = registry().value(normalizedPath(path)).lock())
+        existing->close();
+}
+
+bool SqliteConnection::open(bool create, QString* error) {
+    int flags = SQLITE_OPEN_READWRITE;
+    if (create)
+        flags |= SQLITE_OPEN_CREATE;
+    const QByteArray file = m_path.toUtf8();
+    int rc = sqlite3_open_v2(file.constData(), &m_db, flags, nullptr);
+    auto fail = [&](const QString& what) {
+        if (error)
+            *error = QStringLiteral("Cannot open the database '%1': %2")
+                         .arg(QDir::toNativeSeparators(m_path), what);
+        if (m_db)
+            sqlite3_close_v2(m_db);
+        m_db = nullptr;
+        return false;
+    };
+    if (rc != SQLITE_OK)
+        return fail(m_db ? QString::fromUtf8(sqlite3_errmsg(m_db))
+                         : QString::fromUtf8(sqlite3_errstr(rc)));
+    sqlite3_extended_result_codes(m_db, 1);
+    sqlite3_busy_timeout(m_db, 5000);
+    // "name" is always a name, never a text that happens to be double-quoted.
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
+    registerDialect();
+    const char* journal =
+        m_journal == Journal::Wal ? "PRAGMA journal_mode=WAL" : "PRAGMA journal_mode=DELETE";
+    for (const char* pragma : {journal, "PRAGMA synchronous=FULL"}) {
+        rc = sqlite3_exec(m_db, pragma, nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK)
+            return fail(QString::fromUtf8(sqlite3_errmsg(m_db)));
+    }
+    return true;
+}
+
+void SqliteConnection::registerDialect() {
+    sqlite3_create_collation_v2(m_db, "NOCASE", SQLITE_UTF8, nullptr, compareNoCase, nullptr);
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    sqlite3_create_function_v2(m_db, "like", 2, flags, nullptr, likeFunction, nullptr, nullptr,
+                               nullptr);
+    sqlite3_create_function_v2(m_db, "like", 3, flags, nullptr, likeFunction, nullptr, nullptr,
+                               nullptr);
+    sqlite3_create_function_v2(m_db, "tess_concat", -1, flags, nullptr, concatFunction, nullptr,
+                               nullptr, nullptr);
+}
+
+sqlite3* SqliteConnection::handle() {
+    if (!m_db)
+        open(false, nullptr);
+    return m_db;
+}
+
+QString SqliteConnection::lastError() const {
+    if (!m_db)
+        return QStringLiteral("The database '%1' is not open.")
+            .arg(QDir::toNativeSeparators(m_path));
+    return QString::fromUtf8(sqlite3_errmsg(m_db));
+}
+
+bool SqliteConnection::execute(const QString& sql, QString* error) {
+    sqlite3* db = handle();
+    if (!db) {
+        if (error)
+            *error = lastError();
+        return false;
+    }
+    char* message = nullptr;
+    const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message);
+    if (rc != SQLITE_OK) {
+        if (error)
+            *error = QString::fromUtf8(message ? message : sqlite3_errstr(rc));
+        sqlite3_free(message);
+        return false;
+    }
+    noteWrite();
+    return true;
+}
+
+namespace {
+
+sqlite3_stmt* prepareRaw(sqlite3* db, const QString& sql, QString* error) {
+    sqlite3_stmt* statement = nullptr;
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement, nullptr) !=
+        SQLITE_OK) {
+        if (error)
+            *error = QString::fromUtf8(sqlite3_errmsg(db));
+        return nullptr;
+    }
+    return statement;
+}
+
+} // namespace
+
+SqliteStatement SqliteConnection::prepare(const QString& sql, QString* error) {
+    sqlite3* db = handle();
+    if (!db) {
+        if (error)
+            *error = lastError();
+        return {};
+    }
+    sqlite3_stmt* statement = prepareRaw(db, sql, error);
+    return statement ? SqliteStatement(statement, true) : SqliteStatement();
+}
+
+SqliteStatement SqliteConnection::cached(const QString& sql, QString* error) {
+    sqlite3* db = handle();
+    if (!db) {
+        if (error)
+            *error = lastError();
+        return {};
+    }
+    sqlite3_stmt* statement = m_cache.value(sql);
+    if (statement)
+        return SqliteStatement(statement, false);
+    statement = prepareRaw(db, sql, error);
+    if (!statement)
+        return {};
+    // Keep the cache bounded; statements beyond it are simply not kept.
+    if (m_cache.size() >= MaxCachedStatements)
+        return SqliteStatement(statement, true);
+    m_cache.insert(sql, statement);
+    return SqliteStatement(statement, false);
+}
+
+std::optional<QList<SqliteConnection::ColumnInfo>>
+SqliteConnection::tableInfo(const QString& table) {
+    QString error;
+    SqliteStatement info =
+        prepare(QStringLiteral("SELECT name, type, pk FROM pragma_table_info(?1)"), &error);
+    if (!info.isValid())
+        return std::nullopt;
+    info.bind(1, table);
+    QList<ColumnInfo> columns;
+    int keyColumns = 0;
+    while (info.step() == SQLITE_ROW) {
+        ColumnInfo column;
+        column.name = info.value(0).toString();
+        column.type = info.value(1).toString();
+        column.integerKey = info.intValue(2) == 1 &&
+                            column.type.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0;
+        keyColumns += info.intValue(2) > 0 ? 1 : 0;
+        columns.append(column);
+    }
+    if (columns.isEmpty())
+        return std::nullopt;
+    if (keyColumns != 1)
+        for (ColumnInfo& column : columns)
+            column.integerKey = false;
+    return columns;
+}
+
+std::optional<QStringList> SqliteConnection::allColumns(const QString& table) {
+    const auto info = tableInfo(table);
+    if (!info)
+        return std::nullopt;
+    QStringList names;
+    for (const ColumnInfo& column : *info)
+        names.append(column.name);
+    return names;
+}
+
+std::optional<QStringList> SqliteConnection::visibleColumns(const QString& table) {
+    const auto info = tableInfo(table);
+    if (!info)
+        return std::nullopt;
+    QStringList names;
+    for (const ColumnInfo& column : *info)
+        if (!(column.integerKey &&
+              column.name.compare(QLatin1String(HiddenKey), Qt::CaseInsensitive) == 0))
+            names.append(column.name);
+    return names;
+}
+
+QString SqliteConnection::keyColumn(const QString& table) {
+    const auto info = tableInfo(table);
+    if (info)
+        for (const ColumnInfo& column : *info)
+            if (column.integerKey)
+                return column.name;
+    return QStringLiteral("rowid");
+}
+
+QString SqliteConnection::declaredType(const QString& table, const QString& column) {
+    const auto info = tableInfo(table);
+    if (info)
+        for (const ColumnInfo& c : *info)
+            if (c.name.compare(column, Qt::CaseInsensitive) == 0)
+                return c.type;
+    return {};
+}
+
+bool SqliteConnection::tableExists(const QString& table) {
+    return tableInfo(table).has_value();
+}
+
+quint64 SqliteConnection::changeStamp() {
+    unsigned int version = 0;
+    if (m_db)
+        sqlite3_file_control(m_db, "main", SQLITE_FCNTL_DATA_VERSION, &version);
+    return m_writes + (quint64(version) << 40);
+}
+
+bool SqliteConnection::inTransaction() const {
+    return m_db && sqlite3_get_autocommit(m_db) == 0;
+}
+
+void SqliteConnection::checkpoint() {
+    if (m_db && m_journal == Journal::Wal)
+        sqlite3_wal_checkpoint_v2(m_db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+}
+
+void SqliteConnection::close() {
+    if (!m_db)
+        return;
+    for (sqlite3_stmt* statement : std::as_const(m_cache))
+        sqlite3_finalize(statement);
+    m_cache.clear();
+    checkpoint();
+    sqlite3_close_v2(m_db);
+    m_db = nullptr;
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "SqliteStatement.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+struct sqlite3;
+
+// One open SQLite database file, shared by every data source and direct
+// operation of the process that names the same file (SqliteConnection::shared).
+//
+// Every connection carries the dialect's rules: a NOCASE collation that ignores
+// letter case for all of Unicode, a like() with the dialect's wildcards, and
+// tess_concat() for the & operator. Local files run in WAL mode with
+// synchronous=FULL; a file on a shared folder stays in rollback-journal mode.
+class SqliteConnection {
+public:
+    enum class Journal { Wal, Rollback };
+
+    ~SqliteConnection();
+    SqliteConnection(const SqliteConnection&) = delete;
+    SqliteConnection& operator=(const SqliteConnection&) = delete;
+
+    // The process-wide connection to an existing file; never creates one.
+    static std::shared_ptr<SqliteConnection> shared(const QString& path, QString* error,
+                                                    Journal journal = Journal::Wal);
+    // A new, unshared connection that creates the file when it is missing.
+    static std::shared_ptr<SqliteConnection> create(const QString& path, QString* error);
+    // Checkpoints and closes the shared connection to a file, so that the
+    // file can be copied, renamed or measured; the next use reopens it.
+    static void closeShared(const QString& path);
+
+    const QString& path() const { return m_path; }
+    bool isOpen() const { return m_db != nullptr; }
+    sqlite3* handle(); // reopens after closeShared
+
+    // Runs SQLite SQL (one or more statements) as it stands.
+    bool execute(const QString& sql, QString* error);
+    SqliteStatement prepare(const QString& sql, QString* error);
+    // A statement kept prepared for reuse; reset when the wrapper goes.
+    SqliteStatement cached(const QString& sql, QString* error);
+    QString lastError() const;
+
+    // Schema lookups. Visible columns leave out the hidden row key.
+    std::optional<QStringList> visibleColumns(const QString& table);
+    std::optional<QStringList> allColumns(const QString& table);
+    QString keyColumn(const QString& table); // INTEGER PRIMARY KEY column, or "rowid"
+    QString declaredType(const QString& table, const QString& column);
+    bool tableExists(const QString& table);
+
+    // Changes whenever the data in the file may have changed: by a write
+    // through this connection (noteWrite) or by another connection.
+    quint64 changeStamp();
+    void noteWrite() { ++m_writes; }
+
+    bool inTransaction() const;
+    void checkpoint();
+    void close();
+
+    static constexpr const char* HiddenKey = "ROWKEY";
+    static constexpr int MaxCachedStatements = 128;
+
+private:
+    SqliteConnection(QString path, Journal journal);
+    bool open(bool create, QString* error);
+    void registerDialect();
+
+    struct ColumnInfo {
+        QString name;
+        QString type;
+        bool integerKey = false;
+    };
+    std::optional<QList<ColumnInfo>> tableInfo(const QString& table);
+
+    QString m_path;
+    Journal m_journal;
+    sqlite3* m_db = nullptr;
+    quint64 m_writes = 0;
+    QHash<QString, sqlite3_stmt*> m_cache;
+};

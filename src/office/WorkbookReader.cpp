@@ -1,0 +1,37 @@
+#include "WorkbookReader.h"
+
+#include "XlsReader.h"
+#include "XlsxReader.h"
+
+#include <QDir>
+#include <QFile>
+
+std::unique_ptr<WorkbookReader> WorkbookReader::open(const QString& path, QString* error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.exists() ? QStringLiteral("The workbook %1 cannot be read: %2")
+                                         .arg(QDir::toNativeSeparators(path), file.errorString())
+                                   : QStringLiteral("The workbook %1 does not exist.")
+                                         .arg(QDir::toNativeSeparators(path));
+        return nullptr;
+    }
+    const QByteArray magic = file.read(8);
+    file.close();
+    if (magic.startsWith("PK\x03\x04"))
+        return XlsxReader::open(path, error);
+    if (magic == QByteArray::fromHex("D0CF11E0A1B11AE1"))
+        return XlsReader::open(path, error);
+    if (error)
+        *error = QStringLiteral("%1 is not a workbook (neither .xlsx nor .xls).")
+                     .arg(QDir::toNativeSeparators(path));
+    return nullptr;
+}
+
+int WorkbookReader::sheetIndex(const QString& name) const {
+    const QStringList names = sheetNames();
+    for (int i = 0; i < names.size(); ++i)
+        if (names.at(i).compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}

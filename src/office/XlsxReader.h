@@ -1,0 +1,42 @@
+#pragma once
+
+#include "WorkbookReader.h"
+
+#include <QHash>
+#include <QSet>
+
+struct zip;
+
+// .xlsx (Office Open XML) through libzip and QXmlStreamReader: the workbook's
+// sheet list, shared strings, cell styles (to tell dates from numbers) and
+// the cells of a sheet.
+class XlsxReader : public WorkbookReader {
+public:
+    ~XlsxReader() override;
+    static std::unique_ptr<WorkbookReader> open(const QString& path, QString* error);
+
+    QStringList sheetNames() const override { return m_sheetNames; }
+    std::optional<Worksheet> sheet(const QString& name, QString* error) override;
+
+    // Excel's serial day number as a date (whole days) or date and time.
+    static QVariant serialToDate(double serial, bool date1904);
+    // True for a number format that shows a date or a time.
+    static bool isDateFormat(int numFmtId, const QString& formatCode);
+    // "AB12" -> column 27 (zero-based), row 11; false when not a reference.
+    static bool parseCellReference(QStringView reference, int& row, int& column);
+
+private:
+    XlsxReader() = default;
+    std::optional<QByteArray> entry(const QString& name) const;
+    bool readWorkbook(QString* error);
+    void readSharedStrings();
+    void readStyles();
+
+    zip* m_zip = nullptr;
+    QString m_path;
+    QStringList m_sheetNames;
+    QStringList m_sheetTargets; // entry names of the sheets' XML parts
+    QStringList m_sharedStrings;
+    QList<bool> m_dateStyles; // per cellXfs index
+    bool m_date1904 = false;
+};
