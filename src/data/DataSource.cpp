@@ -177,8 +177,10 @@ bool DataSource::refresh() {
             QStringLiteral("SELECT ") + keyList + QStringLiteral(" FROM ") + translated->fromSql;
         if (!translated->whereSql.isEmpty())
             keySql += QStringLiteral(" WHERE ") + translated->whereSql;
-        if (!translated->orderSql.isEmpty())
-            keySql += QStringLiteral(" ORDER BY ") + translated->orderSql;
+        // Without an order of its own a result lists rows in the order they
+        // were stored, whatever index the engine happens to read.
+        keySql += QStringLiteral(" ORDER BY ") +
+                  (translated->orderSql.isEmpty() ? keyList : translated->orderSql);
         if (translated->top)
             keySql += QStringLiteral(" LIMIT %1").arg(*translated->top);
         probe = m_connection->prepare(QStringLiteral("SELECT ") + keyList + QStringLiteral(", ") +

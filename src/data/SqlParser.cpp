@@ -474,6 +474,10 @@ ExprPtr SqlParser::comparison() {
     if (acceptKeyword("IN")) {
         if (!expectOperator("("))
             return nullptr;
+        if (isKeyword("SELECT")) {
+            failAt(peek(), QStringLiteral("a list of values (sub-queries are not supported)"));
+            return nullptr;
+        }
         auto e = std::make_shared<Expr>();
         e->kind = Expr::Kind::InList;
         e->negated = negated;

@@ -26,8 +26,21 @@ bool isAscii(const void* data, int size) {
     return true;
 }
 
-// Letter case does not count, for all of Unicode; for ASCII texts this is the
-// same order as SQLite's own NOCASE, so files stay consistent for other tools.
+// Letters without their accents, case folded: "Ärzte" -> "arzte".
+QString primaryKey(const QString& text) {
+    const QString decomposed = text.normalized(QString::NormalizationForm_D).toCaseFolded();
+    QString key;
+    key.reserve(decomposed.size());
+    for (QChar c : decomposed)
+        if (c.category() != QChar::Mark_NonSpacing)
+            key.append(c);
+    return key;
+}
+
+// Letter case does not count, for all of Unicode. Accented letters sort with
+// their base letters ("Ärzte" beside "Arzte") but are not equal to them. For
+// ASCII texts this is exactly SQLite's own NOCASE, so a file stays consistent
+// for other tools.
 int compareNoCase(void*, int size1, const void* text1, int size2, const void* text2) {
     if (isAscii(text1, size1) && isAscii(text2, size2)) {
         const int r = sqlite3_strnicmp(static_cast<const char*>(text1),
@@ -36,7 +49,11 @@ int compareNoCase(void*, int size1, const void* text1, int size2, const void* te
     }
     const QString a = QString::fromUtf8(static_cast<const char*>(text1), size1);
     const QString b = QString::fromUtf8(static_cast<const char*>(text2), size2);
-    return a.compare(b, Qt::CaseInsensitive);
+    if (const int r = primaryKey(a).compare(primaryKey(b)); r != 0)
+        return r;
+    return a.normalized(QString::NormalizationForm_C)
+        .toCaseFolded()
+        .compare(b.normalized(QString::NormalizationForm_C).toCaseFolded());
 }
 
 QString textArgument(sqlite3_value* value) {
