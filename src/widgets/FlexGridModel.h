@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QPointer>
+
+class DataSource;
+
+// The cells of a read-only flex grid over a data source: row 0 holds the
+// field names, column 0 is the empty record-selector column, and cell
+// (r, c) shows field c-1 of row r-1 as the data source shows it.
+class FlexGridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit FlexGridModel(QObject* parent = nullptr);
+
+    void setSource(DataSource* source);
+    DataSource* source() const { return m_source; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QString text(int row, int column) const;
+
+private:
+    QPointer<DataSource> m_source;
+};
