@@ -1,0 +1,9 @@
+#include "ModuleHelp.h"
+
+#include "Forms.h"
+
+namespace ModuleHelp {
+void ShowHelp() {
+    Forms::show(QStringLiteral("FormHelp"));
+}
+} // namespace ModuleHelp

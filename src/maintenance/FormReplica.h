@@ -1,0 +1,63 @@
+#pragma once
+
+#include "app/Form.h"
+
+class DataSource;
+class DirList;
+class DriveList;
+class FileList;
+class HoverHelp;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// "Create a Replica on your Computer": the first-start choice between working
+// alone (the supplied database becomes TESSALY.mdb) and working from a
+// network. Once the choice is recorded (User.mdb TABLE02.TEXT04 = "1") the
+// window passes straight on to the main menu.
+class FormReplica : public Form {
+    Q_OBJECT
+public:
+    static constexpr const char* Name = "FormReplica";
+    FormReplica();
+
+    // The start of the program: the main menu when the choice was made
+    // before, otherwise this window.
+    static void Start();
+
+    void Form_Load() override;
+    void Form_Activate() override;
+    bool Form_KeyDown(QKeyEvent* event) override;
+
+    void Check1_Click();
+    void CommandBrowse_Click();
+    void CommandReplica_Click();
+    void CommandHelp_Click();
+    void Drive1_Change();
+    void Dir1_Change();
+    void File1_Click();
+
+    bool choiceMade() const;
+
+private:
+    bool passOn();
+
+    QLabel* Label1;
+    QLineEdit* Text1;
+    QPushButton* CommandBrowse;
+    DriveList* Drive1;
+    DirList* Dir1;
+    FileList* File1;
+    QLabel* Label2;
+    QLineEdit* Text2;
+    QPushButton* CommandReplica;
+    QCheckBox* Check1;
+    QPushButton* CommandHelp;
+    QGroupBox* FrameHelp;
+    QLabel* LabelHelp;
+    QLineEdit* TEXT04;
+    DataSource* DataUserTABLE02;
+    HoverHelp* m_help;
+};

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// Prints a window's image in landscape on the default printer, scaled to fit
+// the page. Test hook: printToFile() sends every print to a PDF file instead.
+class PrintWindow {
+public:
+    // False, with the reason, when there is no printer or printing fails.
+    static bool print(QWidget* window, QString* error = nullptr);
+
+    static void printToFile(const QString& pdfPath);
+    static void printToPrinter();
+};

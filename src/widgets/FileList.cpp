@@ -1,0 +1,32 @@
+#include "FileList.h"
+
+#include <QDir>
+
+FileList::FileList(QWidget* parent)
+    : QListWidget(parent) {
+    connect(this, &QListWidget::itemClicked, this, &FileList::clicked);
+    connect(this, &QListWidget::itemActivated, this, &FileList::clicked);
+}
+
+void FileList::setPath(const QString& path) {
+    m_path = path;
+    reload();
+}
+
+void FileList::setPattern(const QString& pattern) {
+    m_pattern = pattern;
+    reload();
+}
+
+void FileList::reload() {
+    clear();
+    if (m_path.isEmpty())
+        return;
+    addItems(
+        QDir(m_path).entryList(m_pattern.split(u';'), QDir::Files, QDir::Name | QDir::IgnoreCase));
+}
+
+QString FileList::fileName() const {
+    const QListWidgetItem* item = currentItem();
+    return item ? item->text() : QString();
+}

@@ -1,0 +1,209 @@
+#include "TestFolder.h"
+
+#include "app/FormHelp.h"
+#include "app/Forms.h"
+#include "app/HoverHelp.h"
+#include "app/RegisterForms.h"
+#include "maintenance/FormReplica.h"
+#include "platform/MsgBox.h"
+#include "platform/Twips.h"
+#include "widgets/DirList.h"
+#include "widgets/FileList.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+// Notes every window that was ever shown.
+class ShowWatcher : public QObject {
+public:
+    QStringList shown;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && watched->isWidgetType() &&
+            static_cast<QWidget*>(watched)->isWindow())
+            shown << watched->objectName();
+        return false;
+    }
+};
+
+void settle() {
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace
+
+// Start-up: the first-start choice, then the main menu.
+class TestStartup : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void freshFolderShowsTheFirstStartChoice();
+    void workingAloneMakesTheDatabaseAndOpensTheMenu();
+    void laterStartsGoStraightToTheMenu();
+    void anExistingMainDatabaseIsKept();
+    void aMissingSuppliedDatabaseIsReported();
+    void browseListsDrivesFoldersAndFiles();
+    void networkReplicaIsNotOfferedYet();
+    void hoverTextsAndHelp();
+
+private:
+    FormReplica* start();
+    QString choice() const {
+        return m_folder->scalar("User.mdb", "SELECT TEXT04 FROM TABLE02").toString();
+    }
+    std::unique_ptr<TestFolder> m_folder;
+    ShowWatcher m_watcher;
+};
+
+void TestStartup::init() {
+    m_folder = std::make_unique<TestFolder>(false);
+    Forms::removeAll();
+    registerForms();
+    m_watcher.shown.clear();
+    qApp->installEventFilter(&m_watcher);
+}
+
+void TestStartup::cleanup() {
+    qApp->removeEventFilter(&m_watcher);
+    for (Form* form : Forms::all())
+        delete form;
+    settle();
+    Forms::removeAll();
+    m_folder.reset();
+}
+
+FormReplica* TestStartup::start() {
+    FormReplica::Start();
+    settle();
+    return qobject_cast<FormReplica*>(Forms::loaded("FormReplica"));
+}
+
+void TestStartup::freshFolderShowsTheFirstStartChoice() {
+    FormReplica* replica = start();
+    QVERIFY(replica && replica->isVisible());
+    QCOMPARE(replica->windowTitle(), QString("Create a Replica on your Computer"));
+    QCOMPARE(replica->findChild<QLabel*>("Label1")->text(), QString("Database to Replicate..."));
+    QCOMPARE(replica->findChild<QLabel*>("Label2")->text(),
+             QString("Destination of the Replica..."));
+    QCOMPARE(replica->findChild<QLineEdit*>("Text1")->text(), QString());
+    QCOMPARE(replica->findChild<QLineEdit*>("Text2")->text(),
+             QDir::toNativeSeparators(m_folder->file("TESSALY.mdb")));
+    QVERIFY(!replica->findChild<QPushButton*>("CommandReplica")->isEnabled());
+    QCOMPARE(replica->findChild<QCheckBox*>("Check1")->text(),
+             QString("Do not create a replica. I do not work from a network."));
+    for (const char* list : {"Drive1", "Dir1", "File1"})
+        QVERIFY(!replica->findChild<QWidget*>(list)->isVisible());
+    QVERIFY(!replica->findChild<QLineEdit*>("TEXT04")->isVisible());
+    QCOMPARE(Twips::geometry(replica).width(), 5000);
+    QVERIFY(!Forms::isLoaded("FormMenu"));
+}
+
+void TestStartup::workingAloneMakesTheDatabaseAndOpensTheMenu() {
+    FormReplica* replica = start();
+    auto* check = replica->findChild<QCheckBox*>("Check1");
+    QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(5, 5));
+    settle();
+    QVERIFY(!QFile::exists(m_folder->file("Temp.mdb")));
+    QVERIFY(QFile::exists(m_folder->file("TESSALY.mdb")));
+    QCOMPARE(m_folder->scalar("TESSALY.mdb", "SELECT TEXT02 FROM TABLE02").toString(),
+             QString("Kelvorin"));
+    QCOMPARE(choice(), QString("1"));
+    QVERIFY(Forms::isVisible("FormMenu"));
+    QVERIFY(!Forms::isLoaded("FormReplica"));
+    QVERIFY(MsgBox::shown().isEmpty());
+}
+
+void TestStartup::laterStartsGoStraightToTheMenu() {
+    QVERIFY(QFile::rename(m_folder->file("Temp.mdb"), m_folder->file("TESSALY.mdb")));
+    m_folder->exec("User.mdb", "UPDATE TABLE02 SET TEXT04 = '1'");
+    QVERIFY(!start());
+    QVERIFY(Forms::isVisible("FormMenu"));
+    QVERIFY(!m_watcher.shown.contains("FormReplica")); // never shown, not even briefly
+}
+
+void TestStartup::anExistingMainDatabaseIsKept() {
+    QVERIFY(QFile::copy(m_folder->file("Temp.mdb"), m_folder->file("TESSALY.mdb")));
+    m_folder->exec("TESSALY.mdb", "INSERT INTO TABLE01 (TEXT01) VALUES ('Copied company')");
+    FormReplica* replica = start();
+    QTest::mouseClick(replica->findChild<QCheckBox*>("Check1"), Qt::LeftButton, {}, QPoint(5, 5));
+    settle();
+    QCOMPARE(MsgBox::shown().size(), 1);
+    QVERIFY(MsgBox::last().text.contains("already in"));
+    QVERIFY(QFile::exists(m_folder->file("Temp.mdb")));
+    QCOMPARE(m_folder->scalar("TESSALY.mdb", "SELECT TEXT01 FROM TABLE01").toString(),
+             QString("Copied company"));
+    QCOMPARE(m_folder->scalar("Temp.mdb", "SELECT COUNT(*) FROM TABLE01").toInt(), 0);
+    QCOMPARE(choice(), QString("1"));
+    QVERIFY(Forms::isVisible("FormMenu"));
+}
+
+void TestStartup::aMissingSuppliedDatabaseIsReported() {
+    FormReplica* replica = start();
+    QVERIFY(QFile::remove(m_folder->file("Temp.mdb")));
+    auto* check = replica->findChild<QCheckBox*>("Check1");
+    QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(5, 5));
+    settle();
+    QCOMPARE(MsgBox::last().style, MsgBox::OKOnly | MsgBox::Critical);
+    QVERIFY(MsgBox::last().text.contains("Temp.mdb is missing"));
+    QVERIFY(!check->isChecked());
+    QVERIFY(!QFile::exists(m_folder->file("TESSALY.mdb")));
+    QVERIFY(choice().isEmpty());
+    QVERIFY(replica->isVisible());
+    QVERIFY(!Forms::isLoaded("FormMenu"));
+}
+
+void TestStartup::browseListsDrivesFoldersAndFiles() {
+    FormReplica* replica = start();
+    QTest::mouseClick(replica->findChild<QPushButton*>("CommandBrowse"), Qt::LeftButton);
+    QCOMPARE(Twips::geometry(replica).width(), 10740);
+    QCOMPARE(Twips::geometry(replica).x(), (Twips::screenWidth() - 10740) / 2);
+    for (const char* list : {"Drive1", "Dir1", "File1"})
+        QVERIFY(replica->findChild<QWidget*>(list)->isVisible());
+    auto* dir = replica->findChild<DirList*>("Dir1");
+    auto* files = replica->findChild<FileList*>("File1");
+    dir->setPath(m_folder->path());
+    QCOMPARE(files->path(), dir->path());
+    QCOMPARE(files->count(), 2); // Temp.mdb and User.mdb; *.mdb only
+    files->setCurrentRow(0);
+    QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
+                      files->visualItemRect(files->item(0)).center());
+    QCOMPARE(replica->findChild<QLineEdit*>("Text1")->text(),
+             QDir::toNativeSeparators(m_folder->file("Temp.mdb")));
+    QVERIFY(replica->findChild<QPushButton*>("CommandReplica")->isEnabled());
+}
+
+void TestStartup::networkReplicaIsNotOfferedYet() {
+    FormReplica* replica = start();
+    replica->CommandReplica_Click();
+    QVERIFY(MsgBox::last().text.contains("not available in this version"));
+    QVERIFY(choice().isEmpty()); // nothing recorded: the choice is still open
+    QVERIFY(QFile::exists(m_folder->file("Temp.mdb")));
+}
+
+void TestStartup::hoverTextsAndHelp() {
+    FormReplica* replica = start();
+    HoverHelp* help = replica->hoverHelp();
+    QCOMPARE(help->text(replica->findChild<QCheckBox*>("Check1")),
+             QString("Select this option if you are a single user. Instead of creating a replica, "
+                     "a copy of the database will be made to ") +
+                 QDir::toNativeSeparators(m_folder->path()) + ".");
+    QCOMPARE(help->text(replica->findChild<QWidget*>("Dir1")),
+             QString("Select the folder where 'TESSALY.mdb' is located."));
+    QTest::keyClick(replica, Qt::Key_F1);
+    auto* window = qobject_cast<FormHelp*>(Forms::loaded("FormHelp"));
+    QVERIFY(window && window->isVisible());
+    QCOMPARE(window->page(), 2);
+}
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"
