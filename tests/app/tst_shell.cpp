@@ -3,6 +3,7 @@
 #include "app/Form.h"
 #include "app/FormHelp.h"
 #include "app/Forms.h"
+#include "app/FunctionKeyBar.h"
 #include "app/HoverHelp.h"
 #include "app/ModuleButtons.h"
 #include "app/ModuleHelp.h"
@@ -76,6 +77,7 @@ private slots:
     void switchToCompaniesClosesAllOthers();
     void switchToAMissingWindowSaysSo();
     void functionKeysMapToTheSwitches();
+    void functionKeyBarButtons();
     void progressStepStopsAt8000Twips();
     void helpOpensAtThePageOfTheLastVisibleWindow_data();
     void helpOpensAtThePageOfTheLastVisibleWindow();
@@ -211,6 +213,25 @@ void TestShell::functionKeysMapToTheSwitches() {
     QVERIFY(!Forms::isLoaded("FormCallReports"));
     QVERIFY(!ModuleButtons::SwitchForKey(Qt::Key_F11));
     QVERIFY(!ModuleButtons::SwitchForKey(Qt::Key_F1));
+}
+
+void TestShell::functionKeyBarButtons() {
+    Form* contacts = Forms::show("FormContacts");
+    auto* bar = new FunctionKeyBar("FormContacts", contacts);
+    bar->resize(900, 30);
+    const QStringList captions{"COMPANIES F2", "CONTACTS F3",    "ACTIVITIES F4",
+                               "PROJECTS F5",  "COMPETITION F6", "ATTACHMENTS F7",
+                               "SALES F8",     "REPORTS F9",     "MS-OUTLOOK F10"};
+    for (int i = 0; i < 9; ++i) {
+        auto* button = contacts->findChild<QPushButton*>(QString("CommandF%1").arg(i + 2));
+        QVERIFY(button);
+        QCOMPARE(button->text(), captions.at(i));
+        QCOMPARE(button->isEnabled(), i != 1); // its own window's button is off
+        QCOMPARE(button->width(), 100);
+    }
+    QTest::mouseClick(contacts->findChild<QPushButton*>("CommandF5"), Qt::LeftButton);
+    QVERIFY(Forms::isVisible("FormProjects"));
+    QVERIFY(!Forms::isLoaded("FormContacts"));
 }
 
 void TestShell::progressStepStopsAt8000Twips() {
