@@ -164,6 +164,17 @@ bool SqlTranslator::expression(const ExprPtr& e, QString& out) const {
     return fail(QStringLiteral("Unknown expression."));
 }
 
+bool SqlTranslator::whereClause(const ExprPtr& where, QString& out) const {
+    out.clear();
+    if (!where)
+        return true;
+    QString condition;
+    if (!expression(where, condition))
+        return false;
+    out = QStringLiteral(" WHERE ") + condition;
+    return true;
+}
+
 bool SqlTranslator::function(const Expr& e, QString& out) const {
     const QString name = e.name.toUpper();
     QStringList args;
@@ -467,25 +478,17 @@ std::optional<QString> SqlTranslator::translate(const Statement& st, QString* er
                 return failed();
             sets.append(quoteName(column) + QStringLiteral(" = ") + v);
         }
-        QString text = QStringLiteral("UPDATE ") + quoteName(st.table) + QStringLiteral(" SET ") +
-                       sets.join(QStringLiteral(", "));
-        if (st.where) {
-            QString w;
-            if (!expression(st.where, w))
-                return failed();
-            text += QStringLiteral(" WHERE ") + w;
-        }
-        return text;
+        QString where;
+        if (!whereClause(st.where, where))
+            return failed();
+        return QStringLiteral("UPDATE ") + quoteName(st.table) + QStringLiteral(" SET ") +
+               sets.join(QStringLiteral(", ")) + where;
     }
     case Statement::Kind::Delete: {
-        QString text = QStringLiteral("DELETE FROM ") + quoteName(st.table);
-        if (st.where) {
-            QString w;
-            if (!expression(st.where, w))
-                return failed();
-            text += QStringLiteral(" WHERE ") + w;
-        }
-        return text;
+        QString where;
+        if (!whereClause(st.where, where))
+            return failed();
+        return QStringLiteral("DELETE FROM ") + quoteName(st.table) + where;
     }
     case Statement::Kind::DropTable:
         return QStringLiteral("DROP TABLE ") + quoteName(st.table);

@@ -67,6 +67,7 @@ public:
 private:
     bool expression(const ExprPtr& e, QString& out) const;
     bool function(const Expr& e, QString& out) const;
+    bool whereClause(const ExprPtr& where, QString& out) const; // " WHERE ..." or nothing
     bool from(const TableRefPtr& ref, QString& out, std::vector<SourceTable>& sources) const;
     bool fail(const QString& message) const;
 

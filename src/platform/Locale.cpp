@@ -104,6 +104,18 @@ std::optional<QTime> Locale::parseTime(const QString& text) {
     return time;
 }
 
+std::optional<QDateTime> Locale::withTime(const QDate& date, const QString& timeText,
+                                          bool* hasTime) {
+    if (timeText.isEmpty())
+        return QDateTime(date, QTime(0, 0));
+    const auto time = parseTime(timeText);
+    if (!time)
+        return std::nullopt;
+    if (hasTime)
+        *hasTime = true;
+    return QDateTime(date, *time);
+}
+
 std::optional<QDateTime> Locale::parseDateTime(const QString& input, bool* hasTime) {
     const QString text = input.trimmed();
     if (hasTime)
@@ -118,16 +130,7 @@ std::optional<QDateTime> Locale::parseDateTime(const QString& input, bool* hasTi
         const QDate date(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
         if (!date.isValid())
             return std::nullopt;
-        QTime time(0, 0);
-        if (!m.captured(4).isEmpty()) {
-            const auto parsed = parseTime(m.captured(4));
-            if (!parsed)
-                return std::nullopt;
-            time = *parsed;
-            if (hasTime)
-                *hasTime = true;
-        }
-        return QDateTime(date, time);
+        return withTime(date, m.captured(4), hasTime);
     }
 
     // Short date form: three numbers in the locale's order, any separators.
@@ -163,16 +166,7 @@ std::optional<QDateTime> Locale::parseDateTime(const QString& input, bool* hasTi
     const QDate date(year, month, day);
     if (!date.isValid())
         return std::nullopt;
-    QTime time(0, 0);
-    if (!m.captured(4).isEmpty()) {
-        const auto parsed = parseTime(m.captured(4));
-        if (!parsed)
-            return std::nullopt;
-        time = *parsed;
-        if (hasTime)
-            *hasTime = true;
-    }
-    return QDateTime(date, time);
+    return withTime(date, m.captured(4), hasTime);
 }
 
 std::optional<QDate> Locale::parseDate(const QString& text) {
