@@ -104,6 +104,7 @@ QString FormMenu::WindowOf(const QString& command) {
         {QStringLiteral("CommandMastertables"), QStringLiteral("FormMastertables")},
         {QStringLiteral("CommandImport"), QStringLiteral("FormImport")},
         {QStringLiteral("CommandDelete"), QStringLiteral("FormDelete")},
+        {QStringLiteral("CommandProfile"), QStringLiteral("FormProfile")},
         // Commands with steps of their own around the window they open.
         {QStringLiteral("CommandCompanies"), QStringLiteral("FormCompanies")},
         {QStringLiteral("CommandArchive"), QStringLiteral("FormCompanies")},
@@ -389,7 +390,7 @@ void FormMenu::refreshAvailability() {
         QStringLiteral("CommandSupport"),      QStringLiteral("CommandFields"),
         QStringLiteral("CommandExport"),       QStringLiteral("CommandMaintenance"),
         QStringLiteral("CommandMastertables"), QStringLiteral("CommandImport"),
-        QStringLiteral("CommandDelete")};
+        QStringLiteral("CommandDelete"),       QStringLiteral("CommandProfile")};
     for (const QString& name : windowCommands) {
         const bool available = Forms::isRegistered(WindowOf(name));
         if (QPushButton* b = button(name))

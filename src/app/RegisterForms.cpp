@@ -2,6 +2,8 @@
 
 #include "FormHelp.h"
 #include "FormMenu.h"
+#include "FormProfile.h"
+#include "FormSupport.h"
 #include "Forms.h"
 #include "maintenance/FormReplica.h"
 
@@ -9,4 +11,6 @@ void registerForms() {
     Forms::add<FormMenu>();
     Forms::add<FormReplica>();
     Forms::add<FormHelp>();
+    Forms::add<FormSupport>();
+    Forms::add<FormProfile>();
 }

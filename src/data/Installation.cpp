@@ -48,9 +48,18 @@ bool Installation::run(const QString& programFolder, QString* error) {
         !QFileInfo::exists(folder.filePath(QStringLiteral("Temp.mdb"))) &&
         !createDatabase(folder.filePath(QStringLiteral("Temp.mdb")), Kind::Main, error))
         return false;
-    if (!QFileInfo::exists(folder.filePath(QStringLiteral("User.mdb"))) &&
-        !createDatabase(folder.filePath(QStringLiteral("User.mdb")), Kind::User, error))
-        return false;
+    const QString user = folder.filePath(QStringLiteral("User.mdb"));
+    if (!QFileInfo::exists(user)) {
+        if (!createDatabase(user, Kind::User, error))
+            return false;
+        // Settings include the mail server's password: for this user only.
+        QFile::setPermissions(user, QFile::ReadOwner | QFile::WriteOwner);
+    } else if (auto connection = SqliteConnection::shared(user, nullptr)) {
+        // A file that is no SQLite database is left alone here; opening it
+        // later says what is wrong with it.
+        if (!Schema::upgradeUserDatabase(*connection, error))
+            return false;
+    }
 
     QDirIterator shipped(QStringLiteral(":/install"), QDir::Files);
     while (shipped.hasNext()) {

@@ -132,7 +132,7 @@ QStringList Schema::userDatabaseStatements() {
     QList<TableDefinition> tables = {
         {"TABLE01", false,
          texts(1, 7) + QStringList{QStringLiteral("TEXT09"), QStringLiteral("DATE01")}},
-        {"TABLE02", false, texts(3, 10)},
+        {"TABLE02", false, texts(3, 16)},
     };
     QStringList statements = createStatements(tables);
     statements += {
@@ -150,6 +150,20 @@ bool Schema::createMainDatabase(SqliteConnection& connection, QString* error) {
 
 bool Schema::createUserDatabase(SqliteConnection& connection, QString* error) {
     return runAll(connection, userDatabaseStatements(), error);
+}
+
+bool Schema::upgradeUserDatabase(SqliteConnection& connection, QString* error) {
+    // Files made by earlier versions lack the columns added since; they get
+    // them, empty, and keep everything else.
+    const auto columns = connection.allColumns(QStringLiteral("TABLE02"));
+    if (!columns)
+        return true;
+    QStringList missing;
+    for (const QString& column : texts(3, 16))
+        if (!columns->contains(column, Qt::CaseInsensitive))
+            missing.append(QStringLiteral("ALTER TABLE \"TABLE02\" ADD COLUMN %1")
+                               .arg(columnDefinition(QStringLiteral("TABLE02"), column)));
+    return missing.isEmpty() || runAll(connection, missing, error);
 }
 
 bool Schema::isDateColumn(const QString& column) {

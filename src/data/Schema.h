@@ -29,6 +29,8 @@ public:
     // Creates the tables and the initial rows in an empty database.
     static bool createMainDatabase(SqliteConnection& connection, QString* error);
     static bool createUserDatabase(SqliteConnection& connection, QString* error);
+    // Adds the settings columns that a User.mdb of an earlier version lacks.
+    static bool upgradeUserDatabase(SqliteConnection& connection, QString* error);
 
     // DATEnn columns hold dates; NUMBERnn, AUTONUMBER and ROWKEY whole numbers.
     static bool isDateColumn(const QString& column);

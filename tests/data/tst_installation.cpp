@@ -22,6 +22,7 @@ private slots:
     void companyStatusDefaultsToCompany();
     void hiddenRowKeyStaysOutOfSelectStar();
     void keysAreNeverHandedOutTwice();
+    void olderUserDatabaseGetsTheNewColumns();
 };
 
 void TestInstallation::freshFolderGetsTempAndUserDatabases() {
@@ -115,7 +116,8 @@ void TestInstallation::userDatabaseHasItsTablesAndRows() {
                           "TEXT07", "TEXT09", "DATE01"}));
     QCOMPARE(folder.column("User.mdb", "SELECT name FROM pragma_table_info('TABLE02')"),
              (QStringList{"ROWKEY", "TEXT03", "TEXT04", "TEXT05", "TEXT06", "TEXT07", "TEXT08",
-                          "TEXT09", "TEXT10"}));
+                          "TEXT09", "TEXT10", "TEXT11", "TEXT12", "TEXT13", "TEXT14", "TEXT15",
+                          "TEXT16"}));
 }
 
 void TestInstallation::initialRows() {
@@ -213,6 +215,19 @@ void TestInstallation::keysAreNeverHandedOutTwice() {
     QCOMPARE(
         folder.scalar("TESSALY.mdb", "SELECT AUTONUMBER FROM TABLE01 WHERE TEXT01 = 'C'").toInt(),
         3);
+}
+
+void TestInstallation::olderUserDatabaseGetsTheNewColumns() {
+    TestFolder folder;
+    SqliteConnection::closeShared(folder.file("User.mdb"));
+    folder.exec("User.mdb", "ALTER TABLE TABLE02 DROP COLUMN TEXT16; ALTER TABLE TABLE02 DROP "
+                            "COLUMN TEXT15; UPDATE TABLE02 SET TEXT06 = 'Kind regards'");
+    QString error;
+    QVERIFY2(Installation::run(folder.path(), &error), qPrintable(error));
+    QCOMPARE(folder.column("User.mdb", "SELECT name FROM pragma_table_info('TABLE02')").mid(13),
+             (QStringList{"TEXT15", "TEXT16"}));
+    QCOMPARE(folder.scalar("User.mdb", "SELECT TEXT06 FROM TABLE02").toString(),
+             QString("Kind regards"));
 }
 
 QTEST_MAIN(TestInstallation)

@@ -1,0 +1,86 @@
+#include "FormProfile.h"
+
+#include "data/DataSource.h"
+#include "platform/MsgBox.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+QLineEdit* field(QWidget* parent, const char* name) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QLatin1String(name));
+    return edit;
+}
+} // namespace
+
+FormProfile::FormProfile()
+    : Form(QString::fromLatin1(Name)) {
+    TextName = field(this, "TextName");
+    TextCompany = field(this, "TextCompany");
+    TextEmail = field(this, "TextEmail");
+    TextSmtpServer = field(this, "TextSmtpServer");
+    TextSmtpServer->setPlaceholderText(QStringLiteral("mail.example.com:587"));
+    TextSmtpUser = field(this, "TextSmtpUser");
+    TextSmtpPassword = field(this, "TextSmtpPassword");
+    TextSmtpPassword->setEchoMode(QLineEdit::Password);
+    CommandOK = new QPushButton(QStringLiteral("&OK"), this);
+    CommandOK->setObjectName(QStringLiteral("CommandOK"));
+    CommandCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    CommandCancel->setObjectName(QStringLiteral("CommandCancel"));
+    connect(CommandOK, &QPushButton::clicked, this, &FormProfile::CommandOK_Click);
+    connect(CommandCancel, &QPushButton::clicked, this, &FormProfile::CommandCancel_Click);
+
+    Data1 = new DataSource(QStringLiteral("Data1"), this);
+    Data1->setDatabaseName(QStringLiteral("User.mdb"));
+    Data1->setRecordSource(QStringLiteral("TABLE02"));
+    Data1->bind(TextName, QStringLiteral("TEXT11"));
+    Data1->bind(TextCompany, QStringLiteral("TEXT12"));
+    Data1->bind(TextEmail, QStringLiteral("TEXT13"));
+    Data1->bind(TextSmtpServer, QStringLiteral("TEXT14"));
+    Data1->bind(TextSmtpUser, QStringLiteral("TEXT15"));
+    Data1->bind(TextSmtpPassword, QStringLiteral("TEXT16"));
+
+    auto* you = new QFormLayout;
+    you->addRow(QStringLiteral("Your name:"), TextName);
+    you->addRow(QStringLiteral("Your company:"), TextCompany);
+    you->addRow(QStringLiteral("Your e-mail address:"), TextEmail);
+    auto* mail = new QFormLayout;
+    mail->addRow(QStringLiteral("Mail server (SMTP):"), TextSmtpServer);
+    mail->addRow(QStringLiteral("User name:"), TextSmtpUser);
+    mail->addRow(QStringLiteral("Password:"), TextSmtpPassword);
+    auto* note =
+        new QLabel(QStringLiteral("Without a mail server, e-mails wait in the Outbox."), this);
+    note->setWordWrap(true);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(CommandOK);
+    buttons->addWidget(CommandCancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(you);
+    layout->addSpacing(12);
+    layout->addLayout(mail);
+    layout->addWidget(note);
+    layout->addLayout(buttons);
+}
+
+void FormProfile::Form_Load() {
+    setWindowTitle(QStringLiteral("Your Profile"));
+    resize(460, 300);
+    if (!Data1->refresh())
+        MsgBox::show(Data1->lastError(), MsgBox::OKOnly | MsgBox::Critical);
+}
+
+void FormProfile::CommandOK_Click() {
+    if (Data1->save())
+        unload();
+}
+
+void FormProfile::CommandCancel_Click() {
+    Data1->recordset()->cancelUpdate();
+    unload();
+}

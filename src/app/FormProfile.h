@@ -1,0 +1,31 @@
+#pragma once
+
+#include "Form.h"
+
+class DataSource;
+class QLineEdit;
+class QPushButton;
+
+// "Your Profile": the user's name, company and e-mail address, and the mail
+// server that sends their e-mail. Kept in User.mdb.
+class FormProfile : public Form {
+    Q_OBJECT
+public:
+    static constexpr const char* Name = "FormProfile";
+    FormProfile();
+
+    void Form_Load() override;
+    void CommandOK_Click();
+    void CommandCancel_Click();
+
+private:
+    QLineEdit* TextName;
+    QLineEdit* TextCompany;
+    QLineEdit* TextEmail;
+    QLineEdit* TextSmtpServer;
+    QLineEdit* TextSmtpUser;
+    QLineEdit* TextSmtpPassword;
+    QPushButton* CommandOK;
+    QPushButton* CommandCancel;
+    DataSource* Data1;
+};

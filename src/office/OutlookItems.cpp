@@ -1,0 +1,136 @@
+#include "OutlookItems.h"
+
+#include "data/UserProfile.h"
+#include "office/AppointmentWindow.h"
+#include "office/MailItemWindow.h"
+#include "office/MailMessage.h"
+#include "office/MailStore.h"
+#include "office/SmtpSender.h"
+#include "office/TaskWindow.h"
+#include "platform/Clock.h"
+#include "platform/MsgBox.h"
+#include "platform/Pointer.h"
+
+namespace {
+
+MailMessage messageOf(const MailItem& item, const UserProfile& profile) {
+    MailMessage message;
+    message.from =
+        profile.email.isEmpty()
+            ? QString()
+            : (profile.name.isEmpty() ? profile.email
+                                      : QStringLiteral("%1 <%2>").arg(profile.name, profile.email));
+    message.to = MailMessage::splitAddresses(item.To);
+    message.cc = MailMessage::splitAddresses(item.CC);
+    message.bcc = MailMessage::splitAddresses(item.BCC);
+    message.subject = item.Subject;
+    message.body = item.Body;
+    message.date = Clock::now();
+    message.messageId = MailMessage::newMessageId(profile.email);
+    return message;
+}
+
+QDateTime nextFullHour() {
+    const QDateTime now = Clock::now();
+    return QDateTime(now.date(), QTime(now.time().hour(), 0)).addSecs(3600);
+}
+
+} // namespace
+
+bool MailItem::Display(QString*) {
+    auto* shown = new MailItemWindow(*this);
+    shown->show();
+    shown->raise();
+    shown->activateWindow();
+    window = shown;
+    return true;
+}
+
+bool MailItem::Save(QString* error) {
+    const UserProfile profile = UserProfile::load();
+    return !MailStore::deliver(QStringLiteral("Drafts"), messageOf(*this, profile).toRfc5322(true),
+                               true, error)
+                .isEmpty();
+}
+
+bool MailItem::Send(QString* error) {
+    const UserProfile profile = UserProfile::load();
+    const MailMessage message = messageOf(*this, profile);
+    if (message.envelopeRecipients().isEmpty()) {
+        if (error)
+            *error = QStringLiteral("The e-mail has no recipient.");
+        return false;
+    }
+    if (profile.smtpServer.trimmed().isEmpty()) {
+        if (MailStore::deliver(QStringLiteral("Outbox"), message.toRfc5322(true), false, error)
+                .isEmpty())
+            return false;
+        MsgBox::show(QStringLiteral("No mail server is set in your profile, so the e-mail \"%1\" "
+                                    "waits in the Outbox. Set the server under \"Your Profile\" "
+                                    "in the main menu.")
+                         .arg(Subject),
+                     MsgBox::OKOnly | MsgBox::Information);
+    } else {
+        Pointer::busy();
+        const bool sent = SmtpSender::send(profile, message.from, message.envelopeRecipients(),
+                                           message.toRfc5322(false), error);
+        Pointer::normal();
+        if (!sent)
+            return false;
+        // The copy for the sender; the mail has gone whatever happens here.
+        MailStore::deliver(QStringLiteral("Sent Items"), message.toRfc5322(true), true, nullptr);
+    }
+    if (window)
+        window->close();
+    return true;
+}
+
+bool AppointmentItem::Display(QString*) {
+    AppointmentItem shown = *this;
+    if (!shown.Start.isValid())
+        shown.Start = nextFullHour();
+    auto* w = new AppointmentWindow(shown);
+    w->show();
+    w->raise();
+    w->activateWindow();
+    return true;
+}
+
+bool AppointmentItem::Save(QString* error) {
+    MailStore::Event event;
+    event.summary = Subject;
+    event.description = Body;
+    event.location = Location;
+    event.start = Start.isValid() ? Start : nextFullHour();
+    event.durationMinutes = Duration;
+    return !MailStore::saveEvent(event, error).isEmpty();
+}
+
+bool TaskItem::Display(QString*) {
+    auto* w = new TaskWindow(*this);
+    w->show();
+    w->raise();
+    w->activateWindow();
+    return true;
+}
+
+bool TaskItem::Save(QString* error) {
+    MailStore::Todo todo;
+    todo.summary = Subject;
+    todo.description = Body;
+    todo.due = DueDate;
+    return !MailStore::saveTodo(todo, error).isEmpty();
+}
+
+std::unique_ptr<OutlookItem> MailApp::CreateItem(int kind) {
+    switch (kind) {
+    case olMailItem:
+        return std::make_unique<MailItem>();
+    case olAppointmentItem:
+        return std::make_unique<AppointmentItem>();
+    case olTaskItem:
+        return std::make_unique<TaskItem>();
+    default:
+        return nullptr;
+    }
+}

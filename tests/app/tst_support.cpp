@@ -1,0 +1,134 @@
+#include "SmtpTestServer.h"
+#include "TestFolder.h"
+
+#include "app/FormProfile.h"
+#include "app/FormSupport.h"
+#include "app/Forms.h"
+#include "app/Links.h"
+#include "app/RegisterForms.h"
+#include "data/UserProfile.h"
+#include "platform/Colors.h"
+#include "platform/MsgBox.h"
+#include "platform/Twips.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+// The support request, end to end against a mail server on loopback, and the
+// profile it takes the sender from.
+class TestSupport : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void supportWindowLayout();
+    void requestReachesTheMaker();
+    void refusedRequestIsTriedAgain();
+    void profileWindowStoresOnOkOnly();
+
+private:
+    FormSupport* openSupport(const QString& message);
+    std::unique_ptr<TestFolder> m_folder;
+    std::unique_ptr<SmtpTestServer> m_server;
+};
+
+void TestSupport::init() {
+    m_folder = std::make_unique<TestFolder>();
+    m_server = std::make_unique<SmtpTestServer>();
+    UserProfile profile;
+    profile.name = "Ann Smith";
+    profile.company = "Acme Ltd";
+    profile.email = "ann@acme.test";
+    profile.smtpServer = m_server->address();
+    QVERIFY(profile.save());
+    Forms::removeAll();
+    registerForms();
+}
+
+void TestSupport::cleanup() {
+    for (Form* form : Forms::all())
+        delete form;
+    Forms::removeAll();
+    m_server.reset();
+    m_folder.reset();
+}
+
+FormSupport* TestSupport::openSupport(const QString& message) {
+    auto* form = qobject_cast<FormSupport*>(Forms::show("FormSupport"));
+    QTest::keyClicks(form->findChild<QPlainTextEdit*>("TextMessage"), message);
+    return form;
+}
+
+void TestSupport::supportWindowLayout() {
+    FormSupport* form = openSupport("");
+    QCOMPARE(form->windowTitle(), QString("Request for Technical Support"));
+    QCOMPARE(Twips::geometry(form).width(), 8000);
+    QCOMPARE(form->findChild<QLabel*>("LabelMessage")->text(),
+             QString("Type your message and click on Go..."));
+    QCOMPARE(form->findChild<QPushButton*>("CommandGo")->text(), QString("&Go"));
+    QVERIFY(!form->findChild<QTimer*>("Timer1")->isActive());
+}
+
+void TestSupport::requestReachesTheMaker() {
+    FormSupport* form = openSupport("The report button does nothing.");
+    QTest::mouseClick(form->findChild<QPushButton*>("CommandGo"), Qt::LeftButton);
+    const auto mails = m_server->mails();
+    QCOMPARE(mails.size(), 1);
+    QCOMPARE(mails.first().recipients, QStringList{QString(Links::SupportAddress)});
+    QVERIFY(mails.first().data.contains(
+        "Subject: Request for technical support from Ann Smith at Acme Ltd\r\n"));
+    QVERIFY(mails.first().data.contains(
+        "\r\n\r\n Version 7. Revision 2.0\r\n\r\nThe report button does nothing."));
+    auto* label = form->findChild<QLabel*>("LabelMessage");
+    QCOMPARE(label->text(), QString("Your message has been sent..."));
+    QCOMPARE(Colors::foreground(label), qint64(65280));
+    QVERIFY(!form->findChild<QPushButton*>("CommandGo")->isVisible());
+    QVERIFY(MsgBox::shown().isEmpty());
+}
+
+void TestSupport::refusedRequestIsTriedAgain() {
+    m_server->refuseNext(2);
+    FormSupport* form = openSupport("Please call me.");
+    QTest::mouseClick(form->findChild<QPushButton*>("CommandGo"), Qt::LeftButton);
+    QCOMPARE(MsgBox::last().text, QString("You must allow this e-mail to be sent."));
+    QCOMPARE(MsgBox::last().title, QString("Technical Support"));
+    QVERIFY(form->findChild<QTimer*>("Timer1")->isActive());
+    QTRY_COMPARE(m_server->mails().size(), 1);
+    QCOMPARE(m_server->refusals(), 2);
+    QCOMPARE(MsgBox::shown().size(), 2); // the first refusal and the one retry that failed
+    QVERIFY(m_server->mails().first().data.contains(
+        "\r\n\r\n Version 7.2 Service Pack 0\r\n\r\nPlease call me."));
+    QVERIFY(!form->findChild<QTimer*>("Timer1")->isActive());
+    QCOMPARE(form->findChild<QLabel*>("LabelMessage")->text(),
+             QString("Your message has been sent..."));
+    // No mail windows are left behind by the tries.
+    int mailWindows = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        mailWindows += w->objectName() == "MailItemWindow" && w->isVisible();
+    QCOMPARE(mailWindows, 0);
+}
+
+void TestSupport::profileWindowStoresOnOkOnly() {
+    auto* form = Forms::show("FormProfile");
+    auto* name = form->findChild<QLineEdit*>("TextName");
+    QCOMPARE(name->text(), QString("Ann Smith"));
+    name->selectAll();
+    QTest::keyClicks(name, "Ann Jones");
+    QTest::mouseClick(form->findChild<QPushButton*>("CommandCancel"), Qt::LeftButton);
+    QCOMPARE(UserProfile::load().name, QString("Ann Smith"));
+    form = Forms::show("FormProfile");
+    name = form->findChild<QLineEdit*>("TextName");
+    name->selectAll();
+    QTest::keyClicks(name, "Ann Jones");
+    QTest::mouseClick(form->findChild<QPushButton*>("CommandOK"), Qt::LeftButton);
+    QCOMPARE(UserProfile::load().name, QString("Ann Jones"));
+    QVERIFY(!Forms::isLoaded("FormProfile"));
+}
+
+QTEST_MAIN(TestSupport)
+#include "tst_support.moc"

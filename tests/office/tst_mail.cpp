@@ -1,0 +1,293 @@
+#include "SmtpTestServer.h"
+#include "TestFolder.h"
+
+#include "data/UserProfile.h"
+#include "office/MailItemWindow.h"
+#include "office/MailMessage.h"
+#include "office/MailStore.h"
+#include "office/OutlookItems.h"
+#include "platform/Clock.h"
+#include "platform/MsgBox.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <libical/ical.h>
+
+namespace {
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+// The first component of the given kind in an iCalendar file.
+struct Calendar {
+    icalcomponent* root = nullptr;
+    icalcomponent* item = nullptr;
+    Calendar(const QByteArray& text, icalcomponent_kind kind) {
+        root = icalparser_parse_string(text.constData());
+        if (root)
+            item = icalcomponent_get_first_component(root, kind);
+    }
+    ~Calendar() {
+        if (root)
+            icalcomponent_free(root);
+    }
+};
+
+QString decodeQuotedPrintable(const QByteArray& text) {
+    QByteArray out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i) == '=' && i + 2 < text.size()) {
+            if (text.at(i + 1) == '\r' && text.at(i + 2) == '\n') {
+                i += 2;
+                continue;
+            }
+            out += char(text.mid(i + 1, 2).toInt(nullptr, 16));
+            i += 2;
+        } else {
+            out += text.at(i);
+        }
+    }
+    return QString::fromUtf8(out);
+}
+
+QByteArray header(const QByteArray& message, const QByteArray& name) {
+    for (const QByteArray& line : message.split('\n')) {
+        if (line.trimmed().isEmpty())
+            break;
+        if (line.startsWith(name + ": "))
+            return line.mid(name.size() + 2).trimmed();
+    }
+    return {};
+}
+
+QByteArray body(const QByteArray& message) {
+    return message.mid(message.indexOf("\r\n\r\n") + 4);
+}
+
+} // namespace
+
+// The mail program's items, its store and sending over SMTP.
+class TestMail : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup() { m_folder.reset(); }
+
+    void taskIsAValidTodo();
+    void appointmentIsAValidEvent();
+    void itemKinds();
+    void withoutAServerTheMailWaitsInTheOutbox();
+    void sentMailReachesTheServer();
+    void refusedSendIsAnErrorAndFilesNothing();
+    void composeWindowSends();
+    void composeWindowKeepsTheMailWhenRefused();
+    void headersAndBodyCarryAnyText();
+    void profileRoundTrip();
+
+private:
+    void useServer(const QString& address) {
+        UserProfile profile = UserProfile::load();
+        profile.smtpServer = address;
+        QVERIFY(profile.save());
+    }
+    std::unique_ptr<TestFolder> m_folder;
+};
+
+void TestMail::init() {
+    m_folder = std::make_unique<TestFolder>();
+    Clock::pin(QDateTime(QDate(2026, 12, 10), QTime(9, 20)));
+    UserProfile profile;
+    profile.name = "Ann Smith";
+    profile.company = "Morvane Sales";
+    profile.email = "ann@example.com";
+    QString error;
+    QVERIFY2(profile.save(&error), qPrintable(error));
+}
+
+void TestMail::taskIsAValidTodo() {
+    TaskItem task;
+    task.Subject = "Visit O'Brien Farms";
+    task.DueDate = QDate(2027, 1, 8);
+    task.Body = "Two days before the next visit is due.";
+    QString error;
+    QVERIFY2(task.Save(&error), qPrintable(error));
+    const QStringList files = QDir(MailStore::folder("Tasks")).entryList({"*.ics"});
+    QCOMPARE(files.size(), 1);
+    Calendar calendar(readFile(MailStore::folder("Tasks") + "/" + files.first()),
+                      ICAL_VTODO_COMPONENT);
+    QVERIFY(calendar.item);
+    QCOMPARE(QString::fromUtf8(icalcomponent_get_summary(calendar.item)),
+             QString("Visit O'Brien Farms"));
+    const icaltimetype due = icalcomponent_get_due(calendar.item);
+    QVERIFY(due.is_date);
+    QCOMPARE(QDate(due.year, due.month, due.day), QDate(2027, 1, 8));
+    QCOMPARE(files.first(), QString::fromUtf8(icalcomponent_get_uid(calendar.item)) + ".ics");
+}
+
+void TestMail::appointmentIsAValidEvent() {
+    AppointmentItem appointment;
+    appointment.Subject = "Meeting with Acme Ltd";
+    appointment.Duration = 60;
+    QVERIFY(appointment.Save());
+    const QStringList files = QDir(MailStore::folder("Calendar")).entryList({"*.ics"});
+    QCOMPARE(files.size(), 1);
+    Calendar calendar(readFile(MailStore::folder("Calendar") + "/" + files.first()),
+                      ICAL_VEVENT_COMPONENT);
+    QVERIFY(calendar.item);
+    QCOMPARE(QString::fromUtf8(icalcomponent_get_summary(calendar.item)),
+             QString("Meeting with Acme Ltd"));
+    QCOMPARE(icaldurationtype_as_int(icalcomponent_get_duration(calendar.item)), 3600);
+    const icaltimetype start = icalcomponent_get_dtstart(calendar.item);
+    QCOMPARE(QDateTime(QDate(start.year, start.month, start.day), QTime(start.hour, start.minute)),
+             QDateTime(QDate(2026, 12, 10), QTime(10, 0))); // the next full hour
+}
+
+void TestMail::itemKinds() {
+    QVERIFY(dynamic_cast<MailItem*>(MailApp::CreateItem(0).get()));
+    QVERIFY(dynamic_cast<AppointmentItem*>(MailApp::CreateItem(1).get()));
+    QVERIFY(dynamic_cast<TaskItem*>(MailApp::CreateItem(3).get()));
+    QVERIFY(!MailApp::CreateItem(2));
+}
+
+void TestMail::withoutAServerTheMailWaitsInTheOutbox() {
+    MailItem mail;
+    mail.To = "john@acme.test";
+    mail.Subject = "Prices";
+    mail.Body = "Dear John,\r\nplease find the prices.";
+    QString error;
+    QVERIFY2(mail.Send(&error), qPrintable(error));
+    QVERIFY(MsgBox::last().text.contains("Outbox"));
+    const QStringList waiting = MailStore::messages("Outbox");
+    QCOMPARE(waiting.size(), 1);
+    QVERIFY(waiting.first().contains("/new/")); // not yet seen: still to be sent
+    const QByteArray message = readFile(waiting.first());
+    QCOMPARE(header(message, "To"), QByteArray("john@acme.test"));
+    QCOMPARE(header(message, "From"), QByteArray("Ann Smith <ann@example.com>"));
+    QCOMPARE(header(message, "Subject"), QByteArray("Prices"));
+    QCOMPARE(decodeQuotedPrintable(body(message)),
+             QString("Dear John,\r\nplease find the prices.\r\n"));
+    QVERIFY(MailStore::messages("Sent Items").isEmpty());
+}
+
+void TestMail::sentMailReachesTheServer() {
+    SmtpTestServer server;
+    useServer(server.address());
+    MailItem mail;
+    mail.To = "John Doe <john@acme.test>";
+    mail.CC = "anna@acme.test";
+    mail.BCC = "boss@example.com";
+    mail.Subject = "Visit";
+    mail.Body = "See you on Tuesday.";
+    QString error;
+    QVERIFY2(mail.Send(&error), qPrintable(error));
+    const auto mails = server.mails();
+    QCOMPARE(mails.size(), 1);
+    QCOMPARE(mails.first().from, QString("ann@example.com"));
+    QCOMPARE(mails.first().recipients,
+             (QStringList{"john@acme.test", "anna@acme.test", "boss@example.com"}));
+    QCOMPARE(header(mails.first().data, "Subject"), QByteArray("Visit"));
+    QVERIFY(header(mails.first().data, "Bcc").isEmpty()); // blind copies stay blind
+    const QStringList sent = MailStore::messages("Sent Items");
+    QCOMPARE(sent.size(), 1);
+    QCOMPARE(header(readFile(sent.first()), "Bcc"), QByteArray("boss@example.com"));
+    QVERIFY(MailStore::messages("Outbox").isEmpty());
+}
+
+void TestMail::refusedSendIsAnErrorAndFilesNothing() {
+    SmtpTestServer server;
+    server.refuseNext(1);
+    useServer(server.address());
+    MailItem mail;
+    mail.To = "john@acme.test";
+    mail.Subject = "Refused";
+    QString error;
+    QVERIFY(!mail.Send(&error));
+    QVERIFY2(error.contains("did not accept"), qPrintable(error));
+    QVERIFY(MailStore::messages("Sent Items").isEmpty());
+    QVERIFY(MailStore::messages("Outbox").isEmpty());
+    MailItem nobody;
+    QVERIFY(!nobody.Send(&error));
+    QCOMPARE(error, QString("The e-mail has no recipient."));
+}
+
+void TestMail::composeWindowSends() {
+    SmtpTestServer server;
+    useServer(server.address());
+    MailItem mail;
+    mail.To = "john@acme.test";
+    mail.Subject = "From the editor";
+    mail.Body = "Text";
+    QVERIFY(mail.Display());
+    QPointer<QWidget> window = mail.window;
+    QVERIFY(window && window->isVisible());
+    QCOMPARE(window->findChild<QLineEdit*>("TextSubject")->text(), QString("From the editor"));
+    auto* to = window->findChild<QLineEdit*>("TextTo");
+    to->setText("");
+    QTest::keyClicks(to, "jane@acme.test");
+    QTest::mouseClick(window->findChild<QPushButton*>("CommandSend"), Qt::LeftButton);
+    QTRY_VERIFY(window.isNull()); // closed, and gone
+    QCOMPARE(server.mails().size(), 1);
+    QCOMPARE(server.mails().first().recipients, QStringList{"jane@acme.test"});
+}
+
+void TestMail::composeWindowKeepsTheMailWhenRefused() {
+    SmtpTestServer server;
+    server.refuseNext(1);
+    useServer(server.address());
+    MailItem mail;
+    mail.To = "john@acme.test";
+    mail.Body = "Keep me";
+    mail.Display();
+    QPointer<QWidget> window = mail.window;
+    QTest::mouseClick(window->findChild<QPushButton*>("CommandSend"), Qt::LeftButton);
+    QVERIFY(window && window->isVisible());
+    QCOMPARE(MsgBox::last().style, MsgBox::OKOnly | MsgBox::Critical);
+    QCOMPARE(window->findChild<QPlainTextEdit*>("TextBody")->toPlainText(), QString("Keep me"));
+    QTest::mouseClick(window->findChild<QPushButton*>("CommandSend"), Qt::LeftButton);
+    QTRY_VERIFY(window.isNull());
+    QCOMPARE(server.mails().size(), 1);
+}
+
+void TestMail::headersAndBodyCarryAnyText() {
+    MailMessage message;
+    message.from = "Jürgen Größ <j@example.com>";
+    message.to = MailMessage::splitAddresses("\"Doe, John\" <john@acme.test>; anna@acme.test");
+    QCOMPARE(message.to.size(), 2);
+    message.subject = "Angebot für Ärzte – 10 € Rabatt";
+    message.body =
+        "Zeile eins\nZeile zwei mit =Gleich und Leerzeichen am Ende \n" + QString(100, u'x');
+    const QByteArray text = message.toRfc5322(false);
+    QVERIFY(header(text, "Subject").startsWith("=?UTF-8?B?"));
+    const QByteArray subject = header(text, "Subject").mid(10).chopped(2);
+    QCOMPARE(QString::fromUtf8(QByteArray::fromBase64(subject)), message.subject);
+    for (const QByteArray& line : body(text).split('\n'))
+        QVERIFY(line.size() <= 77);
+    QCOMPARE(decodeQuotedPrintable(body(text)),
+             QString("Zeile eins\r\nZeile zwei mit =Gleich und Leerzeichen am Ende \r\n") +
+                 QString(100, u'x') + "\r\n");
+    QCOMPARE(message.envelopeRecipients(), (QStringList{"john@acme.test", "anna@acme.test"}));
+}
+
+void TestMail::profileRoundTrip() {
+    UserProfile profile = UserProfile::load();
+    QCOMPARE(profile.name, QString("Ann Smith"));
+    QCOMPARE(profile.company, QString("Morvane Sales"));
+    profile.smtpServer = "smtps://mail.example.com:465";
+    profile.smtpUser = "ann";
+    profile.smtpPassword = "s3cret";
+    QVERIFY(profile.save());
+    QCOMPARE(m_folder->rows("User.mdb", "SELECT TEXT11, TEXT14, TEXT15 FROM TABLE02"),
+             (QList<QVariantList>{{"Ann Smith", "smtps://mail.example.com:465", "ann"}}));
+    QCOMPARE(UserProfile::load().smtpPassword, QString("s3cret"));
+}
+
+QTEST_MAIN(TestMail)
+#include "tst_mail.moc"
