@@ -1,5 +1,7 @@
 #include "XlsxReader.h"
 
+#include "CellRange.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QDir>
@@ -54,11 +56,21 @@ std::optional<QByteArray> XlsxReader::entry(const QString& name) const {
     zip_file_t* file = zip_fopen(m_zip, entryName.constData(), ZIP_FL_NOCASE);
     if (!file)
         return std::nullopt;
+    // The size an archive declares is not trusted: the part is read in
+    // chunks, up to a limit no real workbook part comes near.
+    constexpr zip_int64_t MaxPartSize = 512 * 1024 * 1024;
     QByteArray data;
-    data.resize(qsizetype(stat.size));
-    const zip_int64_t read = zip_fread(file, data.data(), stat.size);
+    char chunk[65536];
+    zip_int64_t read = 0;
+    while ((read = zip_fread(file, chunk, sizeof(chunk))) > 0) {
+        if (data.size() + read > MaxPartSize) {
+            read = -1;
+            break;
+        }
+        data.append(chunk, qsizetype(read));
+    }
     zip_fclose(file);
-    if (read < 0 || zip_uint64_t(read) != stat.size)
+    if (read < 0)
         return std::nullopt;
     return data;
 }
@@ -176,30 +188,177 @@ bool XlsxReader::isDateFormat(int id, const QString& code) {
            bare.contains(u'h') || bare.contains(u's');
 }
 
+QString XlsxReader::builtInNumberFormat(int id) {
+    switch (id) {
+    case 1:
+        return QStringLiteral("0");
+    case 2:
+        return QStringLiteral("0.00");
+    case 3:
+        return QStringLiteral("#,##0");
+    case 4:
+        return QStringLiteral("#,##0.00");
+    case 9:
+        return QStringLiteral("0%");
+    case 10:
+        return QStringLiteral("0.00%");
+    case 11:
+        return QStringLiteral("0.00E+00");
+    case 12:
+        return QStringLiteral("# ?/?");
+    case 13:
+        return QStringLiteral("# ?\?/?\?");
+    case 14:
+        return QStringLiteral("m/d/yyyy");
+    case 15:
+        return QStringLiteral("d-mmm-yy");
+    case 16:
+        return QStringLiteral("d-mmm");
+    case 17:
+        return QStringLiteral("mmm-yy");
+    case 18:
+        return QStringLiteral("h:mm AM/PM");
+    case 19:
+        return QStringLiteral("h:mm:ss AM/PM");
+    case 20:
+        return QStringLiteral("h:mm");
+    case 21:
+        return QStringLiteral("h:mm:ss");
+    case 22:
+        return QStringLiteral("m/d/yyyy h:mm");
+    case 37:
+        return QStringLiteral("#,##0 ;(#,##0)");
+    case 38:
+        return QStringLiteral("#,##0 ;[Red](#,##0)");
+    case 39:
+        return QStringLiteral("#,##0.00;(#,##0.00)");
+    case 40:
+        return QStringLiteral("#,##0.00;[Red](#,##0.00)");
+    case 45:
+        return QStringLiteral("mm:ss");
+    case 46:
+        return QStringLiteral("[h]:mm:ss");
+    case 47:
+        return QStringLiteral("mmss.0");
+    case 48:
+        return QStringLiteral("##0.0E+0");
+    case 49:
+        return QStringLiteral("@");
+    default:
+        return QStringLiteral("General");
+    }
+}
+
+double XlsxReader::columnWidthInCharacters(double fileWidth) {
+    // The file holds whole pixels (7 to a character, 5 of padding) over 7.
+    const double pixels = std::round(fileWidth * 7);
+    const double characters = pixels < 12 ? pixels / 12 : (pixels - 5) / 7;
+    return std::round(characters * 100) / 100;
+}
+
+namespace {
+
+bool isTrue(QStringView value) {
+    return value == QLatin1String("1") || value == QLatin1String("true");
+}
+
+// <b/> alone means bold; <b val="0"/> means not.
+bool flag(const QXmlStreamAttributes& attributes) {
+    const auto value = attributes.value(QLatin1String("val"));
+    return value.isEmpty() || isTrue(value);
+}
+
+HorizontalAlignment horizontalAlignment(QStringView name) {
+    if (name == QLatin1String("left"))
+        return HorizontalAlignment::Left;
+    if (name == QLatin1String("center"))
+        return HorizontalAlignment::Center;
+    if (name == QLatin1String("right"))
+        return HorizontalAlignment::Right;
+    if (name == QLatin1String("fill"))
+        return HorizontalAlignment::Fill;
+    if (name == QLatin1String("justify"))
+        return HorizontalAlignment::Justify;
+    if (name == QLatin1String("centerContinuous"))
+        return HorizontalAlignment::CenterAcrossSelection;
+    if (name == QLatin1String("distributed"))
+        return HorizontalAlignment::Distributed;
+    return HorizontalAlignment::General;
+}
+
+VerticalAlignment verticalAlignment(QStringView name) {
+    if (name == QLatin1String("top"))
+        return VerticalAlignment::Top;
+    if (name == QLatin1String("center"))
+        return VerticalAlignment::Center;
+    if (name == QLatin1String("justify"))
+        return VerticalAlignment::Justify;
+    if (name == QLatin1String("distributed"))
+        return VerticalAlignment::Distributed;
+    return VerticalAlignment::Bottom;
+}
+
+} // namespace
+
 void XlsxReader::readStyles() {
     const auto data = entry(QStringLiteral("xl/styles.xml"));
     if (!data)
         return;
     QHash<int, QString> customFormats;
+    QList<CellFormat> fonts; // only the font fields are used
     QXmlStreamReader xml(*data);
-    bool inCellXfs = false;
+    bool inFonts = false, inCellXfs = false;
     while (!xml.atEnd()) {
         xml.readNext();
         if (xml.isStartElement()) {
+            const QXmlStreamAttributes a = xml.attributes();
             if (xml.name() == QLatin1String("numFmt")) {
-                customFormats.insert(
-                    xml.attributes().value(QLatin1String("numFmtId")).toInt(),
-                    xml.attributes().value(QLatin1String("formatCode")).toString());
+                customFormats.insert(a.value(QLatin1String("numFmtId")).toInt(),
+                                     a.value(QLatin1String("formatCode")).toString());
+            } else if (xml.name() == QLatin1String("fonts")) {
+                inFonts = true;
+            } else if (xml.name() == QLatin1String("font") && inFonts) {
+                fonts.append(CellFormat());
+            } else if (inFonts && !fonts.isEmpty()) {
+                CellFormat& font = fonts.last();
+                if (xml.name() == QLatin1String("b"))
+                    font.bold = flag(a);
+                else if (xml.name() == QLatin1String("i"))
+                    font.italic = flag(a);
+                else if (xml.name() == QLatin1String("sz"))
+                    font.fontSize = a.value(QLatin1String("val")).toDouble();
+                else if (xml.name() == QLatin1String("name"))
+                    font.fontName = a.value(QLatin1String("val")).toString();
             } else if (xml.name() == QLatin1String("cellXfs")) {
                 inCellXfs = true;
             } else if (xml.name() == QLatin1String("xf") && inCellXfs) {
-                const int id = xml.attributes().value(QLatin1String("numFmtId")).toInt();
+                const int id = a.value(QLatin1String("numFmtId")).toInt();
+                const QString code = customFormats.value(id, builtInNumberFormat(id));
                 m_dateStyles.append(isDateFormat(id, customFormats.value(id)));
+                CellFormat format = fonts.value(a.value(QLatin1String("fontId")).toInt());
+                format.numberFormat = code;
+                m_cellFormats.append(format);
+            } else if (xml.name() == QLatin1String("alignment") && inCellXfs &&
+                       !m_cellFormats.isEmpty()) {
+                CellFormat& format = m_cellFormats.last();
+                format.horizontal = horizontalAlignment(a.value(QLatin1String("horizontal")));
+                format.vertical = verticalAlignment(a.value(QLatin1String("vertical")));
+                format.wrapText = isTrue(a.value(QLatin1String("wrapText")));
+                format.shrinkToFit = isTrue(a.value(QLatin1String("shrinkToFit")));
+                format.indentLevel = a.value(QLatin1String("indent")).toInt();
+                format.rotation = a.value(QLatin1String("textRotation")).toInt();
             }
-        } else if (xml.isEndElement() && xml.name() == QLatin1String("cellXfs")) {
-            inCellXfs = false;
+        } else if (xml.isEndElement()) {
+            if (xml.name() == QLatin1String("cellXfs"))
+                inCellXfs = false;
+            else if (xml.name() == QLatin1String("fonts"))
+                inFonts = false;
         }
     }
+}
+
+CellFormat XlsxReader::cellFormat(int style) const {
+    return style >= 0 && style < m_cellFormats.size() ? m_cellFormats.at(style) : CellFormat();
 }
 
 QVariant XlsxReader::serialToDate(double serial, bool date1904) {
@@ -223,18 +382,25 @@ QVariant XlsxReader::serialToDate(double serial, bool date1904) {
 }
 
 bool XlsxReader::parseCellReference(QStringView reference, int& row, int& column) {
-    column = 0;
+    // A sheet has at most XFD1048576: longer references are damage, and
+    // must not overflow into a negative or huge position.
+    int parsedColumn = 0;
     qsizetype i = 0;
-    while (i < reference.size() && reference.at(i).isLetter()) {
-        column = column * 26 + (reference.at(i).toUpper().unicode() - u'A' + 1);
+    while (i < reference.size() && i < 3 && reference.at(i).toUpper() >= u'A' &&
+           reference.at(i).toUpper() <= u'Z') {
+        parsedColumn = parsedColumn * 26 + (reference.at(i).toUpper().unicode() - u'A' + 1);
         ++i;
     }
     if (i == 0 || i == reference.size())
         return false;
     bool ok = false;
-    row = reference.mid(i).toInt(&ok) - 1;
-    column -= 1;
-    return ok && row >= 0 && column >= 0;
+    const int parsedRow = reference.mid(i).toInt(&ok) - 1;
+    if (!ok || parsedRow < 0 || parsedRow >= CellRange::MaxRows || parsedColumn < 1 ||
+        parsedColumn > CellRange::MaxColumns)
+        return false;
+    row = parsedRow;
+    column = parsedColumn - 1;
+    return true;
 }
 
 std::optional<Worksheet> XlsxReader::sheet(const QString& name, QString* error) {
@@ -255,6 +421,7 @@ std::optional<Worksheet> XlsxReader::sheet(const QString& name, QString* error) 
 
     Worksheet sheet;
     sheet.name = m_sheetNames.at(index);
+    sheet.defaultFormat = cellFormat(0);
     QXmlStreamReader xml(*data);
     int rowIndex = -1;
     int nextColumn = 0;
@@ -262,26 +429,88 @@ std::optional<Worksheet> XlsxReader::sheet(const QString& name, QString* error) 
         xml.readNext();
         if (!xml.isStartElement())
             continue;
+        const QXmlStreamAttributes attributes = xml.attributes();
         if (xml.name() == QLatin1String("row")) {
-            const auto r = xml.attributes().value(QLatin1String("r"));
+            const auto r = attributes.value(QLatin1String("r"));
             rowIndex = r.isEmpty() ? rowIndex + 1 : r.toInt() - 1;
             nextColumn = 0;
+            if (rowIndex < 0 || rowIndex >= CellRange::MaxRows) {
+                rowIndex = -1; // a damaged row: its cells are left out
+                continue;
+            }
+            if (isTrue(attributes.value(QLatin1String("customHeight"))))
+                sheet.rowHeights.insert(rowIndex, attributes.value(QLatin1String("ht")).toDouble());
+            if (isTrue(attributes.value(QLatin1String("hidden"))))
+                sheet.hiddenRows.insert(rowIndex);
+            if (isTrue(attributes.value(QLatin1String("customFormat"))))
+                sheet.rowFormats.insert(rowIndex,
+                                        cellFormat(attributes.value(QLatin1String("s")).toInt()));
+            continue;
+        }
+        if (xml.name() == QLatin1String("col")) {
+            const int first = attributes.value(QLatin1String("min")).toInt() - 1;
+            const int last =
+                std::min(attributes.value(QLatin1String("max")).toInt(), CellRange::MaxColumns) - 1;
+            const bool reachesTheEnd = last == CellRange::MaxColumns - 1;
+            const bool hidden = isTrue(attributes.value(QLatin1String("hidden")));
+            const bool customWidth = isTrue(attributes.value(QLatin1String("customWidth")));
+            const double width =
+                columnWidthInCharacters(attributes.value(QLatin1String("width")).toDouble());
+            const auto style = attributes.value(QLatin1String("style"));
+            // A run to the sheet's last column sets what all other columns show.
+            if (reachesTheEnd && !style.isEmpty())
+                sheet.defaultFormat = cellFormat(style.toInt());
+            for (int c = std::max(0, first); c <= last; ++c) {
+                if (reachesTheEnd && !hidden && !customWidth)
+                    break;
+                if (hidden)
+                    sheet.hiddenColumns.insert(c);
+                if (customWidth)
+                    sheet.columnWidths.insert(c, width);
+                if (!style.isEmpty() && !reachesTheEnd)
+                    sheet.columnFormats.insert(c, cellFormat(style.toInt()));
+            }
+            continue;
+        }
+        if (xml.name() == QLatin1String("pane")) {
+            const auto state = attributes.value(QLatin1String("state"));
+            if (state == QLatin1String("frozen") || state == QLatin1String("frozenSplit")) {
+                sheet.frozenRows = int(attributes.value(QLatin1String("ySplit")).toDouble());
+                sheet.frozenColumns = int(attributes.value(QLatin1String("xSplit")).toDouble());
+            }
+            continue;
+        }
+        if (xml.name() == QLatin1String("autoFilter")) {
+            sheet.autoFilter = attributes.value(QLatin1String("ref")).toString();
+            continue;
+        }
+        if (xml.name() == QLatin1String("mergeCell")) {
+            sheet.mergedRanges.append(attributes.value(QLatin1String("ref")).toString());
             continue;
         }
         if (xml.name() != QLatin1String("c"))
             continue;
         int row = rowIndex, column = nextColumn;
-        const auto reference = xml.attributes().value(QLatin1String("r"));
-        if (!reference.isEmpty())
-            parseCellReference(reference, row, column);
+        const auto reference = attributes.value(QLatin1String("r"));
+        if (!reference.isEmpty() && !parseCellReference(reference, row, column))
+            row = -1; // a damaged reference: the cell is left out
+        if (column >= CellRange::MaxColumns)
+            row = -1;
         nextColumn = column + 1;
-        const QString type = xml.attributes().value(QLatin1String("t")).toString();
-        const int style = xml.attributes().value(QLatin1String("s")).toInt();
+        const QString type = attributes.value(QLatin1String("t")).toString();
+        const int style = attributes.value(QLatin1String("s")).toInt();
+
+        if (row >= 0)
+            sheet.cellFormats.insert({row, column}, cellFormat(style));
 
         QString raw;
         bool hasValue = false;
         while (xml.readNextStartElement()) {
-            if (xml.name() == QLatin1String("v")) {
+            if (xml.name() == QLatin1String("f")) {
+                const QString formula = xml.readElementText();
+                if (!formula.isEmpty() && row >= 0)
+                    sheet.formulas.insert({row, column}, u'=' + formula);
+            } else if (xml.name() == QLatin1String("v")) {
                 raw = xml.readElementText();
                 hasValue = true;
             } else if (xml.name() == QLatin1String("is")) {

@@ -8,8 +8,8 @@
 struct zip;
 
 // .xlsx (Office Open XML) through libzip and QXmlStreamReader: the workbook's
-// sheet list, shared strings, cell styles (to tell dates from numbers) and
-// the cells of a sheet.
+// sheet list, shared strings, cell styles (to tell dates from numbers and to
+// give back formats) and the cells, formulas and layout of a sheet.
 class XlsxReader : public WorkbookReader {
 public:
     ~XlsxReader() override;
@@ -24,6 +24,10 @@ public:
     static bool isDateFormat(int numFmtId, const QString& formatCode);
     // "AB12" -> column 27 (zero-based), row 11; false when not a reference.
     static bool parseCellReference(QStringView reference, int& row, int& column);
+    // The format code of a built-in number format id ("0.00" for 2).
+    static QString builtInNumberFormat(int numFmtId);
+    // A column width as the file stores it, in characters as the program shows it.
+    static double columnWidthInCharacters(double fileWidth);
 
 private:
     XlsxReader() = default;
@@ -31,12 +35,14 @@ private:
     bool readWorkbook(QString* error);
     void readSharedStrings();
     void readStyles();
+    CellFormat cellFormat(int style) const;
 
     zip* m_zip = nullptr;
     QString m_path;
     QStringList m_sheetNames;
     QStringList m_sheetTargets; // entry names of the sheets' XML parts
     QStringList m_sharedStrings;
-    QList<bool> m_dateStyles; // per cellXfs index
+    QList<bool> m_dateStyles;        // per cellXfs index
+    QList<CellFormat> m_cellFormats; // per cellXfs index
     bool m_date1904 = false;
 };

@@ -28,6 +28,8 @@ private slots:
     void failures();
 
     void xlsxCellsAndFormats();
+    void damagedWorkbooksAreReadSafely_data();
+    void damagedWorkbooksAreReadSafely();
     void serialDates_data();
     void serialDates();
     void dateFormats_data();
@@ -226,6 +228,30 @@ void TestWorkbookImport::xlsxCellsAndFormats() {
     QCOMPARE(sheet->cell(1, 4), QVariant(QDate(2026, 12, 10)));
     QVERIFY(sheet->cell(2, 3).isNull());
     QCOMPARE(sheet->cell(1, 3).toString(), QString("Per piece; \"best\" <seller> & more"));
+}
+
+void TestWorkbookImport::damagedWorkbooksAreReadSafely_data() {
+    QTest::addColumn<QString>("file");
+    // Found by fuzzing the readers: a column reference too long for a sheet,
+    // an archive that declares a part of gigabytes, a row two billion down.
+    QTest::newRow("column overflow") << "xlsx-column-overflow.xlsx";
+    QTest::newRow("declared part size") << "xlsx-declared-entry-size.xlsx";
+    QTest::newRow("row two billion") << "xlsx-row-2000000000.xlsx";
+}
+
+void TestWorkbookImport::damagedWorkbooksAreReadSafely() {
+    QFETCH(QString, file);
+    QString error;
+    auto reader = WorkbookReader::open(QString(TESSALY_FIXTURES) + "/damaged/" + file, &error);
+    if (!reader)
+        return; // refused with a reason: fine
+    for (const QString& name : reader->sheetNames()) {
+        const auto sheet = reader->sheet(name, &error);
+        if (sheet) {
+            QVERIFY(sheet->rowCount() <= 1048576);
+            QVERIFY(sheet->columnCount() <= 16384);
+        }
+    }
 }
 
 void TestWorkbookImport::serialDates_data() {

@@ -1,0 +1,237 @@
+#pragma once
+
+#include "CellFormat.h"
+#include "CellRange.h"
+#include "SheetRange.h"
+
+#include <QList>
+#include <QMap>
+#include <QSet>
+#include <QString>
+#include <QVariant>
+#include <functional>
+#include <memory>
+#include <optional>
+
+struct Worksheet;
+
+// The spreadsheet program's constants, so calls read as they did in macros.
+enum class InsertShift { Down = -4121, ToRight = -4161 };
+enum class DeleteShift { Up = -4162, ToLeft = -4159 };
+enum class LookAt { Whole = 1, Part = 2 };
+enum class SpecialCellType { LastCell = 11 };
+enum class ConsolidationFunction {
+    Average = -4106,
+    Count = -4112,
+    CountNums = -4113,
+    Max = -4136,
+    Min = -4139,
+    Product = -4149,
+    Sum = -4157,
+};
+
+// One worksheet held in memory: cells with values or formulas, the formats
+// of cells, rows, columns and the sheet, the layout (widths, heights, hidden
+// columns and rows, frozen panes, the filter) and the selection. Rows and
+// columns count from 0.
+//
+// Formats follow the spreadsheet program: a cell shows its own format, or
+// its row's, or its column's, or the sheet's. A change on whole rows or
+// columns first gives a format of their own to the cells where those rows
+// cross formatted columns (or rows), so whatever was set last wins there too.
+class Sheet {
+public:
+    struct Cell {
+        QVariant value;  // the value, or what a formula last gave
+        QString formula; // "=..." for a formula, empty otherwise
+        std::optional<CellFormat> format;
+        bool hasContent() const { return !value.isNull() || !formula.isEmpty(); }
+    };
+    using Row = QMap<int, Cell>;
+
+    static constexpr double StandardColumnWidth = 8.43; // characters
+    static constexpr double StandardRowHeight = 15;     // points
+
+    explicit Sheet(const QString& name = QStringLiteral("Sheet1"));
+
+    QString name() const { return m_name; }
+    void setName(const QString& name) { m_name = name; }
+
+    // ---- ranges, as the windows name them ----
+    SheetRange range(const QString& reference);
+    SheetRange range(const SheetRange& first, const SheetRange& last);
+    SheetRange rows(const QString& reference);    // "1:2", or "3"
+    SheetRange columns(const QString& reference); // "A:D", or "H"
+    SheetRange cells();
+    SheetRange cell(int row, int column);
+    SheetRange selection();
+    SheetRange activeCell();
+
+    // ---- values ----
+    QVariant value(int row, int column) const;
+    // The formula, or the value as it would be typed.
+    QString formula(int row, int column) const;
+    // The value as its number format shows it.
+    QString text(int row, int column) const;
+    // Texts are taken as typed entries: "=..." is a formula, numbers and
+    // dates are recognised (see CellText). A date in a cell formatted
+    // "General" gives the cell a date format.
+    void setValue(int row, int column, const QVariant& value);
+    void setFormula(int row, int column, const QString& formula);
+    // FormulaR1C1: a formula's R1C1 references ("R[-1]C", "R2C3") become A1
+    // references seen from this cell; any other value is set as by setValue.
+    void setFormulaR1C1(int row, int column, const QVariant& value);
+    // Works out again what formulas the sheet writes itself (SUBTOTAL) give;
+    // other formulas keep the value they were read with.
+    void recalculate();
+    // A typed or pasted entry: recognised as a number or date (see CellText),
+    // otherwise text; never a formula.
+    void enter(int row, int column, const QString& text);
+    // Report data text: TAB between cells, CR (or CRLF, LF) between rows; a
+    // cell enclosed in double quotes may hold TABs and line breaks. The
+    // pasted block becomes the selection.
+    void paste(const QString& text, int row, int column);
+    void clearContents(const CellRange& range);
+
+    const QMap<int, Row>& cellRows() const { return m_rows; }
+    // Cells with a value, a formula or a format of their own (A1 when none).
+    CellRange usedRange() const;
+    // Cells with a value or formula only; nullopt for a sheet without any.
+    std::optional<CellRange> contentRange() const;
+    CellRange specialCells(const CellRange& range, SpecialCellType type) const;
+
+    // ---- formats ----
+    CellFormat format(int row, int column) const;
+    void changeFormat(const CellRange& range, const std::function<void(CellFormat&)>& change);
+    const CellFormat& defaultFormat() const { return m_defaultFormat; }
+    const QMap<int, CellFormat>& rowFormats() const { return m_rowFormats; }
+    const QMap<int, CellFormat>& columnFormats() const { return m_columnFormats; }
+    void setDefaultFormat(const CellFormat& format) { m_defaultFormat = format; }
+    void setRowFormat(int row, const CellFormat& format) { m_rowFormats.insert(row, format); }
+    void setColumnFormat(int column, const CellFormat& format);
+    void setCellFormat(int row, int column, const CellFormat& format);
+
+    // Merged areas are kept and written; the cells other than the first lose
+    // their values, as they do in the spreadsheet program.
+    void setMerged(const CellRange& range, bool merged);
+    const QList<CellRange>& mergedRanges() const { return m_merged; }
+
+    // ---- layout ----
+    double columnWidth(int column) const;
+    double rowHeight(int row) const; // StandardRowHeight when not set
+    void setColumnWidth(const CellRange& range, double characters);
+    void setRowHeight(const CellRange& range, double points);
+    const QMap<int, double>& columnWidths() const { return m_columnWidths; }
+    const QMap<int, double>& rowHeights() const { return m_rowHeights; }
+    void setHidden(const CellRange& range, bool hidden); // entire rows or columns
+    bool isColumnHidden(int column) const { return m_hiddenColumns.contains(column); }
+    bool isRowHidden(int row) const { return m_hiddenRows.contains(row); }
+    const QSet<int>& hiddenColumns() const { return m_hiddenColumns; }
+    const QSet<int>& hiddenRows() const { return m_hiddenRows; }
+    // Widths from the shown texts of the range's cells at their fonts.
+    void autoFitColumns(const CellRange& range);
+    // Heights of the range's rows from the lines of their cells' texts, wrapped
+    // at the column widths where the cell wraps text.
+    void autoFitRows(const CellRange& range);
+
+    // Switches the filter: on a single row it covers from that row down to
+    // the last row with content (the used columns for whole rows), on a
+    // single cell the block of content around it, otherwise the range.
+    // Switching it on where one is already set removes it. True when a
+    // filter is on afterwards.
+    bool autoFilter(const CellRange& range);
+    std::optional<CellRange> autoFilterRange() const { return m_autoFilter; }
+    void setAutoFilterRange(const std::optional<CellRange>& range) { m_autoFilter = range; }
+
+    // Rows above `row` and columns left of `column` stay in view; 0, 0 unfreezes.
+    void freezePanes(int row, int column);
+    int frozenRows() const { return m_frozenRows; }
+    int frozenColumns() const { return m_frozenColumns; }
+    // The window's split position, used by the next freeze when set.
+    void setSplit(int row, int column);
+    int splitRow() const { return m_splitRow; }
+    int splitColumn() const { return m_splitColumn; }
+
+    // ---- rows ----
+    // Whole rows only (other shapes give false). Inserted rows take the
+    // formats of the row above; cells, formats, heights, the filter, merged
+    // areas, frozen rows and formula references move with their rows.
+    bool insert(const CellRange& range, InsertShift shift = InsertShift::Down);
+    bool remove(const CellRange& range, DeleteShift shift = DeleteShift::Up);
+    void insertRows(int row, int count);
+    void deleteRows(int row, int count);
+
+    // The spreadsheet's wildcards: * any run, ? one character, ~ takes the
+    // next character as it is. Replaces in texts, in formulas and in the
+    // typed form of numbers and dates; returns how many cells changed.
+    int replace(const CellRange& range, const QString& what, const QString& replacement,
+                LookAt lookAt = LookAt::Part, bool matchCase = false);
+    // The next cell after (row, column), row by row and wrapping around,
+    // whose shown text or formula holds `what` (wildcards allowed), any case.
+    std::optional<CellRange> find(const CellRange& range, const QString& what, int afterRow,
+                                  int afterColumn) const;
+
+    // Subtotals over the list in the range (its block of content around a
+    // single cell), whose first row holds the titles. Group-by and total
+    // columns count from 1 within the list. After each run of equal values
+    // in the group-by column (before it when summaryBelow is false) a row
+    // with "<value> Count" (Total, Average ...) in that column and
+    // =SUBTOTAL(...) over the group in each total column other than the
+    // group-by column; at the end the Grand row. With `replace` the rows of
+    // earlier subtotals (those holding =SUBTOTAL formulas) go first.
+    bool subtotal(const CellRange& range, int groupBy, ConsolidationFunction function,
+                  const QList<int>& totalList, bool replace = true, bool summaryBelow = true);
+
+    // ---- selection ----
+    void select(const CellRange& range);
+    void activate(int row, int column); // selects the cell unless it is in the selection
+    CellRange selectedRange() const { return m_selection; }
+    int activeRow() const { return m_activeRow; }
+    int activeColumn() const { return m_activeColumn; }
+
+    // Prints the cells with content as a table on the default printer (or
+    // the test hook's PDF file, see PrintWindow), titled with the sheet's
+    // name unless a title is given.
+    bool printOut(QString* error = nullptr, const QString& title = {}) const;
+
+    // The cells from A1 to the last one with content as a text file takes
+    // them: dates as their format shows them, numbers plainly.
+    QList<QStringList> displayRows() const;
+
+    static std::unique_ptr<Sheet> fromWorksheet(const Worksheet& worksheet);
+
+    // How rows move when some are inserted or deleted (Sheet.cpp).
+    struct RowShift;
+
+private:
+    Cell& cellAt(int row, int column);
+    const Cell* findCell(int row, int column) const;
+    void removeIfEmpty(int row, int column);
+    void setCellValue(int row, int column, const QVariant& value, const QString& numberFormat);
+    CellRange currentRegion(int row, int column) const;
+    int lastContentRow(int firstColumn, int lastColumn, int from) const;
+    QVariant evaluateSubtotal(int function, const CellRange& range) const;
+    void recalculate(int row, int column);
+    void moveRows(const RowShift& shift);
+    void insertRows(const QList<int>& before); // one row before each, at once
+    void deleteRows(const QList<int>& rows);
+
+    QString m_name;
+    QMap<int, Row> m_rows;
+    CellFormat m_defaultFormat;
+    QMap<int, CellFormat> m_rowFormats;
+    QMap<int, CellFormat> m_columnFormats;
+    QMap<int, double> m_columnWidths;
+    QMap<int, double> m_rowHeights;
+    QSet<int> m_hiddenColumns;
+    QSet<int> m_hiddenRows;
+    QList<CellRange> m_merged;
+    std::optional<CellRange> m_autoFilter;
+    int m_frozenRows = 0;
+    int m_frozenColumns = 0;
+    int m_splitRow = 0;
+    int m_splitColumn = 0;
+    CellRange m_selection;
+    int m_activeRow = 0;
+    int m_activeColumn = 0;
+};

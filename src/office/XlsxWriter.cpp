@@ -1,0 +1,322 @@
+#include "XlsxWriter.h"
+
+#include "CellText.h"
+#include "Sheet.h"
+#include "Workbook.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QTemporaryFile>
+#include <cmath>
+#include <cstdio>
+#include <xlsxwriter.h>
+
+namespace {
+
+constexpr int MaxStringLength = 32767; // what a cell holds
+
+// One lxw_format per distinct CellFormat; libxlsxwriter owns them.
+class FormatCache {
+public:
+    explicit FormatCache(lxw_workbook* workbook)
+        : m_workbook(workbook) {}
+
+    lxw_format* operator()(const CellFormat& format) {
+        const QString key = format.key();
+        if (lxw_format* cached = m_formats.value(key))
+            return cached;
+        lxw_format* f = workbook_add_format(m_workbook);
+        // Calibri 11 is the workbook's own font: naming it again would add a
+        // second, equal font to the file.
+        const CellFormat plain;
+        if (format.fontName != plain.fontName)
+            format_set_font_name(f, format.fontName.toUtf8().constData());
+        if (format.fontSize != plain.fontSize)
+            format_set_font_size(f, format.fontSize);
+        if (format.bold)
+            format_set_bold(f);
+        if (format.italic)
+            format_set_italic(f);
+        if (format.numberFormat.compare(QLatin1String("General"), Qt::CaseInsensitive) != 0)
+            format_set_num_format(f, format.numberFormat.toUtf8().constData());
+        if (const uint8_t h = horizontal(format.horizontal); h != LXW_ALIGN_NONE)
+            format_set_align(f, h);
+        if (const uint8_t v = vertical(format.vertical); v != LXW_ALIGN_NONE)
+            format_set_align(f, v);
+        if (format.wrapText)
+            format_set_text_wrap(f);
+        if (format.rotation != 0)
+            format_set_rotation(f, int16_t(format.rotation));
+        if (format.indentLevel > 0)
+            format_set_indent(f, uint8_t(format.indentLevel));
+        if (format.shrinkToFit)
+            format_set_shrink(f);
+        m_formats.insert(key, f);
+        return f;
+    }
+
+private:
+    static uint8_t horizontal(HorizontalAlignment alignment) {
+        switch (alignment) {
+        case HorizontalAlignment::Left:
+            return LXW_ALIGN_LEFT;
+        case HorizontalAlignment::Center:
+            return LXW_ALIGN_CENTER;
+        case HorizontalAlignment::Right:
+            return LXW_ALIGN_RIGHT;
+        case HorizontalAlignment::Fill:
+            return LXW_ALIGN_FILL;
+        case HorizontalAlignment::Justify:
+            return LXW_ALIGN_JUSTIFY;
+        case HorizontalAlignment::CenterAcrossSelection:
+            return LXW_ALIGN_CENTER_ACROSS;
+        case HorizontalAlignment::Distributed:
+            return LXW_ALIGN_DISTRIBUTED;
+        case HorizontalAlignment::General:
+            break;
+        }
+        return LXW_ALIGN_NONE;
+    }
+
+    static uint8_t vertical(VerticalAlignment alignment) {
+        switch (alignment) {
+        case VerticalAlignment::Top:
+            return LXW_ALIGN_VERTICAL_TOP;
+        case VerticalAlignment::Center:
+            return LXW_ALIGN_VERTICAL_CENTER;
+        case VerticalAlignment::Justify:
+            return LXW_ALIGN_VERTICAL_JUSTIFY;
+        case VerticalAlignment::Distributed:
+            return LXW_ALIGN_VERTICAL_DISTRIBUTED;
+        case VerticalAlignment::Bottom:
+            break;
+        }
+        return LXW_ALIGN_NONE;
+    }
+
+    lxw_workbook* m_workbook;
+    QHash<QString, lxw_format*> m_formats;
+};
+
+lxw_datetime lxwDateTime(const QDateTime& value) {
+    const QDate d = value.date();
+    const QTime t = value.time();
+    return {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second() + t.msec() / 1000.0};
+}
+
+QString sheetName(const QString& name, QSet<QString>& used) {
+    QString valid = name;
+    for (const QChar bad : {u'[', u']', u':', u'*', u'?', u'/', u'\\'})
+        valid.replace(bad, u'_');
+    valid = valid.left(LXW_SHEETNAME_MAX).trimmed();
+    if (valid.isEmpty())
+        valid = QStringLiteral("Sheet");
+    QString unique = valid;
+    for (int n = 2; used.contains(unique.toLower()); ++n) {
+        const QString suffix = QStringLiteral(" (%1)").arg(n);
+        unique = valid.left(LXW_SHEETNAME_MAX - suffix.size()) + suffix;
+    }
+    used.insert(unique.toLower());
+    return unique;
+}
+
+void writeValue(lxw_worksheet* ws, int row, int column, const Sheet::Cell& cell,
+                const CellFormat& cellFormat, FormatCache& formats) {
+    const lxw_row_t r = lxw_row_t(row);
+    const lxw_col_t c = lxw_col_t(column);
+    lxw_format* format = formats(cellFormat);
+    if (!cell.formula.isEmpty()) {
+        const QByteArray formula = cell.formula.toUtf8();
+        if (cell.value.typeId() == QMetaType::QString)
+            worksheet_write_formula_str(ws, r, c, formula.constData(), format,
+                                        cell.value.toString().toUtf8().constData());
+        else if (!cell.value.isNull())
+            worksheet_write_formula_num(ws, r, c, formula.constData(), format,
+                                        cell.value.toDouble());
+        else
+            worksheet_write_formula(ws, r, c, formula.constData(), format);
+        return;
+    }
+    switch (cell.value.typeId()) {
+    case QMetaType::QString: {
+        const QString text = cell.value.toString().left(MaxStringLength);
+        if (text.isEmpty())
+            worksheet_write_blank(ws, r, c, format);
+        else
+            worksheet_write_string(ws, r, c, text.toUtf8().constData(), format);
+        return;
+    }
+    case QMetaType::Bool:
+        worksheet_write_boolean(ws, r, c, cell.value.toBool(), format);
+        return;
+    case QMetaType::QDate:
+    case QMetaType::QDateTime: {
+        const QDateTime value = cell.value.typeId() == QMetaType::QDate
+                                    ? QDateTime(cell.value.toDate(), QTime(0, 0))
+                                    : cell.value.toDateTime();
+        if (value.date().year() < 1900) {
+            worksheet_write_string(ws, r, c, CellText::entryText(cell.value).toUtf8().constData(),
+                                   format);
+            return;
+        }
+        CellFormat dated = cellFormat;
+        if (!CellText::isDateFormat(dated.numberFormat))
+            dated.numberFormat = QStringLiteral("m/d/yyyy");
+        lxw_datetime dateTime = lxwDateTime(value);
+        worksheet_write_datetime(ws, r, c, &dateTime, formats(dated));
+        return;
+    }
+    default: {
+        bool ok = false;
+        const double number = cell.value.toDouble(&ok);
+        if (!ok || !std::isfinite(number))
+            worksheet_write_string(ws, r, c, "#NUM!", format);
+        else
+            worksheet_write_number(ws, r, c, number, format);
+        return;
+    }
+    }
+}
+
+void writeColumns(lxw_worksheet* ws, const Sheet& sheet, FormatCache& formats) {
+    struct Setting {
+        double width;
+        bool hidden;
+        CellFormat format;
+        bool operator==(const Setting&) const = default;
+    };
+    auto setting = [&](int column) {
+        return Setting{sheet.columnWidth(column), sheet.isColumnHidden(column),
+                       sheet.columnFormats().value(column, sheet.defaultFormat())};
+    };
+    const Setting standard{Sheet::StandardColumnWidth, false, CellFormat()};
+    int last = -1;
+    for (auto it = sheet.columnWidths().keyBegin(); it != sheet.columnWidths().keyEnd(); ++it)
+        last = std::max(last, *it);
+    for (auto it = sheet.columnFormats().keyBegin(); it != sheet.columnFormats().keyEnd(); ++it)
+        last = std::max(last, *it);
+    for (int column : sheet.hiddenColumns())
+        last = std::max(last, column);
+    // Columns without settings of their own show the sheet's format; a run to
+    // the last column carries it when it is not the plain one.
+    if (!sheet.defaultFormat().isDefault())
+        last = CellRange::MaxColumns - 1;
+
+    for (int first = 0; first <= last;) {
+        const Setting current = setting(first);
+        int end = first;
+        while (end < last && setting(end + 1) == current)
+            ++end;
+        if (!(current == standard)) {
+            lxw_row_col_options options = {};
+            options.hidden = current.hidden;
+            worksheet_set_column_opt(ws, lxw_col_t(first), lxw_col_t(end), current.width,
+                                     current.format.isDefault() ? nullptr : formats(current.format),
+                                     &options);
+        }
+        first = end + 1;
+    }
+}
+
+void writeRows(lxw_worksheet* ws, const Sheet& sheet, FormatCache& formats) {
+    QSet<int> rows;
+    for (auto it = sheet.rowFormats().keyBegin(); it != sheet.rowFormats().keyEnd(); ++it)
+        rows.insert(*it);
+    for (auto it = sheet.rowHeights().keyBegin(); it != sheet.rowHeights().keyEnd(); ++it)
+        rows.insert(*it);
+    for (int row : sheet.hiddenRows())
+        rows.insert(row);
+    for (int row : rows) {
+        const auto own = sheet.rowFormats().constFind(row);
+        lxw_row_col_options options = {};
+        options.hidden = sheet.isRowHidden(row);
+        worksheet_set_row_opt(ws, lxw_row_t(row), sheet.rowHeights().value(row, LXW_DEF_ROW_HEIGHT),
+                              own == sheet.rowFormats().constEnd() ? nullptr : formats(*own),
+                              &options);
+    }
+}
+
+void writeSheet(lxw_worksheet* ws, const Sheet& sheet, FormatCache& formats) {
+    writeColumns(ws, sheet, formats);
+    writeRows(ws, sheet, formats);
+    for (const CellRange& merged : sheet.mergedRanges())
+        worksheet_merge_range(ws, lxw_row_t(merged.firstRow()), lxw_col_t(merged.firstColumn()),
+                              lxw_row_t(merged.lastRow()), lxw_col_t(merged.lastColumn()), "",
+                              formats(sheet.format(merged.firstRow(), merged.firstColumn())));
+    for (auto r = sheet.cellRows().cbegin(); r != sheet.cellRows().cend(); ++r) {
+        for (auto c = r->cbegin(); c != r->cend(); ++c) {
+            const CellFormat format = sheet.format(r.key(), c.key());
+            if (c->hasContent()) {
+                writeValue(ws, r.key(), c.key(), *c, format, formats);
+                continue;
+            }
+            // A cell that only repeats its row's, column's or the sheet's
+            // format need not be written.
+            const auto row = sheet.rowFormats().constFind(r.key());
+            const CellFormat inherited =
+                row != sheet.rowFormats().constEnd()
+                    ? *row
+                    : sheet.columnFormats().value(c.key(), sheet.defaultFormat());
+            if (!(format == inherited))
+                worksheet_write_blank(ws, lxw_row_t(r.key()), lxw_col_t(c.key()), formats(format));
+        }
+    }
+    if (const auto filter = sheet.autoFilterRange())
+        worksheet_autofilter(ws, lxw_row_t(filter->firstRow()), lxw_col_t(filter->firstColumn()),
+                             lxw_row_t(filter->lastRow()), lxw_col_t(filter->lastColumn()));
+    if (sheet.frozenRows() > 0 || sheet.frozenColumns() > 0)
+        worksheet_freeze_panes(ws, lxw_row_t(sheet.frozenRows()), lxw_col_t(sheet.frozenColumns()));
+    worksheet_set_selection(ws, lxw_row_t(sheet.activeRow()), lxw_col_t(sheet.activeColumn()),
+                            lxw_row_t(sheet.activeRow()), lxw_col_t(sheet.activeColumn()));
+}
+
+} // namespace
+
+bool XlsxWriter::write(const Workbook& workbook, const QString& path, QString* error) {
+    auto fail = [&](const QString& why) {
+        if (error)
+            *error = QStringLiteral("The workbook %1 cannot be written: %2")
+                         .arg(QDir::toNativeSeparators(path), why);
+        return false;
+    };
+    const QFileInfo target(path);
+    QTemporaryFile temporary(target.absolutePath() + QStringLiteral("/.") +
+                             target.completeBaseName() + QStringLiteral("-XXXXXX.xlsx"));
+    if (!temporary.open())
+        return fail(temporary.errorString());
+    temporary.close();
+
+    lxw_workbook_options options = {};
+    lxw_workbook* book =
+        workbook_new_opt(QFile::encodeName(temporary.fileName()).constData(), &options);
+    if (!book)
+        return fail(QStringLiteral("the file cannot be created."));
+    FormatCache formats(book);
+    QSet<QString> names;
+    for (int i = 0; i < workbook.sheetCount(); ++i) {
+        const Sheet* sheet = workbook.sheet(i);
+        lxw_worksheet* ws =
+            workbook_add_worksheet(book, sheetName(sheet->name(), names).toUtf8().constData());
+        if (!ws) {
+            workbook_close(book);
+            return fail(QStringLiteral("the sheet name '%1' is not allowed.").arg(sheet->name()));
+        }
+        writeSheet(ws, *sheet, formats);
+        if (sheet == workbook.activeSheet())
+            worksheet_activate(ws);
+    }
+    const lxw_error result = workbook_close(book);
+    if (result != LXW_NO_ERROR)
+        return fail(QString::fromUtf8(lxw_strerror(result)));
+    // A temporary file is private to its owner; the workbook is an ordinary file.
+    QFile::setPermissions(temporary.fileName(), target.exists()
+                                                    ? target.permissions()
+                                                    : QFile::ReadOwner | QFile::WriteOwner |
+                                                          QFile::ReadGroup | QFile::ReadOther);
+    if (std::rename(QFile::encodeName(temporary.fileName()).constData(),
+                    QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
+        return fail(QStringLiteral("the file cannot be replaced (is it open elsewhere?)."));
+    return true;
+}
