@@ -2,10 +2,13 @@
 
 #include "WorkbookReader.h"
 
-// .xls (BIFF8, Excel 97-2003) through FreeXL.
+#include <QList>
+
+// .xls (BIFF8, Excel 97-2003) through FreeXL. FreeXL reads some damaged files
+// past its own buffers, so the file is read in a child process: a damaged
+// workbook is refused with a message instead of taking the program down.
 class XlsReader : public WorkbookReader {
 public:
-    ~XlsReader() override;
     static std::unique_ptr<WorkbookReader> open(const QString& path, QString* error);
 
     QStringList sheetNames() const override { return m_sheetNames; }
@@ -14,7 +17,7 @@ public:
 private:
     XlsReader() = default;
 
-    const void* m_handle = nullptr;
     QString m_path;
     QStringList m_sheetNames;
+    QList<Worksheet> m_sheets;
 };

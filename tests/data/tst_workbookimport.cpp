@@ -233,10 +233,12 @@ void TestWorkbookImport::xlsxCellsAndFormats() {
 void TestWorkbookImport::damagedWorkbooksAreReadSafely_data() {
     QTest::addColumn<QString>("file");
     // Found by fuzzing the readers: a column reference too long for a sheet,
-    // an archive that declares a part of gigabytes, a row two billion down.
+    // an archive that declares a part of gigabytes, a row two billion down,
+    // and one that makes FreeXL read outside its own buffers.
     QTest::newRow("column overflow") << "xlsx-column-overflow.xlsx";
     QTest::newRow("declared part size") << "xlsx-declared-entry-size.xlsx";
     QTest::newRow("row two billion") << "xlsx-row-2000000000.xlsx";
+    QTest::newRow("xls FreeXL over-read") << "freexl-iconv-overread.xls";
 }
 
 void TestWorkbookImport::damagedWorkbooksAreReadSafely() {
