@@ -133,13 +133,24 @@ std::optional<QDateTime> Locale::parseDateTime(const QString& input, bool* hasTi
         return withTime(date, m.captured(4), hasTime);
     }
 
+    // The short date form as written, where it names the month ("2 Nov 2026"),
+    // perhaps followed by a time.
+    const QString dateFormat = shortDateFormat();
+    if (dateFormat.contains(QLatin1String("MMM"))) {
+        const qsizetype words = dateFormat.split(u' ', Qt::SkipEmptyParts).size();
+        const QStringList parts = text.split(u' ', Qt::SkipEmptyParts);
+        const QDate date = current().toDate(parts.mid(0, words).join(u' '), dateFormat);
+        if (date.isValid())
+            return withTime(date, parts.mid(words).join(u' '), hasTime);
+    }
+
     // Short date form: three numbers in the locale's order, any separators.
     static const QRegularExpression regional(
         QStringLiteral("^(\\d{1,4})[^\\d\\s]+(\\d{1,2})[^\\d\\s]+(\\d{1,4})\\.?(?:\\s+(.+))?$"));
     const QRegularExpressionMatch m = regional.match(text);
     if (!m.hasMatch())
         return std::nullopt;
-    const QString order = fieldOrder(shortDateFormat());
+    const QString order = fieldOrder(dateFormat);
     int day = 0, month = 0, year = 0;
     bool yearWritten = false;
     for (int i = 0; i < 3; ++i) {

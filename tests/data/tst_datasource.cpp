@@ -501,6 +501,11 @@ void TestDataSource::datesAreParsedInTheUsersForm_data() {
         << "5.12.2026 14:30" << QVariant("2026-12-05 14:30:00") << "05.12.2026 14:30";
     QTest::newRow("british") << "en_GB"
                              << "05/12/2026" << QVariant("2026-12-05") << "05/12/2026";
+    QTest::newRow("month named") << "C"
+                                 << "2 Nov 2026" << QVariant("2026-11-02") << "2 Nov 2026";
+    QTest::newRow("month named with time")
+        << "C"
+        << "2 Nov 2026 14:30" << QVariant("2026-11-02 14:30:00") << "2 Nov 2026 14:30:00";
     QTest::newRow("emptied") << "en_US"
                              << "" << QVariant() << "";
 }
