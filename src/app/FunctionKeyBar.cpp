@@ -23,6 +23,9 @@ FunctionKeyBar::FunctionKeyBar(const QString& current, QWidget* parent)
         auto* button = new QPushButton(Caption(key), this);
         button->setObjectName(QStringLiteral("CommandF%1").arg(i + 2));
         button->setFocusPolicy(Qt::NoFocus);
+        QFont font = button->font();
+        font.setPointSizeF(font.pointSizeF() * 7 / 8); // the longest caption fits its ninth
+        button->setFont(font);
         button->setEnabled(ModuleButtons::WorkingWindows().at(i) != current);
         connect(button, &QPushButton::clicked, this, [key] { ModuleButtons::SwitchForKey(key); });
         m_buttons.append(button);

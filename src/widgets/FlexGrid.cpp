@@ -35,6 +35,11 @@ QString FlexGrid::textMatrix(int row, int column) const {
     return m_model->text(row, column);
 }
 
+void FlexGrid::setTextMatrix(int row, int column, const QString& text) {
+    if (row == 0)
+        m_model->setHeading(column, text);
+}
+
 void FlexGrid::setSelectionBlock(int row, int col, int rowSel, int colSel) {
     m_row = row;
     m_col = col;

@@ -20,6 +20,8 @@ public:
     int rows() const;
     int cols() const;
     QString textMatrix(int row, int column) const;
+    // Only the fixed title row (row 0) takes texts of its own.
+    void setTextMatrix(int row, int column, const QString& text);
 
     // The selected block: from (row, col) to (rowSel, colSel), either way round.
     void setSelectionBlock(int row, int col, int rowSel, int colSel);

@@ -28,6 +28,11 @@ void FlexGridModel::setSource(DataSource* source) {
     endResetModel();
 }
 
+void FlexGridModel::setHeading(int column, const QString& text) {
+    m_headings.insert(column, text);
+    emit dataChanged(index(0, column), index(0, column));
+}
+
 int FlexGridModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() || !m_source ? 0 : m_source->rowCount() + 1;
 }
@@ -40,7 +45,7 @@ QString FlexGridModel::text(int row, int column) const {
     if (!m_source || row < 0 || column <= 0 || column > m_source->fieldCount())
         return {};
     if (row == 0)
-        return m_source->field(column - 1).name;
+        return m_headings.value(column, m_source->field(column - 1).name);
     return m_source->textAt(row - 1, column - 1);
 }
 

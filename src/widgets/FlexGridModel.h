@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QPointer>
 
 class DataSource;
@@ -20,7 +21,10 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QString text(int row, int column) const;
+    // Row 0 shows the field names unless a heading of its own is set.
+    void setHeading(int column, const QString& text);
 
 private:
     QPointer<DataSource> m_source;
+    QHash<int, QString> m_headings;
 };
