@@ -3,8 +3,10 @@
 #include "Forms.h"
 #include "HoverHelp.h"
 #include "Links.h"
+#include "ModuleButtons.h"
 #include "ModuleHelp.h"
 #include "Version.h"
+#include "companies/ModuleLogin.h"
 #include "data/DataSource.h"
 #include "platform/Colors.h"
 #include "platform/Desktop.h"
@@ -190,16 +192,12 @@ FormMenu::FormMenu()
         m_help->addBackground(background);
 
     const QList<Command> basic = {
-        {"CommandCompanies",
-         QStringLiteral("1. Companies"),
-         "companies",
+        {"CommandCompanies", QStringLiteral("1. Companies"), "companies",
          QStringLiteral("Current and active Companies. This is where active companies are stored."),
-         {}},
-        {"CommandArchive",
-         QStringLiteral("2. Archive"),
-         "archive",
+         [] { ModuleLogin::OpenActiveCompanies(); }},
+        {"CommandArchive", QStringLiteral("2. Archive"), "archive",
          QStringLiteral("Archived Companies. This is where non-active companies are stored."),
-         {}},
+         [] { ModuleLogin::OpenArchivedCompanies(); }},
         {"CommandReports",
          QStringLiteral("3. Reports"),
          "reports",
@@ -223,11 +221,12 @@ FormMenu::FormMenu()
                             "changes. The path to the spreadsheet is saved and new data will ") +
              QStringLiteral("overwrite older data."),
          {}},
-        {"CommandOutlook",
-         QStringLiteral("7. MS-Outlook"),
-         "outlook",
+        {"CommandOutlook", QStringLiteral("7. MS-Outlook"), "outlook",
          QStringLiteral("Open MS-Outlook"),
-         {}},
+         [] {
+             ModuleLogin::OpenActiveCompanies();
+             ModuleButtons::SwitchToOutlook();
+         }},
         {"CommandPriceList",
          QStringLiteral("8. Price List"),
          "pricelist",

@@ -5,7 +5,13 @@
 #include "FormProfile.h"
 #include "FormSupport.h"
 #include "Forms.h"
+#include "companies/FormBrowser.h"
+#include "companies/FormCompanies.h"
+#include "companies/FormOverdue.h"
+#include "companies/FormReminder.h"
+#include "contacts/FormDetails.h"
 #include "maintenance/FormReplica.h"
+#include "setup/FormFields.h"
 
 void registerForms() {
     Forms::add<FormMenu>();
@@ -13,4 +19,10 @@ void registerForms() {
     Forms::add<FormHelp>();
     Forms::add<FormSupport>();
     Forms::add<FormProfile>();
+    Forms::add<FormCompanies>();
+    Forms::add<FormFields>();
+    Forms::add<FormDetails>();
+    Forms::add<FormReminder>();
+    Forms::add<FormOverdue>();
+    Forms::add<FormBrowser>();
 }

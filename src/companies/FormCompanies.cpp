@@ -1,0 +1,710 @@
+#include "FormCompanies.h"
+
+#include "ModuleLogin.h"
+#include "app/EditToolbar.h"
+#include "app/Forms.h"
+#include "app/FunctionKeyBar.h"
+#include "app/HoverHelp.h"
+#include "app/ModuleButtons.h"
+#include "app/ModuleHelp.h"
+#include "contacts/FormDetails.h"
+#include "data/DataSource.h"
+#include "data/SqlQuote.h"
+#include "platform/Clock.h"
+#include "platform/Colors.h"
+#include "platform/Desktop.h"
+#include "platform/Locale.h"
+#include "platform/MsgBox.h"
+#include "platform/PrintWindow.h"
+#include "platform/Twips.h"
+#include "setup/FormFields.h"
+#include "widgets/DBCombo.h"
+
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+// A text box that reports double clicks (the website box opens its address).
+class DoubleClickLineEdit : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+    std::function<void()> doubleClicked;
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override {
+        QLineEdit::mouseDoubleClickEvent(event);
+        if (doubleClicked)
+            doubleClicked();
+    }
+};
+
+struct FieldRow {
+    const char* box;    // objectName of the box
+    const char* column; // bound column
+    const char* label;  // objectName of its label, or nullptr
+    const char* caption;
+};
+
+// Left and right columns of the edit frame, top to bottom.
+const FieldRow LeftFields[] = {
+    {"TEXT01", "TEXT01", "LabelCompany", "COMPANY"},
+    {"TEXT02", "TEXT02", "LabelAccount", "ACCOUNT NO."},
+    {"TEXT03", "TEXT03", "LabelPostalAddress", "POSTAL ADDRESS"},
+    {"TEXT04", "TEXT04", "LabelPostalCity", "POSTAL CITY"},
+    {"TEXT05", "TEXT05", "LabelPostalCode", "POSTAL CODE"},
+    {"TEXT06", "TEXT06", "LabelStreet", "STREET ADDRESS"},
+    {"TEXT07", "TEXT07", nullptr, nullptr},
+    {"TEXT08", "TEXT08", "LabelCity", "CITY"},
+    {"TEXT10", "TEXT10", "LabelTelephone", "TELEPHONE"},
+    {"TEXT11", "TEXT11", "LabelTelefax", "TELEFAX"},
+    {"TEXT12", "TEXT12", "LabelWebsite", "WEBSITE"},
+    {"Text18", "TEXT18", "LabelSalesPerson", "SALES PERSON"},
+    {"Text19", "TEXT19", "LabelSalesManager", "SALES MANAGER"},
+};
+const FieldRow RightFields[] = {
+    {"TEXT09", "TEXT09", "LabelRegion", "REGION"},
+    {"TEXT13", "TEXT13", "LabelDivision", "DIVISION"},
+    {"TEXT14", "TEXT14", "LabelBranch", "BRANCH"},
+    {"TEXT15", "TEXT15", "LabelCategory", "CATEGORY"},
+    {"TEXT17", "TEXT17", "LabelType", "TYPE OF COMPANY"},
+    {"NUMBER01", "NUMBER01", "LabelVisit", "VISIT FREQUENCY"},
+};
+constexpr int RowTop = 240, RowStep = 315, BoxHeight = 285;
+constexpr int LeftLabel = 120, LeftBox = 2000, LeftWidth = 3900;
+constexpr int RightLabel = 6200, RightBox = 8105, RightWidth = 4300;
+constexpr int PickOffset = 305; // pick lists stand this far left of their boxes
+
+QPushButton* button(QWidget* parent, const char* name, const QString& caption, int left, int top,
+                    int width, int height = 375) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QLatin1String(name));
+    Twips::setGeometry(b, left, top, width, height);
+    return b;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& caption, int left, int top,
+              int width, int height = 255) {
+    auto* l = new QLabel(caption, parent);
+    l->setObjectName(QLatin1String(name));
+    Twips::setGeometry(l, left, top, width, height);
+    return l;
+}
+
+} // namespace
+
+const QList<QPair<QString, QString>>& FormCompanies::PickLists() {
+    static const QList<QPair<QString, QString>> lists = {
+        {QStringLiteral("DBCombo12"), QStringLiteral("Text18")},
+        {QStringLiteral("DBCombo13"), QStringLiteral("Text19")},
+        {QStringLiteral("DBCombo10"), QStringLiteral("TEXT17")},
+        {QStringLiteral("DBCombo02"), QStringLiteral("TEXT15")},
+        {QStringLiteral("DBCombo01"), QStringLiteral("TEXT14")},
+        {QStringLiteral("DBCombo08"), QStringLiteral("TEXT13")},
+        {QStringLiteral("DBCombo09"), QStringLiteral("TEXT09")},
+    };
+    return lists;
+}
+
+FormCompanies::FormCompanies()
+    : Form(QString::fromLatin1(Name)) {
+    QFont font = this->font();
+    font.setPointSize(8);
+    setFont(font);
+    buildControls();
+    buildHoverTexts();
+}
+
+void FormCompanies::buildControls() {
+    DataTABLE01 = new DataSource(QStringLiteral("DataTABLE01"), this);
+    DataTABLE01->setDatabaseName(QStringLiteral("TESSALY.mdb"));
+    DataUserTABLE02 = new DataSource(QStringLiteral("DataUserTABLE02"), this);
+    DataUserTABLE02->setDatabaseName(QStringLiteral("User.mdb"));
+    DataUserTABLE02->setRecordSource(QStringLiteral("SELECT * FROM TABLE02"));
+    const QHash<QString, QString> masterOf = {
+        {QStringLiteral("DBCombo01"), QStringLiteral("MT01")},
+        {QStringLiteral("DBCombo02"), QStringLiteral("MT02")},
+        {QStringLiteral("DBCombo08"), QStringLiteral("MT03")},
+        {QStringLiteral("DBCombo09"), QStringLiteral("MT08")},
+        {QStringLiteral("DBCombo10"), QStringLiteral("MT10")},
+        {QStringLiteral("DBCombo12"), QStringLiteral("MT12")},
+        {QStringLiteral("DBCombo13"), QStringLiteral("MT13")}};
+    QHash<QString, DataSource*> masters;
+    for (const char* table : {"MT01", "MT02", "MT03", "MT08", "MT10", "MT12", "MT13"}) {
+        auto* source = new DataSource(QStringLiteral("Data") + QLatin1String(table), this);
+        source->setDatabaseName(QStringLiteral("TESSALY.mdb"));
+        source->setRecordSource(QStringLiteral("SELECT * FROM ") + QLatin1String(table));
+        masters.insert(QLatin1String(table), source);
+        m_masterTables.append(source);
+    }
+
+    // Top: the selector, the user choice.
+    LabelSelect = label(this, "LabelSelect", QStringLiteral("Select a Company..."), 120, 60, 3000);
+    DBComboSelect = new DBCombo(this);
+    DBComboSelect->setObjectName(QStringLiteral("DBComboSelect"));
+    Twips::setGeometry(DBComboSelect, 120, 330, 4800, 315);
+    DBComboSelect->setRowSource(DataTABLE01, QStringLiteral("TEXT01"));
+    DBComboSelect->setText(QStringLiteral("Select a Company..."));
+    connect(DBComboSelect, &DBCombo::clicked, this, &FormCompanies::DBComboSelect_Click);
+
+    FrameDisplay = new QGroupBox(QStringLiteral("Display"), this);
+    FrameDisplay->setObjectName(QStringLiteral("FrameDisplay"));
+    Twips::setGeometry(FrameDisplay, 5100, 0, 3300, 690);
+    Option2 = new QRadioButton(QStringLiteral("My Companies"), FrameDisplay);
+    Option2->setObjectName(QStringLiteral("Option2"));
+    Twips::setGeometry(Option2, 120, 300, 1560, 285);
+    Option1 = new QRadioButton(QStringLiteral("All Companies"), FrameDisplay);
+    Option1->setObjectName(QStringLiteral("Option1"));
+    Twips::setGeometry(Option1, 1700, 300, 1560, 285);
+    connect(Option1, &QRadioButton::clicked, this, &FormCompanies::Option1_Click);
+    connect(Option2, &QRadioButton::clicked, this, &FormCompanies::Option2_Click);
+    LabelName = label(this, "LabelName", QStringLiteral("Select your Name..."), 8520, 60, 1960);
+    DBComboName = new DBCombo(this);
+    DBComboName->setObjectName(QStringLiteral("DBComboName"));
+    Twips::setGeometry(DBComboName, 8520, 330, 1960, 315);
+    DBComboName->setRowSource(masters.value(QStringLiteral("MT12")), QStringLiteral("TEXT01"));
+    connect(DBComboName, &DBCombo::clicked, this, &FormCompanies::DBComboName_Click);
+    UserTEXT03 = new QLineEdit(this);
+    UserTEXT03->setObjectName(QStringLiteral("UserTEXT03"));
+    UserTEXT03->setVisible(false);
+    DataUserTABLE02->bind(UserTEXT03, QStringLiteral("TEXT03"));
+    Toolbar1 = new EditToolbar(this);
+    Twips::setGeometry(Toolbar1, 10560, 270, 2220, 420);
+
+    // The edit frame with every field of the company.
+    Frame1 = new QGroupBox(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Twips::setGeometry(Frame1, 120, 780, 12660, 4380);
+    auto addRow = [this](const FieldRow& row, int index, int labelLeft, int boxLeft, int width) {
+        const int top = RowTop + index * RowStep;
+        if (row.label)
+            label(Frame1, row.label, QString::fromLatin1(row.caption), labelLeft, top + 30,
+                  boxLeft - labelLeft - 60);
+        QLineEdit* edit = QLatin1String(row.box) == QLatin1String("TEXT12")
+                              ? new DoubleClickLineEdit(Frame1)
+                              : new QLineEdit(Frame1);
+        edit->setObjectName(QLatin1String(row.box));
+        Twips::setGeometry(edit, boxLeft, top, width, BoxHeight);
+        DataTABLE01->bind(edit, QLatin1String(row.column));
+    };
+    for (int i = 0; i < int(std::size(LeftFields)); ++i)
+        addRow(LeftFields[i], i, LeftLabel, LeftBox, LeftWidth);
+    for (int i = 0; i < int(std::size(RightFields)); ++i)
+        addRow(RightFields[i], i, RightLabel, RightBox,
+               QLatin1String(RightFields[i].box) == QLatin1String("NUMBER01") ? 1000 : RightWidth);
+    static_cast<DoubleClickLineEdit*>(box(QStringLiteral("TEXT12")))->doubleClicked = [this] {
+        TEXT12_DblClick();
+    };
+    connect(box(QStringLiteral("NUMBER01")), &QLineEdit::textEdited, this,
+            &FormCompanies::NUMBER01_Change);
+
+    label(Frame1, "LabelNotes", QStringLiteral("NOTES"), RightLabel, 2270, 3000);
+    // The zoom buttons stay usable while the frame is locked.
+    CommandZoom1 = button(this, "CommandZoom1", QStringLiteral("+"), 12220, 3005, 300, 285);
+    auto* notes = new QPlainTextEdit(Frame1);
+    notes->setObjectName(QStringLiteral("MEMO01"));
+    Twips::setGeometry(notes, RightLabel, 2540, 6200, 780);
+    DataTABLE01->bind(notes, QStringLiteral("MEMO01"));
+    label(Frame1, "LabelDetails", QStringLiteral("COMPANY DETAILS"), RightLabel, 3390, 3000);
+    CommandZoom2 = button(this, "CommandZoom2", QStringLiteral("+"), 12220, 4125, 300, 285);
+    auto* details = new QPlainTextEdit(Frame1);
+    details->setObjectName(QStringLiteral("MEMO02"));
+    Twips::setGeometry(details, RightLabel, 3660, 6200, 640);
+    DataTABLE01->bind(details, QStringLiteral("MEMO02"));
+    connect(CommandZoom1, &QPushButton::clicked, this, &FormCompanies::CommandZoom1_Click);
+    connect(CommandZoom2, &QPushButton::clicked, this, &FormCompanies::CommandZoom2_Click);
+
+    // Boxes that hold fields without showing them.
+    for (const char* name : {"AUTONUMBER", "TEXT20", "DATE01", "DATE03", "NUMBER02"}) {
+        auto* hidden = new QLineEdit(this);
+        hidden->setObjectName(QLatin1String(name));
+        hidden->setVisible(false);
+        DataTABLE01->bind(hidden, QLatin1String(name));
+    }
+
+    // Pick lists over the boxes they fill, hidden until edit mode.
+    for (const auto& [name, target] : PickLists()) {
+        auto* list = new DBCombo(Frame1);
+        list->setObjectName(name);
+        const QRect at = Twips::geometry(box(target));
+        Twips::setGeometry(list, at.x(), at.y() - 15, at.width() + PickOffset, 315);
+        list->setRowSource(masters.value(masterOf.value(name)), QStringLiteral("TEXT01"));
+        list->setVisible(false);
+        const QString field = target;
+        connect(list, &DBCombo::clicked, this,
+                [this, list, field] { box(field)->setText(list->text()); });
+    }
+
+    // Status lines below the frame.
+    LabelEntered = label(this, "LabelEntered", QString(), 120, 5200, 4900);
+    LabelDateLastVisited = label(this, "LabelDateLastVisited", QString(), 5100, 5200, 4900);
+    LabelDateandTime = label(this, "LabelDateandTime", QString(), 10080, 5200, 2700);
+    LabelDateandTime->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    LabelOverdue = label(this, "LabelOverdue", QString(), 120, 5460, 5000);
+    Colors::setForeground(LabelOverdue, Colors::Red);
+    QFont bold = LabelOverdue->font();
+    bold.setBold(true);
+    LabelOverdue->setFont(bold);
+    TextAppointment = new QLineEdit(this);
+    TextAppointment->setObjectName(QStringLiteral("TextAppointment"));
+    TextAppointment->setReadOnly(true);
+    TextAppointment->setFrame(false);
+    Twips::setGeometry(TextAppointment, 5200, 5445, 7580, 285);
+    DataTABLE01->bind(TextAppointment, QStringLiteral("TEXT21"));
+
+    FrameHelp = new QGroupBox(QStringLiteral("Help"), this);
+    FrameHelp->setObjectName(QStringLiteral("FrameHelp"));
+    Twips::setGeometry(FrameHelp, 120, 5760, 12660, 540);
+    LabelHelp = label(FrameHelp, "LabelHelp", QString(), 120, 210, 12420, 300);
+
+    // Commands.
+    CommandNew = button(this, "CommandNew", QStringLiteral("&New"), 120, 6360, 1450);
+    CommandEdit = button(this, "CommandEdit", QStringLiteral("&Edit"), 1680, 6360, 1450);
+    CommandArchive = button(this, "CommandArchive", QStringLiteral("&Archive"), 3240, 6360, 1450);
+    CommandUnarchive =
+        button(this, "CommandUnarchive", QStringLiteral("&Restore"), 4800, 6360, 1450);
+    CommandUnarchive->setVisible(false);
+    CommandPrint = button(this, "CommandPrint", QStringLiteral("&Print"), 4800, 6360, 1450);
+    CommandReminder =
+        button(this, "CommandReminder", QStringLiteral("Re&minder"), 6360, 6360, 1450);
+    CommandMap = button(this, "CommandMap", QStringLiteral("&Map"), 7920, 6360, 1450);
+    CommandHelp = button(this, "CommandHelp", QStringLiteral("&Help"), 9480, 6360, 1450);
+    CommandExit =
+        button(this, "CommandExit", QStringLiteral("E&xit Application"), 11040, 6360, 1740);
+    connect(CommandNew, &QPushButton::clicked, this, &FormCompanies::CommandNew_Click);
+    connect(CommandEdit, &QPushButton::clicked, this, &FormCompanies::CommandEdit_Click);
+    connect(CommandArchive, &QPushButton::clicked, this, &FormCompanies::CommandArchive_Click);
+    connect(CommandUnarchive, &QPushButton::clicked, this, &FormCompanies::CommandUnarchive_Click);
+    connect(CommandPrint, &QPushButton::clicked, this, &FormCompanies::CommandPrint_Click);
+    connect(CommandReminder, &QPushButton::clicked, this, &FormCompanies::CommandReminder_Click);
+    connect(CommandMap, &QPushButton::clicked, this, &FormCompanies::CommandMap_Click);
+    connect(CommandHelp, &QPushButton::clicked, this, &FormCompanies::CommandHelp_Click);
+    connect(CommandExit, &QPushButton::clicked, this, &FormCompanies::CommandExit_Click);
+    m_functionKeys = new FunctionKeyBar(QString::fromLatin1(Name), this);
+    Twips::setGeometry(m_functionKeys, 120, 6780, 12660, 300);
+
+    TimerLoad = new QTimer(this);
+    TimerLoad->setObjectName(QStringLiteral("TimerLoad"));
+    TimerLoad->setInterval(100);
+    connect(TimerLoad, &QTimer::timeout, this, &FormCompanies::TimerLoad_Timer);
+}
+
+void FormCompanies::buildHoverTexts() {
+    m_help = new HoverHelp(this, FrameHelp, LabelHelp);
+    setHoverHelp(m_help);
+    m_help->addBackground(Frame1);
+    m_help->addBackground(Toolbar1);
+    m_help->addBackground(FrameHelp);
+    auto name = [this] { return companyName(); };
+    auto fixed = [this](QWidget* control, const QString& text) { m_help->setText(control, text); };
+    auto named = [this, name](QWidget* control, const QString& before, const QString& after) {
+        m_help->setText(control, [name, before, after] { return before + name() + after; });
+    };
+    fixed(box(QStringLiteral("TEXT01")), QStringLiteral("Enter a company name."));
+    named(box(QStringLiteral("TEXT02")), QStringLiteral("Enter "),
+          QStringLiteral("'s account number."));
+    fixed(box(QStringLiteral("TEXT03")), QStringLiteral("Enter a postal address."));
+    fixed(box(QStringLiteral("TEXT04")), QStringLiteral("Enter a postal city."));
+    fixed(box(QStringLiteral("TEXT05")), QStringLiteral("Enter a postal code."));
+    fixed(box(QStringLiteral("TEXT06")), QStringLiteral("Enter a street address."));
+    fixed(box(QStringLiteral("TEXT07")), QStringLiteral("Enter a street address (continued)."));
+    fixed(box(QStringLiteral("TEXT08")), QStringLiteral("Enter a city."));
+    named(box(QStringLiteral("TEXT10")), QStringLiteral("Enter "),
+          QStringLiteral("'s main telephone number."));
+    named(box(QStringLiteral("TEXT11")), QStringLiteral("Enter "),
+          QStringLiteral("'s main fax number."));
+    named(box(QStringLiteral("TEXT12")), QStringLiteral("Enter "),
+          QStringLiteral("'s website. Double-click to go to this website"));
+    named(box(QStringLiteral("NUMBER01")),
+          QStringLiteral("How often do you want to have a meeting with "),
+          QStringLiteral("? Enter the frequency in days."));
+    named(memo(QStringLiteral("MEMO01")), QStringLiteral("Enter any notes related to "),
+          QStringLiteral("."));
+    named(memo(QStringLiteral("MEMO02")), QStringLiteral("Enter a brief description of "),
+          QStringLiteral(", which will be used as a 'preamble' in call reports."));
+    fixed(CommandNew, QStringLiteral("Enter a new company."));
+    m_help->setText(CommandEdit, [this] {
+        return isEditing() ? QStringLiteral("Lock the controls when finished editing.")
+                           : QStringLiteral("Edit information.");
+    });
+    fixed(CommandArchive,
+          QStringLiteral("If this company is no longer active, e.g. you no longer have a business "
+                         "relationship with") +
+              QStringLiteral(" this company, you can send it to the archive. If, at a future date, "
+                             "the relationship is restored you can") +
+              QStringLiteral(" remove it from the archive."));
+    fixed(CommandUnarchive,
+          QStringLiteral("Remove this company from the archive, back to active companies."));
+    m_help->setText(CommandReminder, [name] {
+        return QStringLiteral("Set a reminder in MS-Outlook as to when you need to make another "
+                              "appointment with ") +
+               name() + QStringLiteral(",") +
+               QStringLiteral(" based on your visit frequency. The reminder will be set two days "
+                              "before a visit is due.");
+    });
+    named(CommandMap, QStringLiteral("Locate "), QStringLiteral(" in Google Maps."));
+    named(CommandZoom1, QStringLiteral("Zoom or edit notes for "), QStringLiteral("."));
+    named(CommandZoom2, QStringLiteral("Zoom or edit details for "), QStringLiteral("."));
+    fixed(CommandPrint, QStringLiteral("Print this form."));
+    fixed(CommandHelp, QStringLiteral("Tessaly Help"));
+    fixed(CommandExit, QStringLiteral("Exit and close the program."));
+    fixed(DBComboSelect,
+          QStringLiteral(
+              "Start typing the name of the company until the correct name is "
+              "displayed. You can also use the 'arrow' keys on your keyboard to navigate."));
+    named(findChild<QWidget*>(QStringLiteral("DBCombo12")),
+          QStringLiteral("Select a sales person responsible for "), QStringLiteral("."));
+    named(findChild<QWidget*>(QStringLiteral("DBCombo13")),
+          QStringLiteral("Select a sales manager responsible for "), QStringLiteral("."));
+    named(findChild<QWidget*>(QStringLiteral("DBCombo10")),
+          QStringLiteral("What type of company is "),
+          QStringLiteral("? Select from the drop-down list."));
+    fixed(findChild<QWidget*>(QStringLiteral("DBCombo02")),
+          QStringLiteral("If applicable, select a category."));
+    fixed(findChild<QWidget*>(QStringLiteral("DBCombo01")),
+          QStringLiteral("If applicable, select a branch within your organization."));
+    fixed(findChild<QWidget*>(QStringLiteral("DBCombo08")),
+          QStringLiteral("If applicable, select a division within your organization."));
+    named(findChild<QWidget*>(QStringLiteral("DBCombo09")),
+          QStringLiteral("Select the region where "), QStringLiteral(" is located."));
+}
+
+QLineEdit* FormCompanies::box(const QString& name) const {
+    return findChild<QLineEdit*>(name);
+}
+
+QPlainTextEdit* FormCompanies::memo(const QString& column) const {
+    return findChild<QPlainTextEdit*>(column);
+}
+
+QString FormCompanies::companyName() const {
+    return box(QStringLiteral("TEXT01"))->text();
+}
+
+bool FormCompanies::isEditing() const {
+    return Frame1->isEnabled();
+}
+
+QString FormCompanies::flag(int field) const {
+    return Forms::get<FormFields>()->flag(field);
+}
+
+void FormCompanies::Form_Load() {
+    Colors::setBackground(this, Colors::White);
+    paintFrame(false);
+    Twips::setFixedSize(this, 12900, 7530 - 400);
+    setKeyPreview(true);
+    Frame1->setEnabled(false);
+    Toolbar1->setVisible(false);
+    FrameHelp->setVisible(false);
+    LabelName->setVisible(false);
+    DBComboName->setVisible(false);
+    LabelOverdue->setVisible(false);
+    if (!DataUserTABLE02->refresh())
+        MsgBox::show(DataUserTABLE02->lastError(), MsgBox::OKOnly | MsgBox::Critical);
+    for (DataSource* master : std::as_const(m_masterTables))
+        master->refresh();
+    const bool all = UserTEXT03->text() == QLatin1String("All Companies");
+    Option1->setChecked(all);
+    Option2->setChecked(!all);
+    if (!all)
+        DBComboName->setText(UserTEXT03->text());
+    m_lastFrequency = box(QStringLiteral("NUMBER01"))->text();
+    connect(DataTABLE01, &DataSource::currentChanged, this,
+            [this] { m_lastFrequency = box(QStringLiteral("NUMBER01"))->text(); });
+    TimerLoad->start();
+}
+
+void FormCompanies::openView(bool archived) {
+    const QString status = archived ? QStringLiteral("Archive") : QStringLiteral("Company");
+    const QString user = UserTEXT03->text();
+    if (user != QLatin1String("All Companies"))
+        DataTABLE01->setRecordSource(QStringLiteral("SELECT * FROM TABLE01 WHERE TEXT20 = '") +
+                                     status + QStringLiteral("' AND TEXT18 = '") +
+                                     SqlQuote::text(user) + QStringLiteral("' ORDER BY TEXT01"));
+    else
+        DataTABLE01->setRecordSource(QStringLiteral("SELECT * FROM TABLE01 WHERE TEXT20 = '") +
+                                     status + QStringLiteral("' ORDER BY TEXT01"));
+    if (!DataTABLE01->refresh() && !DataTABLE01->lastError().isEmpty())
+        MsgBox::show(DataTABLE01->lastError(), MsgBox::OKOnly | MsgBox::Critical);
+    if (archived) {
+        const QRect at = Twips::geometry(CommandArchive);
+        Twips::move(CommandUnarchive, at.x(), at.y());
+        CommandUnarchive->setVisible(true);
+        CommandArchive->setVisible(false);
+    } else {
+        CommandArchive->setVisible(true);
+        CommandUnarchive->setVisible(false);
+    }
+    show();
+    raise();
+    activateWindow();
+    if (Form* menu = Forms::loaded(QStringLiteral("FormMenu")))
+        menu->hide();
+    DBComboSelect->setVisible(true);
+    DBComboSelect->setFocus();
+}
+
+void FormCompanies::applyFieldSelection() {
+    const QList<QStringList> hidden = {
+        {QStringLiteral("LabelVisit"), QStringLiteral("NUMBER01"),
+         QStringLiteral("CommandReminder")},
+        {QStringLiteral("LabelCategory"), QStringLiteral("TEXT15")},
+        {QStringLiteral("LabelAccount"), QStringLiteral("TEXT02")},
+        {QStringLiteral("LabelBranch"), QStringLiteral("TEXT14")},
+        {QStringLiteral("LabelDivision"), QStringLiteral("TEXT13")},
+        {QStringLiteral("LabelRegion"), QStringLiteral("TEXT09")},
+        {QStringLiteral("LabelSalesManager"), QStringLiteral("Text19")}};
+    for (int field = 1; field <= 7; ++field)
+        if (flag(field) == QLatin1String("0"))
+            for (const QString& name : hidden.at(field - 1))
+                if (QWidget* control = findChild<QWidget*>(name))
+                    control->setVisible(false);
+}
+
+void FormCompanies::Form_Activate() {
+    applyFieldSelection();
+    LabelOverdue->setText(companyName() + QStringLiteral(" is overdue for a visit!"));
+}
+
+void FormCompanies::TimerLoad_Timer() {
+    const QString name = companyName();
+    const QString entered = box(QStringLiteral("DATE03"))->text();
+    LabelEntered->setText(name + QStringLiteral(" was entered on ") + entered);
+    const QString lastVisit = box(QStringLiteral("DATE01"))->text();
+    LabelDateLastVisited->setText(lastVisit.isEmpty()
+                                      ? QString()
+                                      : name + QStringLiteral(" was last visited on ") + lastVisit);
+
+    // Days overdue: stored with the row at its next save point.
+    const QString frequencyText = box(QStringLiteral("NUMBER01"))->text();
+    const auto visited = Locale::parseDate(lastVisit);
+    if (!lastVisit.isEmpty() && visited && frequencyText != QLatin1String("0") &&
+        !frequencyText.isEmpty()) {
+        const qint64 days = visited->daysTo(Clock::today());
+        const auto number = Locale::parseNumber(frequencyText);
+        const qint64 frequency = number ? qint64(std::trunc(*number)) : 0;
+        QLineEdit* overdue = box(QStringLiteral("NUMBER02"));
+        if (days > frequency && box(QStringLiteral("TEXT20"))->text() == QLatin1String("Company")) {
+            LabelOverdue->setVisible(true);
+            overdue->setText(QString::number(days - frequency));
+        } else {
+            LabelOverdue->setVisible(false);
+            overdue->setText(QStringLiteral("0"));
+        }
+    } else {
+        LabelOverdue->setVisible(false);
+    }
+
+    const QString user = UserTEXT03->text();
+    const QString status = box(QStringLiteral("TEXT20"))->text();
+    const bool all = user == QLatin1String("All Companies");
+    if (all && status == QLatin1String("Company"))
+        setWindowTitle(QStringLiteral("Active Companies - ") + name);
+    else if (!all && status == QLatin1String("Company"))
+        setWindowTitle(QStringLiteral("Active Companies [") + user + QStringLiteral("] - ") + name);
+    else if (!all && status == QLatin1String("Archive"))
+        setWindowTitle(QStringLiteral("Archived Companies [") + user + QStringLiteral("] - ") +
+                       name);
+    else
+        setWindowTitle(QStringLiteral("Archived Companies - ") + name);
+
+    Colors::setForeground(TextAppointment, TextAppointment->text() ==
+                                                   QLatin1String("A new appointment has been made.")
+                                               ? Colors::DarkGreen
+                                               : 0x8000000DLL);
+    LabelOverdue->setText(name + QStringLiteral(" is overdue for a visit!"));
+    LabelDateandTime->setText(Locale::dateText(Clock::today()) + u' ' +
+                              Locale::timeText(Clock::time()));
+    if (Form* menu = Forms::loaded(QStringLiteral("FormMenu"));
+        menu && menu->isEnabled() && isVisible())
+        menu->hide();
+}
+
+void FormCompanies::DBComboSelect_Click() {
+    const QByteArray bookmark = DBComboSelect->selectedItem();
+    if (!bookmark.isEmpty())
+        DataTABLE01->recordset()->setBookmark(bookmark); // errors are of no concern here
+}
+
+void FormCompanies::reloadByStatus() {
+    const QString status = box(QStringLiteral("TEXT20"))->text();
+    if (DataTABLE01->currentRow() < 0)
+        return;
+    if (status == QLatin1String("Company"))
+        ModuleLogin::OpenActiveCompanies();
+    else if (status == QLatin1String("Archive"))
+        ModuleLogin::OpenArchivedCompanies();
+}
+
+void FormCompanies::DBComboName_Click() {
+    UserTEXT03->setText(DBComboName->text());
+    LabelName->setVisible(false);
+    reloadByStatus();
+}
+
+void FormCompanies::Option2_Click() {
+    LabelName->setVisible(true);
+    DBComboName->setVisible(true);
+    DBComboName->setFocus();
+}
+
+void FormCompanies::Option1_Click() {
+    UserTEXT03->setText(QStringLiteral("All Companies"));
+    LabelName->setVisible(false);
+    DBComboName->setVisible(false);
+    reloadByStatus();
+}
+
+void FormCompanies::setEditing(bool editing) {
+    Frame1->setEnabled(editing);
+    paintFrame(editing);
+    Toolbar1->setVisible(editing);
+    // Which pick lists are in use: their field's flag, or always.
+    const QHash<QString, int> flagOf = {{QStringLiteral("DBCombo02"), 2},
+                                        {QStringLiteral("DBCombo01"), 4},
+                                        {QStringLiteral("DBCombo08"), 5},
+                                        {QStringLiteral("DBCombo09"), 6},
+                                        {QStringLiteral("DBCombo13"), 7}};
+    for (const auto& [name, target] : PickLists()) {
+        auto* list = findChild<DBCombo*>(name);
+        QLineEdit* field = box(target);
+        const bool left = target.startsWith(QLatin1String("Text1"));
+        const QRect at = Twips::geometry(list);
+        const bool inUse = !flagOf.contains(name) || flag(flagOf.value(name)) == QLatin1String("1");
+        if (editing) {
+            Twips::move(list, left ? LeftBox - PickOffset : RightBox - PickOffset, at.y());
+            list->setText(field->text());
+            list->setVisible(inUse);
+            field->setVisible(false);
+        } else {
+            Twips::move(list, left ? LeftBox : RightBox, at.y());
+            list->setVisible(false);
+            // A field switched off in the field selection stays hidden.
+            field->setVisible(inUse);
+        }
+    }
+}
+
+void FormCompanies::paintFrame(bool editing) {
+    Colors::setBackground(Frame1, editing ? Colors::ButtonFace : Colors::White);
+    // The boxes stay white, and a locked frame reads like an open one: only
+    // input is refused, the text is not greyed out.
+    QPalette palette = Frame1->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        palette.setColor(group, QPalette::Base, Qt::white);
+    for (auto role : {QPalette::Text, QPalette::WindowText})
+        palette.setColor(QPalette::Disabled, role, palette.color(QPalette::Active, role));
+    Frame1->setPalette(palette);
+}
+
+void FormCompanies::CommandEdit_Click() {
+    setEditing(!isEditing());
+}
+
+void FormCompanies::CommandNew_Click() {
+    CommandEdit_Click();
+    if (!DataTABLE01->recordset()->addNew())
+        return;
+    box(QStringLiteral("DATE03"))->setText(Locale::dateText(Clock::today()));
+    LabelEntered->setText(QStringLiteral("Entered on ") + box(QStringLiteral("DATE03"))->text());
+    box(QStringLiteral("TEXT20"))->setText(QStringLiteral("Company"));
+}
+
+void FormCompanies::NUMBER01_Change() {
+    QLineEdit* frequency = box(QStringLiteral("NUMBER01"));
+    const QString text = frequency->text();
+    if (text.isEmpty()) {
+        frequency->setText(QStringLiteral("0"));
+        frequency->selectAll(); // typing on replaces the 0
+        m_lastFrequency = frequency->text();
+        return;
+    }
+    if (Locale::parseNumber(text)) {
+        m_lastFrequency = text;
+        return;
+    }
+    MsgBox::show(QStringLiteral("Please enter a number"), MsgBox::OKOnly | MsgBox::Information);
+    // The last number stays, so that a letter is never stored in the field.
+    frequency->setText(m_lastFrequency);
+    frequency->setFocus();
+}
+
+void FormCompanies::CommandArchive_Click() {
+    if (MsgBox::show(QStringLiteral("Are you sure you want to send ") + companyName() +
+                         QStringLiteral(" to the archives?"),
+                     MsgBox::YesNo | MsgBox::Question) != MsgBox::Yes)
+        return;
+    box(QStringLiteral("TEXT20"))->setText(QStringLiteral("Archive"));
+    DataTABLE01->refresh();
+}
+
+void FormCompanies::CommandUnarchive_Click() {
+    box(QStringLiteral("TEXT20"))->setText(QStringLiteral("Company"));
+    DataTABLE01->refresh();
+}
+
+void FormCompanies::CommandZoom1_Click() {
+    FormDetails::Open(companyName() + QStringLiteral(" - Notes"), QStringLiteral("MEMO01"),
+                      memo(QStringLiteral("MEMO01"))->toPlainText());
+}
+
+void FormCompanies::CommandZoom2_Click() {
+    FormDetails::Open(companyName() + QStringLiteral(" - Company Details"),
+                      QStringLiteral("MEMO02"), memo(QStringLiteral("MEMO02"))->toPlainText());
+}
+
+void FormCompanies::CommandMap_Click() {
+    // The map page is given the address directly: no clipboard, no keystrokes.
+    const QString address = box(QStringLiteral("TEXT06"))->text() + QStringLiteral(", ") +
+                            box(QStringLiteral("TEXT07"))->text() + QStringLiteral(", ") +
+                            box(QStringLiteral("TEXT08"))->text();
+    Desktop::openUrl(QUrl::fromEncoded(MapSearchAddress + QUrl::toPercentEncoding(address)));
+}
+
+void FormCompanies::TEXT12_DblClick() {
+    const QString address = box(QStringLiteral("TEXT12"))->text().trimmed();
+    if (!address.isEmpty())
+        Desktop::openUrl(QUrl::fromUserInput(address));
+}
+
+void FormCompanies::CommandPrint_Click() {
+    QString error;
+    if (!PrintWindow::print(this, &error))
+        MsgBox::show(error, MsgBox::OKOnly | MsgBox::Critical);
+}
+
+void FormCompanies::CommandReminder_Click() {
+    Forms::show(QStringLiteral("FormReminder"));
+}
+
+void FormCompanies::CommandHelp_Click() {
+    ModuleHelp::ShowHelp();
+}
+
+void FormCompanies::CommandExit_Click() {
+    Forms::endProgram();
+}
+
+bool FormCompanies::Form_KeyDown(QKeyEvent* event) {
+    return ModuleButtons::SwitchForKey(event->key());
+}
+
+bool FormCompanies::Form_KeyUp(QKeyEvent* event) {
+    if (event->key() != Qt::Key_F1)
+        return false;
+    CommandHelp_Click();
+    return true;
+}
+
+void FormCompanies::Form_Unload(bool&) {
+    Forms::show(QStringLiteral("FormMenu"));
+}

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "app/Form.h"
+
+class DBCombo;
+class DataSource;
+class EditToolbar;
+class FunctionKeyBar;
+class HoverHelp;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+
+// The companies window: one company at a time with all its details, active
+// or archived, all of them or one sales person's. It is the anchor of the
+// working windows: they read the current company from its bound boxes
+// (AUTONUMBER, TEXT01 ...) and move it through their own selectors. Its
+// 100 ms tick computes and stores the days a company is overdue for a visit.
+class FormCompanies : public Form {
+    Q_OBJECT
+public:
+    static constexpr const char* Name = "FormCompanies";
+    // The map page that shows a searched address.
+    static constexpr const char* MapSearchAddress =
+        "https://www.google.com/maps/search/?api=1&query=";
+    FormCompanies();
+
+    void Form_Load() override;
+    void Form_Activate() override;
+    void Form_Unload(bool& cancel) override;
+    bool Form_KeyDown(QKeyEvent* event) override;
+    bool Form_KeyUp(QKeyEvent* event) override;
+
+    void TimerLoad_Timer();
+    void DBComboSelect_Click();
+    void DBComboName_Click();
+    void Option1_Click();
+    void Option2_Click();
+    void CommandEdit_Click();
+    void CommandNew_Click();
+    void CommandArchive_Click();
+    void CommandUnarchive_Click();
+    void CommandZoom1_Click();
+    void CommandZoom2_Click();
+    void CommandMap_Click();
+    void CommandPrint_Click();
+    void CommandReminder_Click();
+    void CommandHelp_Click();
+    void CommandExit_Click();
+    void TEXT12_DblClick();
+    void NUMBER01_Change();
+
+    bool isEditing() const;
+    // The current company's name, as its box shows it.
+    QString companyName() const;
+    // The field box or label of a column or name ("TEXT01", "Text18", ...).
+    QLineEdit* box(const QString& name) const;
+    DataSource* dataTable01() const { return DataTABLE01; }
+    DBCombo* selector() const { return DBComboSelect; }
+    QLineEdit* userChoice() const { return UserTEXT03; }
+    QPlainTextEdit* memo(const QString& column) const;
+    QGroupBox* editFrame() const { return Frame1; }
+    // Shows the active or archived view, as the main menu's commands do.
+    void openView(bool archived);
+    // Pick lists of the master tables: list name -> field box it fills.
+    static const QList<QPair<QString, QString>>& PickLists();
+
+private:
+    void applyFieldSelection();
+    void setEditing(bool editing);
+    void paintFrame(bool editing);
+    void reloadByStatus();
+    QString flag(int field) const;
+    void buildControls();
+    void buildHoverTexts();
+
+    QGroupBox* Frame1;
+    QGroupBox* FrameDisplay;
+    QGroupBox* FrameHelp;
+    QLabel* LabelHelp;
+    QLabel* LabelSelect;
+    QLabel* LabelName;
+    QLabel* LabelOverdue;
+    QLabel* LabelDateLastVisited;
+    QLabel* LabelEntered;
+    QLabel* LabelDateandTime;
+    DBCombo* DBComboSelect;
+    DBCombo* DBComboName;
+    QRadioButton* Option1;
+    QRadioButton* Option2;
+    QLineEdit* UserTEXT03;
+    QLineEdit* TextAppointment;
+    QPushButton* CommandNew;
+    QPushButton* CommandEdit;
+    QPushButton* CommandArchive;
+    QPushButton* CommandUnarchive;
+    QPushButton* CommandPrint;
+    QPushButton* CommandReminder;
+    QPushButton* CommandMap;
+    QPushButton* CommandZoom1;
+    QPushButton* CommandZoom2;
+    QPushButton* CommandHelp;
+    QPushButton* CommandExit;
+    EditToolbar* Toolbar1;
+    FunctionKeyBar* m_functionKeys;
+    QTimer* TimerLoad;
+    DataSource* DataTABLE01;
+    DataSource* DataUserTABLE02;
+    QList<DataSource*> m_masterTables;
+    HoverHelp* m_help;
+    QString m_lastFrequency; // the visit frequency last accepted
+};

@@ -1,0 +1,124 @@
+#include "FormOverdue.h"
+
+#include "app/ModuleMouse.h"
+#include "data/DataSource.h"
+#include "platform/Clock.h"
+#include "platform/Locale.h"
+#include "platform/Twips.h"
+#include "widgets/FlexGrid.h"
+
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+#include <cmath>
+
+const QString FormOverdue::OverdueQuery =
+    QStringLiteral("SELECT TABLE01.TEXT01,  TABLE01.TEXT13, ") +
+    QStringLiteral("TABLE01.TEXT18, TABLE01.DATE01, ") +
+    QStringLiteral("TABLE01.NUMBER01, TABLE01.NUMBER02, TABLE01.TEXT21 ") +
+    QStringLiteral("FROM TABLE01 WHERE ") +
+    QStringLiteral("TABLE01.TEXT20 = 'Company' AND TABLE01.NUMBER01 > '0' AND "
+                   "TABLE01.NUMBER02 > '0' ") +
+    QStringLiteral("ORDER BY TABLE01.TEXT01");
+
+FormOverdue::FormOverdue()
+    : Form(QString::fromLatin1(Name)) {
+    Data1 = new DataSource(QStringLiteral("Data1"), this);
+    Data1->setDatabaseName(QStringLiteral("TESSALY.mdb"));
+    MSFlexGrid1 = new FlexGrid(this);
+    MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
+    MSFlexGrid1->setDataSource(Data1);
+    LabelCalculate = new QLabel(QStringLiteral("Calculating - Please Wait..."), this);
+    LabelCalculate->setObjectName(QStringLiteral("LabelCalculate"));
+    Twips::setGeometry(LabelCalculate, 240, 240, 6000, 255);
+    LabelCompany = new QLabel(this);
+    LabelCompany->setObjectName(QStringLiteral("LabelCompany"));
+    Twips::setGeometry(LabelCompany, 240, 600, 6000, 255);
+    Data1->bind(LabelCompany, QStringLiteral("TEXT01"));
+    for (QLineEdit** box : {&DATE01, &NUMBER01, &NUMBER02}) {
+        *box = new QLineEdit(this);
+        (*box)->setVisible(false);
+    }
+    DATE01->setObjectName(QStringLiteral("DATE01"));
+    NUMBER01->setObjectName(QStringLiteral("NUMBER01"));
+    NUMBER02->setObjectName(QStringLiteral("NUMBER02"));
+    Data1->bind(DATE01, QStringLiteral("DATE01"));
+    Data1->bind(NUMBER01, QStringLiteral("NUMBER01"));
+    Data1->bind(NUMBER02, QStringLiteral("NUMBER02"));
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(20);
+    connect(Timer1, &QTimer::timeout, this, &FormOverdue::Timer1_Timer);
+}
+
+void FormOverdue::Form_Load() {
+    setWindowTitle(QStringLiteral("Overdue Visits"));
+    Twips::setSize(this, 12000, 6000);
+    MSFlexGrid1->setVisible(false);
+    Data1->setRecordSource(OverdueQuery);
+    Data1->refresh();
+    Timer1->start();
+}
+
+bool FormOverdue::isComputing() const {
+    return Timer1->isActive();
+}
+
+void FormOverdue::Timer1_Timer() {
+    if (!m_busy) {
+        ModuleMouse::PointerBusy();
+        m_busy = true;
+    }
+    Recordset* rs = Data1->recordset();
+    // As many rows as fit in most of a tick; the window stays responsive.
+    QElapsedTimer slice;
+    slice.start();
+    while (!rs->eof() && slice.elapsed() < 15) {
+        const auto visited = Locale::parseDate(DATE01->text());
+        const auto frequency = Locale::parseNumber(NUMBER01->text());
+        if (visited && frequency) {
+            const QDate since = Clock::today().addDays(-qint64(std::trunc(*frequency)));
+            const qint64 overdue = visited->daysTo(since);
+            NUMBER02->setText(QString::number(std::max<qint64>(overdue, 0)));
+        }
+        if (!rs->moveNext() && !rs->eof())
+            rs->cancelUpdate(); // a value that cannot be stored is passed over
+        if (!rs->eof() && rs->absolutePosition() < 0)
+            rs->moveNext();
+    }
+    if (!rs->eof())
+        return;
+    Timer1->stop();
+    m_busy = false;
+    ModuleMouse::PointerNormal();
+    Data1->setRecordSource(OverdueQuery);
+    Data1->refresh();
+    LabelCalculate->setVisible(false);
+    LabelCompany->setVisible(false);
+    MSFlexGrid1->setVisible(true);
+    const QStringList headings = {QStringLiteral("COMPANY"),
+                                  QStringLiteral("DIVISION"),
+                                  QStringLiteral("SALES PERSON"),
+                                  QStringLiteral("DATE LAST VISITED"),
+                                  QStringLiteral("VISIT FREQUENCY"),
+                                  QStringLiteral("DAYS OVERDUE"),
+                                  QStringLiteral("SCHEDULED APPOINTMENT")};
+    for (int i = 0; i < headings.size(); ++i)
+        MSFlexGrid1->setTextMatrix(0, i + 1, headings.at(i));
+    resizeEvent(nullptr);
+}
+
+void FormOverdue::resizeEvent(QResizeEvent* event) {
+    if (event)
+        Form::resizeEvent(event);
+    const int widthTwips = Twips::fromPixelsX(width());
+    MSFlexGrid1->setGeometry(0, 0, std::max(0, width() - Twips::toPixelsX(100)),
+                             std::max(0, height() - Twips::toPixelsY(500)));
+    const int widths[] = {widthTwips / 7, widthTwips / 7, widthTwips / 7, 1500,
+                          1000,           1000,           widthTwips / 4};
+    MSFlexGrid1->setColumnWidth(0, Twips::toPixelsX(150));
+    for (int i = 0; i < 7; ++i)
+        MSFlexGrid1->setColumnWidth(i + 1, Twips::toPixelsX(widths[i]));
+}

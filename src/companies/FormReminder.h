@@ -1,0 +1,46 @@
+#pragma once
+
+#include "app/Form.h"
+
+class HoverHelp;
+class QCalendarWidget;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// "Reminder...": offers a task in the mail program, two days before the
+// current company's next visit is due (never on a weekend), to make the next
+// appointment; the companies window's appointment notice tells of it.
+class FormReminder : public Form {
+    Q_OBJECT
+public:
+    static constexpr const char* Name = "FormReminder";
+    FormReminder();
+
+    void Form_Load() override;
+    void CommandYes_Click();
+    void CommandNo_Click();
+    void CommandGo_Click();
+    void MonthView1_DateClick();
+
+    // The reminder date for a last visit (or none: from today) and a
+    // frequency in days: two days before the visit is due, moved off a
+    // weekend to the Monday after.
+    static QDate ReminderDate(const QDate& lastVisit, int frequency);
+
+private:
+    QString companyName() const;
+    QLabel* LabelReminder;
+    QPushButton* CommandYes;
+    QPushButton* CommandNo;
+    QCalendarWidget* MonthView1;
+    QLineEdit* TextDueDate;
+    QLineEdit* TextDay;
+    QPushButton* CommandGo;
+    QLabel* ImageOutlook;
+    QLabel* LabelLoad;
+    QGroupBox* FrameHelp;
+    QLabel* LabelHelp;
+    HoverHelp* m_help;
+};

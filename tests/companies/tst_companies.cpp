@@ -1,0 +1,669 @@
+#include "TestFolder.h"
+
+#include "app/FormMenu.h"
+#include "app/Forms.h"
+#include "app/HoverHelp.h"
+#include "app/RegisterForms.h"
+#include "companies/FormCompanies.h"
+#include "contacts/FormDetails.h"
+#include "data/DataSource.h"
+#include "data/SqliteConnection.h"
+#include "platform/Clock.h"
+#include "platform/Desktop.h"
+#include "platform/MsgBox.h"
+#include "platform/Twips.h"
+#include "widgets/DBCombo.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QToolBar>
+
+namespace {
+
+void settle() {
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Thursday, 10 December 2026.
+const QDate Today(2026, 12, 10);
+
+} // namespace
+
+// The companies window, the field selection and the details window, driven
+// through their controls; what they store is read back with plain SQL.
+class TestCompanies : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void menuOpensTheActiveAndTheArchivedView();
+    void closingShowsTheMenuAndExitEndsTheProgram();
+    void choosingACompanyMovesTheCurrentRow();
+    void newCompanyIsStoredWithItsEntryDateAndStatus();
+    void newInEditModeLeavesTheWindowLocked();
+    void editsAreStoredAtTheNextSavePoint();
+    void editModeSwapsPickListsForBoxes();
+    void visitFrequencyMustBeANumber();
+    void archiveAndRestoreMoveBetweenTheViews();
+    void userChoiceFiltersAndSurvivesARestart();
+    void choosingAUserWithAnEmptyListDoesNotReload();
+    void overdueComputation_data();
+    void overdueComputation();
+    void captions_data();
+    void captions();
+    void fieldSelectionHidesFields();
+    void fieldSelectionKeepsPickListsAndBoxesHidden();
+    void detailsWindowWritesBack_data();
+    void detailsWindowWritesBack();
+    void mapOpensTheAddress_data();
+    void mapOpensTheAddress();
+    void websiteDoubleClick();
+    void hoverTextsNameTheCompany();
+    void toolbarSendsKeystrokes();
+
+private:
+    FormCompanies* openFromMenu(const char* command = "CommandCompanies");
+    FormCompanies* companies() const { return Forms::get<FormCompanies>(); }
+    template <class T = QWidget> T* child(const QString& name) const {
+        T* widget = companies()->findChild<T*>(name);
+        if (!widget)
+            qFatal("no %s", qPrintable(name));
+        return widget;
+    }
+    QLineEdit* box(const QString& name) const { return companies()->box(name); }
+    void click(const QString& name) { QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton); }
+    // Types into a list until it shows the entry, then chooses it with Enter.
+    static void choose(DBCombo* combo, const QString& typed) {
+        combo->setFocus();
+        combo->lineEdit()->selectAll();
+        QTest::keyClicks(combo->lineEdit(), typed);
+        QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+    }
+    void chooseCompany(const QString& typed) { choose(companies()->selector(), typed); }
+    QVariant stored(const QString& column, const QString& company) const {
+        return m_folder->scalar("TESSALY.mdb",
+                                QString("SELECT %1 FROM TABLE01 WHERE TEXT01 = '%2'")
+                                    .arg(column, QString(company).replace("'", "''")));
+    }
+    QStringList listed() const {
+        QStringList names;
+        for (int i = 0; i < companies()->selector()->count(); ++i)
+            names << companies()->selector()->itemText(i);
+        return names;
+    }
+    void closeEverything();
+    // A click on the box of a check box.
+    static void tick(QCheckBox* check) {
+        QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(8, check->height() / 2));
+    }
+
+    std::unique_ptr<TestFolder> m_folder;
+};
+
+void TestCompanies::init() {
+    m_folder = std::make_unique<TestFolder>();
+    m_folder->exec("TESSALY.mdb",
+                   "INSERT INTO MT12 (TEXT01) VALUES ('Ann'), ('Bob'), ('Dana O''Neill');"
+                   "INSERT INTO MT13 (TEXT01) VALUES ('Helena');"
+                   "INSERT INTO MT10 (TEXT01) VALUES ('Customer'), ('Prospect');"
+                   "INSERT INTO MT02 (TEXT01) VALUES ('Key account');"
+                   "INSERT INTO MT01 (TEXT01) VALUES ('Seattle');"
+                   "INSERT INTO MT03 (TEXT01) VALUES ('Industrial');"
+                   "INSERT INTO MT08 (TEXT01) VALUES ('Pacific'), ('Midwest');"
+                   "INSERT INTO TABLE01 (TEXT01, TEXT06, TEXT07, TEXT08, TEXT09, TEXT12, TEXT18, "
+                   "TEXT20, MEMO01, MEMO02, DATE03) VALUES "
+                   "('Acme', '1200 Dock Street', 'Suite 400', 'Tacoma', 'Pacific', "
+                   "'www.acme.example', 'Ann', 'Company', 'Call before noon.', 'Makes anvils.', "
+                   "'2024-03-18'),"
+                   "('Baker''s Dozen', '', '', 'Portland', '', '', 'Dana O''Neill', 'Company', '', "
+                   "'', '2025-01-02'),"
+                   "('Crane Works', '', '', 'Boise', '', '', 'Bob', 'Archive', '', '', "
+                   "'2020-05-05');");
+    Forms::removeAll();
+    registerForms();
+    Desktop::record();
+    Clock::pin(QDateTime(Today, QTime(10, 0)));
+    Forms::show("FormMenu");
+}
+
+void TestCompanies::closeEverything() {
+    for (Form* form : Forms::all())
+        delete form;
+    settle();
+}
+
+void TestCompanies::cleanup() {
+    closeEverything();
+    Forms::removeAll();
+    Desktop::stopRecording();
+    Clock::unpin();
+    m_folder.reset();
+}
+
+FormCompanies* TestCompanies::openFromMenu(const char* command) {
+    auto* menu = Forms::loaded("FormMenu");
+    if (!menu || !menu->isVisible())
+        menu = Forms::show("FormMenu");
+    QTest::mouseClick(menu->findChild<QPushButton*>(command), Qt::LeftButton);
+    auto* form = qobject_cast<FormCompanies*>(Forms::loaded("FormCompanies"));
+    if (form && !QTest::qWaitForWindowExposed(form))
+        qWarning("the companies window was not shown");
+    return form;
+}
+
+void TestCompanies::menuOpensTheActiveAndTheArchivedView() {
+    FormCompanies* form = openFromMenu();
+    QVERIFY(form && form->isVisible());
+    QVERIFY(!Forms::isVisible("FormMenu"));
+    QCOMPARE(listed(), (QStringList{"Acme", "Baker's Dozen"}));
+    QCOMPARE(form->selector()->text(), QString("Select a Company..."));
+    QTRY_VERIFY(form->selector()->hasFocus());
+    QVERIFY(child("CommandArchive")->isVisible());
+    QVERIFY(!child("CommandUnarchive")->isVisible());
+    QVERIFY(!form->isEditing());
+    QCOMPARE(Twips::geometry(form).size(), QSize(12900, 7530 - 400));
+    QCOMPARE(form->userChoice()->text(), QString("All Companies"));
+    QVERIFY(child<QRadioButton>("Option1")->isChecked());
+    QVERIFY(!child("DBComboName")->isVisible());
+
+    form->close();
+    settle();
+    QVERIFY(Forms::isVisible("FormMenu"));
+    form = openFromMenu("CommandArchive");
+    QCOMPARE(listed(), QStringList{"Crane Works"});
+    QVERIFY(!child("CommandArchive")->isVisible());
+    QVERIFY(child("CommandUnarchive")->isVisible());
+    QCOMPARE(Twips::geometry(child("CommandUnarchive")).topLeft(),
+             Twips::geometry(child("CommandArchive")).topLeft());
+}
+
+void TestCompanies::closingShowsTheMenuAndExitEndsTheProgram() {
+    FormCompanies* form = openFromMenu();
+    QTest::keyClick(form, Qt::Key_F1, Qt::NoModifier);
+    QVERIFY(Forms::isLoaded("FormHelp"));
+    Forms::unload("FormHelp");
+    click("CommandEdit");
+    box("TEXT08")->selectAll();
+    QTest::keyClicks(box("TEXT08"), "Seattle");
+    click("CommandExit");
+    settle();
+    QVERIFY(Forms::all().isEmpty());
+    // The pending edit went with it rather than being lost.
+    QCOMPARE(stored("TEXT08", "Acme").toString(), QString("Seattle"));
+}
+
+void TestCompanies::choosingACompanyMovesTheCurrentRow() {
+    FormCompanies* form = openFromMenu();
+    QCOMPARE(form->companyName(), QString("Acme"));
+    chooseCompany("bak");
+    QCOMPARE(form->companyName(), QString("Baker's Dozen"));
+    QCOMPARE(box("AUTONUMBER")->text(), stored("AUTONUMBER", "Baker's Dozen").toString());
+    QCOMPARE(box("Text18")->text(), QString("Dana O'Neill"));
+    // Enter on a text that matches nothing leaves the current company.
+    form->selector()->lineEdit()->selectAll();
+    QTest::keyClicks(form->selector()->lineEdit(), "zzz");
+    QTest::keyClick(form->selector()->lineEdit(), Qt::Key_Return);
+    QCOMPARE(form->companyName(), QString("Baker's Dozen"));
+    QVERIFY(MsgBox::shown().isEmpty());
+}
+
+void TestCompanies::newCompanyIsStoredWithItsEntryDateAndStatus() {
+    FormCompanies* form = openFromMenu();
+    click("CommandNew");
+    QVERIFY(form->isEditing());
+    QCOMPARE(box("TEXT01")->text(), QString());
+    QCOMPARE(child<QLabel>("LabelEntered")->text(), QString("Entered on 12/10/2026"));
+    QTest::keyClicks(box("TEXT01"), "Zephyr's Kitchens");
+    choose(child<DBCombo>("DBCombo12"), "Dan");
+    QCOMPARE(box("Text18")->text(), QString("Dana O'Neill"));
+    choose(child<DBCombo>("DBCombo10"), "Pro");
+    QCOMPARE(box("TEXT17")->text(), QString("Prospect"));
+    QTest::keyClicks(box("NUMBER01"), "21");
+    click("CommandEdit"); // locking is not a save point
+    QVERIFY(!stored("AUTONUMBER", "Zephyr's Kitchens").isValid());
+    chooseCompany("Acme");
+    QCOMPARE(m_folder->rows("TESSALY.mdb",
+                            "SELECT TEXT18, TEXT17, TEXT20, DATE03, NUMBER01 FROM TABLE01 WHERE "
+                            "TEXT01 = 'Zephyr''s Kitchens'"),
+             (QList<QVariantList>{{"Dana O'Neill", "Prospect", "Company", "2026-12-10", 21}}));
+}
+
+void TestCompanies::newInEditModeLeavesTheWindowLocked() {
+    FormCompanies* form = openFromMenu();
+    click("CommandEdit");
+    QVERIFY(form->isEditing());
+    click("CommandNew");
+    QVERIFY(!form->isEditing());
+    QCOMPARE(box("TEXT01")->text(), QString());
+    QCOMPARE(box("TEXT20")->text(), QString("Company"));
+    QVERIFY(!child("DBCombo12")->isVisible());
+    QVERIFY(box("Text18")->isVisible());
+}
+
+void TestCompanies::editsAreStoredAtTheNextSavePoint() {
+    openFromMenu();
+    click("CommandEdit");
+    QTest::keyClicks(box("TEXT10"), "(253) 555-0142");
+    child<QPlainTextEdit>("MEMO01")->setFocus();
+    QTest::keyClick(child<QPlainTextEdit>("MEMO01"), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(child<QPlainTextEdit>("MEMO01"), " Gate code 4411.");
+    QVERIFY(stored("TEXT10", "Acme").isNull());
+    chooseCompany("Bak");
+    QCOMPARE(stored("TEXT10", "Acme").toString(), QString("(253) 555-0142"));
+    QCOMPARE(stored("MEMO01", "Acme").toString(), QString("Call before noon. Gate code 4411."));
+
+    // A name with an apostrophe is stored as typed.
+    box("TEXT01")->selectAll();
+    QTest::keyClicks(box("TEXT01"), "Baker's Dozen & Sons");
+    companies()->close();
+    settle();
+    QCOMPARE(m_folder->column("TESSALY.mdb", "SELECT TEXT01 FROM TABLE01 ORDER BY AUTONUMBER"),
+             (QStringList{"Acme", "Baker's Dozen & Sons", "Crane Works"}));
+}
+
+void TestCompanies::editModeSwapsPickListsForBoxes() {
+    FormCompanies* form = openFromMenu();
+    QVERIFY(!child("Toolbar1")->isVisible());
+    QCOMPARE(form->hoverHelp()->text(child("CommandEdit")), QString("Edit information."));
+    click("CommandEdit");
+    QVERIFY(form->editFrame()->isEnabled());
+    QVERIFY(child("Toolbar1")->isVisible());
+    QCOMPARE(form->hoverHelp()->text(child("CommandEdit")),
+             QString("Lock the controls when finished editing."));
+    for (const auto& [list, field] : FormCompanies::PickLists()) {
+        QVERIFY2(child(list)->isVisible(), qPrintable(list));
+        QVERIFY2(!box(field)->isVisible(), qPrintable(field));
+        const int left = field.startsWith("Text1") ? 1695 : 7800;
+        QCOMPARE(Twips::geometry(child(list)).x(), left);
+    }
+    QCOMPARE(child<DBCombo>("DBCombo09")->text(), QString("Pacific"));
+    choose(child<DBCombo>("DBCombo09"), "Mid");
+    QCOMPARE(box("TEXT09")->text(), QString("Midwest"));
+
+    click("CommandEdit");
+    QVERIFY(!form->editFrame()->isEnabled());
+    QVERIFY(!child("Toolbar1")->isVisible());
+    for (const auto& [list, field] : FormCompanies::PickLists()) {
+        QVERIFY(!child(list)->isVisible());
+        QVERIFY(box(field)->isVisible());
+        QCOMPARE(Twips::geometry(child(list)).x(), field.startsWith("Text1") ? 2000 : 8105);
+    }
+    chooseCompany("Bak");
+    QCOMPARE(stored("TEXT09", "Acme").toString(), QString("Midwest"));
+}
+
+void TestCompanies::visitFrequencyMustBeANumber() {
+    openFromMenu();
+    click("CommandEdit");
+    QLineEdit* frequency = box("NUMBER01");
+    frequency->setFocus();
+    QTest::keyClicks(frequency, "14");
+    QTest::keyClick(frequency, Qt::Key_X);
+    QCOMPARE(MsgBox::last().text, QString("Please enter a number"));
+    QCOMPARE(MsgBox::last().style, int(MsgBox::OKOnly | MsgBox::Information));
+    QCOMPARE(frequency->text(), QString("14"));
+    QTest::keyClick(frequency, Qt::Key_Backspace);
+    QTest::keyClick(frequency, Qt::Key_Backspace);
+    QCOMPARE(frequency->text(), QString("0")); // an emptied box holds 0
+    QTest::keyClicks(frequency, "30");
+    QCOMPARE(frequency->text(), QString("30"));
+    chooseCompany("Bak");
+    QCOMPARE(stored("NUMBER01", "Acme").toInt(), 30);
+}
+
+void TestCompanies::archiveAndRestoreMoveBetweenTheViews() {
+    FormCompanies* form = openFromMenu();
+    chooseCompany("Bak");
+    MsgBox::answerNext(MsgBox::No);
+    click("CommandArchive");
+    QCOMPARE(MsgBox::last().text, QString("Are you sure you want to send Baker's Dozen to the "
+                                          "archives?"));
+    QCOMPARE(MsgBox::last().style, int(MsgBox::YesNo | MsgBox::Question));
+    QCOMPARE(MsgBox::last().title, QString("Tessaly"));
+    QCOMPARE(stored("TEXT20", "Baker's Dozen").toString(), QString("Company"));
+
+    MsgBox::answerNext(MsgBox::Yes);
+    click("CommandArchive");
+    QCOMPARE(stored("TEXT20", "Baker's Dozen").toString(), QString("Archive"));
+    QCOMPARE(listed(), QStringList{"Acme"});
+
+    form->close();
+    settle();
+    form = openFromMenu("CommandArchive");
+    QCOMPARE(listed(), (QStringList{"Baker's Dozen", "Crane Works"}));
+    chooseCompany("Cra");
+    QTRY_COMPARE(form->windowTitle(), QString("Archived Companies - Crane Works"));
+    click("CommandUnarchive");
+    QCOMPARE(stored("TEXT20", "Crane Works").toString(), QString("Company"));
+    QCOMPARE(listed(), QStringList{"Baker's Dozen"});
+}
+
+void TestCompanies::userChoiceFiltersAndSurvivesARestart() {
+    FormCompanies* form = openFromMenu();
+    QTest::mouseClick(child<QRadioButton>("Option2"), Qt::LeftButton);
+    QVERIFY(child("DBComboName")->isVisible());
+    QVERIFY(child("LabelName")->isVisible());
+    QVERIFY(child("DBComboName")->hasFocus());
+    choose(child<DBCombo>("DBComboName"), "Dan");
+    QCOMPARE(form->userChoice()->text(), QString("Dana O'Neill"));
+    QVERIFY(!child("LabelName")->isVisible());
+    QCOMPARE(listed(), QStringList{"Baker's Dozen"});
+    QCOMPARE(form->dataTable01()->recordSource(),
+             QString("SELECT * FROM TABLE01 WHERE TEXT20 = 'Company' AND TEXT18 = 'Dana "
+                     "O''Neill' ORDER BY TEXT01"));
+    QTRY_COMPARE(form->windowTitle(), QString("Active Companies [Dana O'Neill] - Baker's Dozen"));
+
+    // A restart: every window closes, the databases are opened afresh.
+    Forms::endProgram();
+    settle();
+    for (const char* database : {"TESSALY.mdb", "User.mdb"})
+        SqliteConnection::closeShared(m_folder->file(database));
+    QCOMPARE(m_folder->scalar("User.mdb", "SELECT TEXT03 FROM TABLE02").toString(),
+             QString("Dana O'Neill"));
+    form = openFromMenu();
+    QVERIFY(child<QRadioButton>("Option2")->isChecked());
+    QCOMPARE(listed(), QStringList{"Baker's Dozen"});
+
+    QTest::mouseClick(child<QRadioButton>("Option1"), Qt::LeftButton);
+    QCOMPARE(form->userChoice()->text(), QString("All Companies"));
+    QVERIFY(!child("DBComboName")->isVisible());
+    QCOMPARE(listed(), (QStringList{"Acme", "Baker's Dozen"}));
+    // The reload starts the list again at its first company.
+    QTRY_COMPARE(form->windowTitle(), QString("Active Companies - Acme"));
+}
+
+void TestCompanies::choosingAUserWithAnEmptyListDoesNotReload() {
+    m_folder->exec("User.mdb", "UPDATE TABLE02 SET TEXT03 = 'Nobody'");
+    FormCompanies* form = openFromMenu();
+    QCOMPARE(listed(), QStringList{});
+    const QString source = form->dataTable01()->recordSource();
+    QTest::mouseClick(child<QRadioButton>("Option1"), Qt::LeftButton);
+    QCOMPARE(form->userChoice()->text(), QString("All Companies"));
+    QCOMPARE(form->dataTable01()->recordSource(), source);
+    QCOMPARE(listed(), QStringList{});
+    QVERIFY(MsgBox::shown().isEmpty());
+}
+
+void TestCompanies::overdueComputation_data() {
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<int>("daysSinceVisit"); // -1: never visited
+    QTest::addColumn<QVariant>("frequency");
+    QTest::addColumn<int>("overdue");
+    QTest::addColumn<bool>("notice");
+    const QVariant none;
+    QTest::newRow("exactly the frequency") << "Company" << 10 << QVariant(10) << 0 << false;
+    QTest::newRow("one day more") << "Company" << 11 << QVariant(10) << 1 << true;
+    QTest::newRow("long overdue") << "Company" << 400 << QVariant(30) << 370 << true;
+    QTest::newRow("visited today") << "Company" << 0 << QVariant(10) << 0 << false;
+    QTest::newRow("archived") << "Archive" << 30 << QVariant(10) << 0 << false;
+    QTest::newRow("frequency 0: unchanged") << "Company" << 30 << QVariant(0) << 7 << false;
+    QTest::newRow("no frequency: unchanged") << "Company" << 30 << none << 7 << false;
+    QTest::newRow("never visited: unchanged") << "Company" << -1 << QVariant(10) << 7 << false;
+}
+
+void TestCompanies::overdueComputation() {
+    QFETCH(QString, status);
+    QFETCH(int, daysSinceVisit);
+    QFETCH(QVariant, frequency);
+    QFETCH(int, overdue);
+    QFETCH(bool, notice);
+    const QString visited = daysSinceVisit < 0
+                                ? QString("NULL")
+                                : "'" + Today.addDays(-daysSinceVisit).toString(Qt::ISODate) + "'";
+    m_folder->exec(
+        "TESSALY.mdb",
+        QString("UPDATE TABLE01 SET TEXT20 = '%1', DATE01 = %2, NUMBER01 = %3, "
+                "NUMBER02 = 7 WHERE TEXT01 = 'Crane Works'")
+            .arg(status, visited, frequency.isValid() ? frequency.toString() : QString("NULL")));
+    FormCompanies* form = openFromMenu(status == "Archive" ? "CommandArchive" : "CommandCompanies");
+    chooseCompany("Cra");
+    QCOMPARE(form->companyName(), QString("Crane Works"));
+    QTRY_COMPARE(child<QLabel>("LabelEntered")->text(),
+                 QString("Crane Works was entered on 5/5/2020"));
+    QTest::qWait(250); // a few more ticks change nothing
+    QCOMPARE(child("LabelOverdue")->isVisible(), notice);
+    if (notice)
+        QCOMPARE(child<QLabel>("LabelOverdue")->text(),
+                 QString("Crane Works is overdue for a visit!"));
+    QCOMPARE(child<QLabel>("LabelDateLastVisited")->text(),
+             daysSinceVisit < 0 ? QString()
+                                : "Crane Works was last visited on " +
+                                      QLocale(QLocale::English, QLocale::UnitedStates)
+                                          .toString(Today.addDays(-daysSinceVisit), "M/d/yyyy"));
+    form->close(); // the save point
+    settle();
+    QCOMPARE(stored("NUMBER02", "Crane Works").toInt(), overdue);
+}
+
+void TestCompanies::captions_data() {
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("all, active") << "All Companies"
+                                 << "CommandCompanies"
+                                 << "Active Companies - Acme";
+    QTest::newRow("one, active") << "Ann"
+                                 << "CommandCompanies"
+                                 << "Active Companies [Ann] - Acme";
+    QTest::newRow("one, archived") << "Bob"
+                                   << "CommandArchive"
+                                   << "Archived Companies [Bob] - Crane Works";
+    QTest::newRow("all, archived") << "All Companies"
+                                   << "CommandArchive"
+                                   << "Archived Companies - Crane Works";
+}
+
+void TestCompanies::captions() {
+    QFETCH(QString, user);
+    QFETCH(QString, command);
+    QFETCH(QString, caption);
+    m_folder->exec("User.mdb", QString("UPDATE TABLE02 SET TEXT03 = '%1'").arg(user));
+    FormCompanies* form = openFromMenu(qPrintable(command));
+    QTRY_COMPARE(form->windowTitle(), caption);
+    QCOMPARE(child<QLabel>("LabelDateandTime")->text(), QString("12/10/2026 10:00 AM"));
+}
+
+void TestCompanies::fieldSelectionHidesFields() {
+    auto* menu = Forms::loaded("FormMenu");
+    QTest::mouseClick(menu->findChild<QPushButton*>("CommandFields"), Qt::LeftButton);
+    Form* fields = Forms::loaded("FormFields");
+    QVERIFY(fields && fields->isVisible());
+    QCOMPARE(fields->windowTitle(), QString("Select Fields..."));
+    for (int i = 1; i <= 7; ++i)
+        QTRY_VERIFY(fields->findChild<QCheckBox*>(QString("Check%1").arg(i))->isChecked());
+    for (const char* check : {"Check1", "Check6", "Check7"})
+        tick(fields->findChild<QCheckBox*>(check));
+    QTest::mouseClick(fields->findChild<QPushButton*>("CommandOK"), Qt::LeftButton);
+    QVERIFY(!fields->isVisible());
+    QVERIFY(Forms::isVisible("FormMenu"));
+
+    FormCompanies* form = openFromMenu();
+    for (const char* hidden : {"LabelVisit", "NUMBER01", "CommandReminder", "LabelRegion", "TEXT09",
+                               "LabelSalesManager", "Text19"})
+        QTRY_VERIFY2(!child(hidden)->isVisible(), hidden);
+    for (const char* shown : {"LabelCategory", "TEXT15", "LabelAccount", "TEXT02", "LabelBranch",
+                              "TEXT14", "LabelDivision", "TEXT13"})
+        QVERIFY2(child(shown)->isVisible(), shown);
+
+    // Ticking a field again shows it when the window is next loaded; the
+    // flags reach User.mdb when the selection window goes.
+    form->close();
+    settle();
+    QTest::mouseClick(Forms::loaded("FormMenu")->findChild<QPushButton*>("CommandFields"),
+                      Qt::LeftButton);
+    tick(fields->findChild<QCheckBox*>("Check6"));
+    QTest::mouseClick(fields->findChild<QPushButton*>("CommandOK"), Qt::LeftButton);
+    openFromMenu();
+    QTRY_VERIFY(!child("NUMBER01")->isVisible());
+    QVERIFY(child("LabelRegion")->isVisible());
+    QVERIFY(child("TEXT09")->isVisible());
+    QVERIFY(Forms::endProgram());
+    settle();
+    QCOMPARE(m_folder->rows("User.mdb", "SELECT TEXT01, TEXT02, TEXT06, TEXT07 FROM TABLE01"),
+             (QList<QVariantList>{{"0", "1", "1", "0"}}));
+}
+
+void TestCompanies::fieldSelectionKeepsPickListsAndBoxesHidden() {
+    m_folder->exec("User.mdb", "UPDATE TABLE01 SET TEXT02 = '0', TEXT07 = '0'");
+    openFromMenu();
+    QTRY_VERIFY(!child("Text19")->isVisible());
+    click("CommandEdit");
+    QVERIFY(!child("DBCombo13")->isVisible()); // sales manager
+    QVERIFY(!child("DBCombo02")->isVisible()); // category
+    QVERIFY(child("DBCombo12")->isVisible());
+    QVERIFY(child("DBCombo09")->isVisible());
+    click("CommandEdit");
+    // Locking shows the boxes of the fields in use, not the switched-off ones.
+    QVERIFY(!child("Text19")->isVisible());
+    QVERIFY(!child("TEXT15")->isVisible());
+    QVERIFY(child("Text18")->isVisible());
+    QVERIFY(child("TEXT09")->isVisible());
+}
+
+void TestCompanies::detailsWindowWritesBack_data() {
+    QTest::addColumn<bool>("editing");
+    QTest::addColumn<QString>("zoom");
+    QTest::addColumn<QString>("memo");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("before");
+    QTest::newRow("notes, locked") << false << "CommandZoom1"
+                                   << "MEMO01"
+                                   << "Acme - Notes"
+                                   << "Call before noon.";
+    QTest::newRow("details, locked") << false << "CommandZoom2"
+                                     << "MEMO02"
+                                     << "Acme - Company Details"
+                                     << "Makes anvils.";
+    QTest::newRow("notes, editing") << true << "CommandZoom1"
+                                    << "MEMO01"
+                                    << "Acme - Notes"
+                                    << "Call before noon.";
+}
+
+void TestCompanies::detailsWindowWritesBack() {
+    QFETCH(bool, editing);
+    QFETCH(QString, zoom);
+    QFETCH(QString, memo);
+    QFETCH(QString, caption);
+    QFETCH(QString, before);
+    FormCompanies* form = openFromMenu();
+    if (editing)
+        click("CommandEdit");
+    click(zoom);
+    auto* details = qobject_cast<FormDetails*>(Forms::loaded("FormDetails"));
+    QVERIFY(details && details->isVisible());
+    QCOMPARE(details->windowTitle(), caption);
+    QCOMPARE(details->findChild<QLineEdit*>("TextMemo")->text(), memo);
+    auto* text = details->findChild<QPlainTextEdit*>("Text1");
+    QCOMPARE(text->toPlainText(), before);
+    QCOMPARE(text->geometry(), details->rect());
+    text->setFocus();
+    QTest::keyClick(text, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(text, Qt::Key_Return);
+    QTest::keyClicks(text, "Line two, with 'quotes'.");
+    details->close();
+    settle();
+    QCOMPARE(form->memo(memo)->toPlainText(), before + "\nLine two, with 'quotes'.");
+    QCOMPARE(form->editFrame()->isEnabled(), editing);
+    QCOMPARE(stored(memo, "Acme").toString(), before); // not before the save point
+    chooseCompany("Bak");
+    QCOMPARE(stored(memo, "Acme").toString(), before + "\nLine two, with 'quotes'.");
+}
+
+void TestCompanies::mapOpensTheAddress_data() {
+    QTest::addColumn<QString>("company");
+    QTest::addColumn<QString>("suite");
+    QTest::addColumn<QString>("url");
+    const QString search = "https://www.google.com/maps/search/?api=1&query=";
+    QTest::newRow("full address") << "Acme"
+                                  << "Suite 400"
+                                  << search + "1200%20Dock%20Street%2C%20Suite%20400%2C%20Tacoma";
+    QTest::newRow("an ampersand stays in the query")
+        << "Acme"
+        << "Suite 400 & 401"
+        << search + "1200%20Dock%20Street%2C%20Suite%20400%20%26%20401%2C%20Tacoma";
+    QTest::newRow("no street address") << "Baker's Dozen"
+                                       << "" << search + "%2C%20%2C%20Portland";
+}
+
+void TestCompanies::mapOpensTheAddress() {
+    QFETCH(QString, company);
+    QFETCH(QString, suite);
+    QFETCH(QString, url);
+    m_folder->exec("TESSALY.mdb",
+                   QString("UPDATE TABLE01 SET TEXT07 = '%1' WHERE TEXT01 = 'Acme'").arg(suite));
+    openFromMenu();
+    chooseCompany(company.left(3));
+    click("CommandMap");
+    QCOMPARE(Desktop::opened().size(), 1);
+    QCOMPARE(Desktop::opened().first().toString(QUrl::FullyEncoded), url);
+}
+
+void TestCompanies::websiteDoubleClick() {
+    openFromMenu();
+    click("CommandEdit");
+    QTest::mouseDClick(box("TEXT12"), Qt::LeftButton);
+    QCOMPARE(Desktop::opened(), QList<QUrl>{QUrl("http://www.acme.example")});
+    chooseCompany("Bak"); // no website: nothing opens
+    QTest::mouseDClick(box("TEXT12"), Qt::LeftButton);
+    QCOMPARE(Desktop::opened().size(), 1);
+}
+
+void TestCompanies::hoverTextsNameTheCompany() {
+    FormCompanies* form = openFromMenu();
+    chooseCompany("Bak");
+    HoverHelp* help = form->hoverHelp();
+    QCOMPARE(help->text(child("CommandMap")), QString("Locate Baker's Dozen in Google Maps."));
+    QCOMPARE(help->text(child("DBCombo10")),
+             QString("What type of company is Baker's Dozen? Select from the drop-down list."));
+    QCOMPARE(help->text(box("TEXT02")), QString("Enter Baker's Dozen's account number."));
+    QCOMPARE(help->text(child("CommandReminder")),
+             QString("Set a reminder in MS-Outlook as to when you need to make another "
+                     "appointment with Baker's Dozen, based on your visit frequency. The "
+                     "reminder will be set two days before a visit is due."));
+    QCOMPARE(help->text(child("CommandArchive")),
+             QString("If this company is no longer active, e.g. you no longer have a business "
+                     "relationship with this company, you can send it to the archive. If, at a "
+                     "future date, the relationship is restored you can remove it from the "
+                     "archive."));
+    help->showFor(child("CommandPrint"));
+    QVERIFY(child("FrameHelp")->isVisible());
+    QCOMPARE(child<QLabel>("LabelHelp")->text(), QString("Print this form."));
+    QTest::mouseMove(child("Toolbar1")); // hidden toolbar: the background
+    help->showBackground();
+    QVERIFY(!child("FrameHelp")->isVisible());
+}
+
+void TestCompanies::toolbarSendsKeystrokes() {
+    openFromMenu();
+    click("CommandEdit");
+    QLineEdit* city = box("TEXT08");
+    city->setFocus();
+    city->selectAll();
+    auto* toolbar = child<QToolBar>("Toolbar1");
+    auto trigger = [toolbar](const char* key) {
+        for (QAction* action : toolbar->actions())
+            if (action->objectName() == QLatin1String(key))
+                action->trigger();
+        settle();
+    };
+    trigger("Cut");
+    QCOMPARE(city->text(), QString());
+    trigger("Undo");
+    QCOMPARE(city->text(), QString("Tacoma"));
+    city->setCursorPosition(0);
+    trigger("Delete");
+    QCOMPARE(city->text(), QString("acoma"));
+}
+
+QTEST_MAIN(TestCompanies)
+#include "tst_companies.moc"
