@@ -70,7 +70,9 @@ FormReminder::FormReminder()
     connect(CommandYes, &QPushButton::clicked, this, &FormReminder::CommandYes_Click);
     connect(CommandNo, &QPushButton::clicked, this, &FormReminder::CommandNo_Click);
     connect(CommandGo, &QPushButton::clicked, this, &FormReminder::CommandGo_Click);
-    connect(MonthView1, &QCalendarWidget::clicked, this, &FormReminder::MonthView1_DateClick);
+    // A date chosen with the pointer or the arrow keys.
+    connect(MonthView1, &QCalendarWidget::selectionChanged, this,
+            &FormReminder::MonthView1_DateClick);
 
     m_help = new HoverHelp(this, FrameHelp, LabelHelp);
     setHoverHelp(m_help);
