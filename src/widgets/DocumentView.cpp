@@ -1,6 +1,7 @@
 #include "DocumentView.h"
 
 #include "office/Rtf.h"
+#include "platform/Desktop.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -27,7 +28,11 @@ DocumentView::DocumentView(QWidget* parent)
     m_imageArea->setWidget(m_image);
     m_imageArea->setWidgetResizable(true);
     m_text = new QTextBrowser(this);
-    m_text->setOpenExternalLinks(false);
+    // A link opens in the user's browser or program, never inside the view.
+    m_text->setOpenLinks(false);
+    connect(m_text, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {
+        Desktop::openUrl(m_text->document()->baseUrl().resolved(link));
+    });
     for (QWidget* page : {static_cast<QWidget*>(m_empty), static_cast<QWidget*>(m_pdf),
                           static_cast<QWidget*>(m_imageArea), static_cast<QWidget*>(m_text)})
         addWidget(page);
@@ -83,6 +88,8 @@ DocumentView::Kind DocumentView::navigate(const QString& path) {
             break;
         }
         const QByteArray bytes = file.readAll();
+        // Links and pictures of a page are found from its own folder.
+        m_text->document()->setBaseUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
         if (m_kind == Kind::Rtf) {
             QTextDocument* document = m_text->document();
             if (!Rtf::toDocument(QString::fromLatin1(bytes), *document))
