@@ -2,6 +2,7 @@
 
 #include "app/ModuleMouse.h"
 #include "data/DataSource.h"
+#include "data/Transaction.h"
 #include "platform/Clock.h"
 #include "platform/Locale.h"
 #include "platform/Twips.h"
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QTimer>
 #include <cmath>
+#include <optional>
 
 const QString FormOverdue::OverdueQuery =
     QStringLiteral("SELECT TABLE01.TEXT01,  TABLE01.TEXT13, ") +
@@ -73,6 +75,13 @@ void FormOverdue::Timer1_Timer() {
     }
     Recordset* rs = Data1->recordset();
     // As many rows as fit in most of a tick; the window stays responsive.
+    // The rows of one tick are stored together: one commit, not one per row.
+    std::optional<Transaction> batch;
+    if (const auto connection = Data1->connection()) {
+        batch.emplace(*connection);
+        if (!batch->begin(nullptr))
+            batch.reset();
+    }
     QElapsedTimer slice;
     slice.start();
     while (!rs->eof() && slice.elapsed() < 15) {
@@ -88,6 +97,8 @@ void FormOverdue::Timer1_Timer() {
         if (!rs->eof() && rs->absolutePosition() < 0)
             rs->moveNext();
     }
+    if (batch)
+        batch->commit(nullptr); // a failure rolls back: recomputed at the next opening
     if (!rs->eof())
         return;
     Timer1->stop();
