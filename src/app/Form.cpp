@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QScreen>
 
 Form::Form(const QString& name, QWidget* parent)
     : QWidget(parent, Qt::Window) {
@@ -78,4 +79,19 @@ bool Form::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void Form::centerOver(const QWidget* other) {
+    if (!other || !other->isVisible())
+        return;
+    QRect frame(QPoint(), frameGeometry().size());
+    frame.moveCenter(other->frameGeometry().center());
+    if (const QScreen* screen = other->screen()) {
+        const QRect area = screen->availableGeometry();
+        frame.moveLeft(std::clamp(frame.left(), area.left(),
+                                  std::max(area.left(), area.right() - frame.width() + 1)));
+        frame.moveTop(std::clamp(frame.top(), area.top(),
+                                 std::max(area.top(), area.bottom() - frame.height() + 1)));
+    }
+    move(frame.topLeft());
 }

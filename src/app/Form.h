@@ -43,6 +43,10 @@ public:
     bool unload();
     bool isUnloading() const { return m_unloading; }
 
+    // Places the window over the middle of another one (a window that serves
+    // it), kept on that window's screen.
+    void centerOver(const QWidget* other);
+
     // The window's hover help, once set up with its FrameHelp and LabelHelp.
     HoverHelp* hoverHelp() const { return m_hoverHelp; }
     void setHoverHelp(HoverHelp* help) { m_hoverHelp = help; }

@@ -274,7 +274,7 @@ void FormCompanies::buildControls() {
     CommandUnarchive->setVisible(false);
     CommandPrint = button(this, "CommandPrint", QStringLiteral("&Print"), 4800, 6360, 1450);
     CommandReminder =
-        button(this, "CommandReminder", QStringLiteral("Re&minder"), 6360, 6360, 1450);
+        button(this, "CommandReminder", QStringLiteral("Rem&inder"), 6360, 6360, 1450);
     CommandMap = button(this, "CommandMap", QStringLiteral("&Map"), 7920, 6360, 1450);
     CommandHelp = button(this, "CommandHelp", QStringLiteral("&Help"), 9480, 6360, 1450);
     CommandExit =

@@ -93,6 +93,7 @@ void FormReminder::Form_Load() {
     Colors::setBackground(this, Colors::White);
     Twips::setSize(this, 7000, 2000);
     setKeyPreview(true);
+    centerOver(companies());
     for (QWidget* hidden : {static_cast<QWidget*>(MonthView1), static_cast<QWidget*>(TextDueDate),
                             static_cast<QWidget*>(TextDay), static_cast<QWidget*>(CommandGo),
                             static_cast<QWidget*>(ImageOutlook), static_cast<QWidget*>(LabelLoad),

@@ -29,6 +29,7 @@ FormDetails* FormDetails::Open(const QString& caption, const QString& memo, cons
 void FormDetails::Form_Load() {
     Colors::setBackground(this, Colors::White);
     Twips::setSize(this, 5800, 3600);
+    centerOver(Forms::loaded(QStringLiteral("FormCompanies")));
 }
 
 void FormDetails::resizeEvent(QResizeEvent* event) {

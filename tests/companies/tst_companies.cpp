@@ -69,6 +69,8 @@ private slots:
     void websiteDoubleClick();
     void hoverTextsNameTheCompany();
     void toolbarSendsKeystrokes();
+    void accessKeysAreDistinct_data();
+    void accessKeysAreDistinct();
 
 private:
     FormCompanies* openFromMenu(const char* command = "CommandCompanies");
@@ -663,6 +665,30 @@ void TestCompanies::toolbarSendsKeystrokes() {
     city->setCursorPosition(0);
     trigger("Delete");
     QCOMPARE(city->text(), QString("acoma"));
+}
+
+void TestCompanies::accessKeysAreDistinct_data() {
+    QTest::addColumn<QString>("command");
+    QTest::newRow("active") << "CommandCompanies";
+    QTest::newRow("archived") << "CommandArchive";
+}
+
+void TestCompanies::accessKeysAreDistinct() {
+    QFETCH(QString, command);
+    FormCompanies* form = openFromMenu(qPrintable(command));
+    // Two buttons on one Alt key would only take turns at the focus.
+    QHash<QChar, QString> keys;
+    for (QPushButton* button : form->findChildren<QPushButton*>()) {
+        const QString text = button->text();
+        const qsizetype amp = text.indexOf('&');
+        if (!button->isVisible() || amp < 0 || amp + 1 >= text.size())
+            continue;
+        const QChar key = text.at(amp + 1).toLower();
+        QVERIFY2(!keys.contains(key), qPrintable(keys.value(key) + " and " + text));
+        keys.insert(key, text);
+    }
+    QTest::keyClick(form, Qt::Key_I, Qt::AltModifier);
+    QTRY_VERIFY(Forms::isVisible("FormReminder"));
 }
 
 QTEST_MAIN(TestCompanies)
