@@ -53,7 +53,11 @@ QString RichTextBox::text() const {
 }
 
 void RichTextBox::setText(const QString& text) {
-    setPlainText(text); // an edit: contentChanged() follows
+    // Lines may end in CR LF: one paragraph each, no stray carriage returns.
+    QString lines = text;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    lines.replace(u'\r', u'\n');
+    setPlainText(lines); // an edit: contentChanged() follows
 }
 
 QString RichTextBox::textRTF() const {

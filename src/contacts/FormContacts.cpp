@@ -1,0 +1,719 @@
+#include "FormContacts.h"
+
+#include "activities/FormCreateCallReport.h"
+#include "app/EditToolbar.h"
+#include "app/Forms.h"
+#include "app/FunctionKeyBar.h"
+#include "app/HoverHelp.h"
+#include "app/ModuleButtons.h"
+#include "app/ModuleHelp.h"
+#include "companies/FormCompanies.h"
+#include "data/DataSource.h"
+#include "data/Recordset.h"
+#include "data/SqlQuote.h"
+#include "office/OutlookItems.h"
+#include "platform/Clock.h"
+#include "platform/Colors.h"
+#include "platform/Locale.h"
+#include "platform/MsgBox.h"
+#include "platform/Pointer.h"
+#include "platform/PrintWindow.h"
+#include "platform/Twips.h"
+#include "widgets/DBCombo.h"
+#include "widgets/DBList.h"
+#include "widgets/RichTextBox.h"
+
+#include <QGroupBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+namespace {
+
+struct FieldRow {
+    const char* column; // objectName of the box and its bound column
+    const char* label;  // objectName of its label
+    const char* caption;
+};
+
+// The contact's boxes, top to bottom.
+const FieldRow Fields[] = {
+    {"TEXT01", "LabelTitle", "TITLE"},
+    {"TEXT02", "LabelFirstName", "FIRST NAME"},
+    {"TEXT03", "LabelLastName", "LAST NAME"},
+    {"TEXT06", "LabelOccupation", "OCCUPATION"},
+    {"TEXT07", "LabelDesignation", "DESIGNATION"},
+    {"TEXT04", "LabelCellphone", "CELLPHONE"},
+    {"TEXT08", "LabelDirect", "DIRECT TELEPHONE"},
+    {"TEXT09", "LabelDirectFax", "DIRECT FAX"},
+    {"TEXT05", "LabelEMail", "E-MAIL"},
+    {"TEXT10", "LabelAssistant", "ASSISTANT"},
+};
+constexpr int RowTop = 300, RowStep = 330, BoxHeight = 285;
+constexpr int LabelLeft = 120, BoxLeft = 1980, BoxWidth = 2640;
+constexpr int PickOffset = 305; // pick lists stand this far left of their boxes
+constexpr int MemoLeft = 4800, MemoWidth = 3240;
+
+const QString Crlf = QStringLiteral("\r\n");
+
+QPushButton* button(QWidget* parent, const char* name, const QString& caption, int left, int top,
+                    int width, int height = 375) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QLatin1String(name));
+    Twips::setGeometry(b, left, top, width, height);
+    return b;
+}
+
+QPushButton* pictureButton(QWidget* parent, const char* name, const char* icon, int left, int top) {
+    QPushButton* b = button(parent, name, QString(), left, top, 600, 420);
+    b->setIcon(QIcon(QStringLiteral(":/icons/%1.png").arg(QLatin1String(icon))));
+    b->setIconSize(QSize(22, 22));
+    return b;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& caption, int left, int top,
+              int width, int height = 255) {
+    auto* l = new QLabel(caption, parent);
+    l->setObjectName(QLatin1String(name));
+    Twips::setGeometry(l, left, top, width, height);
+    return l;
+}
+
+} // namespace
+
+FormContacts::FormContacts()
+    : Form(QString::fromLatin1(Name)) {
+    QFont font = this->font();
+    font.setPointSize(8);
+    setFont(font);
+    buildControls();
+    buildHoverTexts();
+}
+
+QString FormContacts::emptyDatabaseMessage() {
+    return QStringLiteral("Because the first record has been entered to an empty database, ") +
+           Crlf + QStringLiteral("Tessaly needs to be restarted in order to allow configuration.");
+}
+
+QString FormContacts::dialNotAvailableMessage() {
+    return QStringLiteral("Dialling through a modem is not available in this version of Tessaly.");
+}
+
+void FormContacts::buildControls() {
+    auto source = [this](const char* name, const QString& recordSource) {
+        auto* data = new DataSource(QLatin1String(name), this);
+        data->setDatabaseName(QStringLiteral("TESSALY.mdb"));
+        data->setRecordSource(recordSource);
+        return data;
+    };
+    DataTABLE03 = source("DataTABLE03", QStringLiteral("TABLE03"));
+    DataTABLE01 = source("DataTABLE01", QString());
+    DataMT09 = source("DataMT09", QStringLiteral("MT09"));
+    DataMT05 = source("DataMT05", QStringLiteral("MT05"));
+
+    // Top: the company selector and the edit toolbar.
+    LabelSelect = label(this, "LabelSelect", QStringLiteral("Select a Company..."), 120, 60, 3000);
+    DBComboSelect = new DBCombo(this);
+    DBComboSelect->setObjectName(QStringLiteral("DBComboSelect"));
+    Twips::setGeometry(DBComboSelect, 120, 330, 4800, 315);
+    DBComboSelect->setRowSource(DataTABLE01, QStringLiteral("TEXT01"));
+    DBComboSelect->setText(QStringLiteral("Select a Company..."));
+    connect(DBComboSelect, &DBCombo::clicked, this, &FormContacts::DBComboSelect_Click);
+    Toolbar1 = new EditToolbar(this);
+    Twips::setGeometry(Toolbar1, 10560, 270, 2220, 420);
+
+    // The edit frame with the contact's boxes and the two memos.
+    Frame1 = new QGroupBox(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Twips::setGeometry(Frame1, 120, 780, 8160, 4020);
+    for (int i = 0; i < int(std::size(Fields)); ++i) {
+        const FieldRow& row = Fields[i];
+        const int top = RowTop + i * RowStep;
+        label(Frame1, row.label, QString::fromLatin1(row.caption), LabelLeft, top + 30,
+              BoxLeft - LabelLeft - 60);
+        auto* edit = new QLineEdit(Frame1);
+        edit->setObjectName(QLatin1String(row.column));
+        Twips::setGeometry(edit, BoxLeft, top, BoxWidth, BoxHeight);
+        DataTABLE03->bind(edit, QLatin1String(row.column));
+    }
+    label(Frame1, "LabelNotes", QStringLiteral("NOTES"), MemoLeft, RowTop + 30, 3000);
+    auto* notes = new QPlainTextEdit(Frame1);
+    notes->setObjectName(QStringLiteral("MEMO01"));
+    Twips::setGeometry(notes, MemoLeft, RowTop + 300, MemoWidth, 1380);
+    DataTABLE03->bind(notes, QStringLiteral("MEMO01"));
+    label(Frame1, "LabelKeywords", QStringLiteral("KEYWORDS"), MemoLeft, RowTop + 1770, 3000);
+    auto* keywords = new QPlainTextEdit(Frame1);
+    keywords->setObjectName(QStringLiteral("MEMO02"));
+    Twips::setGeometry(keywords, MemoLeft, RowTop + 2040, MemoWidth, 1245);
+    DataTABLE03->bind(keywords, QStringLiteral("MEMO02"));
+
+    // Pickers over the title and occupation boxes, shown in edit mode.
+    auto picker = [this](const char* name, DataSource* list, const char* target) {
+        auto* combo = new DBCombo(Frame1);
+        combo->setObjectName(QLatin1String(name));
+        const QRect at = Twips::geometry(box(QLatin1String(target)));
+        Twips::setGeometry(combo, at.x() - PickOffset, at.y() - 15, at.width() + PickOffset, 315);
+        combo->setRowSource(list, QStringLiteral("TEXT01"));
+        combo->setVisible(false);
+        const QString field = QLatin1String(target);
+        connect(combo, &DBCombo::clicked, this,
+                [this, combo, field] { box(field)->setText(combo->text()); });
+        return combo;
+    };
+    DBCombo05 = picker("DBCombo05", DataMT09, "TEXT01");
+    DBCombo09 = picker("DBCombo09", DataMT05, "TEXT06");
+
+    // Boxes that hold fields without showing them.
+    for (const char* name : {"NUMBER01", "DATE03"}) {
+        auto* hidden = new QLineEdit(this);
+        hidden->setObjectName(QLatin1String(name));
+        hidden->setVisible(false);
+        DataTABLE03->bind(hidden, QLatin1String(name));
+    }
+    TextFullName = new QLineEdit(this);
+    TextFullName->setObjectName(QStringLiteral("TextFullName"));
+    TextFullName->setVisible(false);
+    DataTABLE03->bind(TextFullName, QStringLiteral("TEXT11"));
+
+    // Right: the contact list, the activities, the dial options.
+    FrameSelect = new QGroupBox(QStringLiteral("Select a Contact"), this);
+    FrameSelect->setObjectName(QStringLiteral("FrameSelect"));
+    Twips::setGeometry(FrameSelect, 8400, 780, 4380, 1860);
+    DBListSelect = new DBList(FrameSelect);
+    DBListSelect->setObjectName(QStringLiteral("DBListSelect"));
+    Twips::setGeometry(DBListSelect, 120, 270, 4140, 1470);
+    DBListSelect->setRowSource(DataTABLE03, QStringLiteral("FullName"));
+    connect(DBListSelect, &DBList::clicked, this, &FormContacts::DBListSelect_Click);
+
+    FrameActivities = new QGroupBox(QStringLiteral("Generate Activity"), this);
+    FrameActivities->setObjectName(QStringLiteral("FrameActivities"));
+    Twips::setGeometry(FrameActivities, 8400, 2700, 4380, 1080);
+    CommandLetter =
+        button(FrameActivities, "CommandLetter", QStringLiteral("Letter"), 120, 270, 1340, 345);
+    CommandFax =
+        button(FrameActivities, "CommandFax", QStringLiteral("Telefax"), 1520, 270, 1340, 345);
+    CommandEMail =
+        button(FrameActivities, "CommandEMail", QStringLiteral("E-Mail"), 2920, 270, 1340, 345);
+    CommandReport = button(FrameActivities, "CommandReport", QStringLiteral("Call Report"), 120,
+                           660, 1340, 345);
+    CommandAppointment = button(FrameActivities, "CommandAppointment",
+                                QStringLiteral("Appointment"), 1520, 660, 1340, 345);
+    CommandTask =
+        button(FrameActivities, "CommandTask", QStringLiteral("Task"), 2920, 660, 1340, 345);
+    connect(CommandLetter, &QPushButton::clicked, this, &FormContacts::CommandLetter_Click);
+    connect(CommandFax, &QPushButton::clicked, this, &FormContacts::CommandFax_Click);
+    connect(CommandEMail, &QPushButton::clicked, this, &FormContacts::CommandEMail_Click);
+    connect(CommandReport, &QPushButton::clicked, this, &FormContacts::CommandReport_Click);
+    connect(CommandAppointment, &QPushButton::clicked, this,
+            &FormContacts::CommandAppointment_Click);
+    connect(CommandTask, &QPushButton::clicked, this, &FormContacts::CommandTask_Click);
+
+    FrameAutodial = new QGroupBox(QStringLiteral("Autodial"), this);
+    FrameAutodial->setObjectName(QStringLiteral("FrameAutodial"));
+    Twips::setGeometry(FrameAutodial, 8400, 3840, 4380, 960);
+    OptionDial1 = new QRadioButton(QStringLiteral("Cellphone"), FrameAutodial);
+    OptionDial1->setObjectName(QStringLiteral("OptionDial1"));
+    Twips::setGeometry(OptionDial1, 120, 270, 2900, 285);
+    OptionDial2 = new QRadioButton(QStringLiteral("Direct Line"), FrameAutodial);
+    OptionDial2->setObjectName(QStringLiteral("OptionDial2"));
+    Twips::setGeometry(OptionDial2, 120, 585, 2900, 285);
+    connect(OptionDial1, &QRadioButton::clicked, this, &FormContacts::OptionDial1_Click);
+    connect(OptionDial2, &QRadioButton::clicked, this, &FormContacts::OptionDial2_Click);
+    // The telephone-list buttons come with the telephone list; until then
+    // they are shown greyed out.
+    CommandTel =
+        button(FrameAutodial, "CommandTel", QStringLiteral("Tel. List"), 3120, 240, 1140, 330);
+    CommandCel =
+        button(FrameAutodial, "CommandCel", QStringLiteral("Cell List"), 3120, 570, 1140, 330);
+    CommandTel->setEnabled(false);
+    CommandCel->setEnabled(false);
+
+    // Status line.
+    LabelEntered = label(this, "LabelEntered", QString(), 120, 5220, 5000);
+    ImageOutlook = new QLabel(this);
+    ImageOutlook->setObjectName(QStringLiteral("ImageOutlook"));
+    ImageOutlook->setPixmap(QIcon(QStringLiteral(":/icons/outlook.png")).pixmap(16, 16));
+    Twips::setGeometry(ImageOutlook, 5300, 5200, 300, 300);
+    LabelLoad = label(this, "LabelLoad", QStringLiteral("Loading MS-Outlook..."), 5660, 5220, 2600);
+    LabelDateandTime = label(this, "LabelDateandTime", QString(), 10080, 5220, 2700);
+    LabelDateandTime->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    FrameHelp = new QGroupBox(QStringLiteral("Help"), this);
+    FrameHelp->setObjectName(QStringLiteral("FrameHelp"));
+    Twips::setGeometry(FrameHelp, 120, 5580, 12660, 720);
+    LabelHelp = label(FrameHelp, "LabelHelp", QString(), 120, 210, 12420, 480);
+    LabelHelp->setWordWrap(true);
+
+    // Commands.
+    CommandNew = pictureButton(this, "CommandNew", "contact-new", 120, 6340);
+    CommandEdit = pictureButton(this, "CommandEdit", "accessories-text-editor", 780, 6340);
+    CommandDelete = pictureButton(this, "CommandDelete", "edit-delete", 1440, 6340);
+    CommandPrint = pictureButton(this, "CommandPrint", "document-print", 2100, 6340);
+    CommandHelp = pictureButton(this, "CommandHelp", "help-browser", 2760, 6340);
+    CommandExit =
+        button(this, "CommandExit", QStringLiteral("E&xit Application"), 11040, 6360, 1740);
+    connect(CommandNew, &QPushButton::clicked, this, &FormContacts::CommandNew_Click);
+    connect(CommandEdit, &QPushButton::clicked, this, &FormContacts::CommandEdit_Click);
+    connect(CommandDelete, &QPushButton::clicked, this, &FormContacts::CommandDelete_Click);
+    connect(CommandPrint, &QPushButton::clicked, this, &FormContacts::CommandPrint_Click);
+    connect(CommandHelp, &QPushButton::clicked, this, &FormContacts::CommandHelp_Click);
+    connect(CommandExit, &QPushButton::clicked, this, &FormContacts::CommandExit_Click);
+    m_functionKeys = new FunctionKeyBar(QString::fromLatin1(Name), this);
+    Twips::setGeometry(m_functionKeys, 120, 6780, 12660, 300);
+
+    TimerLoad = new QTimer(this);
+    TimerLoad->setObjectName(QStringLiteral("TimerLoad"));
+    TimerLoad->setInterval(100);
+    connect(TimerLoad, &QTimer::timeout, this, &FormContacts::TimerLoad_Timer);
+    connect(DataTABLE03, &DataSource::currentChanged, this, &FormContacts::Autodial);
+    connect(DataTABLE03, &DataSource::refreshed, this, &FormContacts::Autodial);
+}
+
+void FormContacts::buildHoverTexts() {
+    m_help = new HoverHelp(this, FrameHelp, LabelHelp);
+    setHoverHelp(m_help);
+    m_help->addBackground(Frame1);
+    m_help->addBackground(Toolbar1);
+    m_help->addBackground(FrameHelp);
+    m_help->addBackground(FrameSelect);
+    m_help->addBackground(FrameActivities);
+    m_help->addBackground(FrameAutodial);
+    auto fixed = [this](QWidget* control, const QString& text) { m_help->setText(control, text); };
+    auto person = [this](QWidget* control, const QString& before, const QString& after) {
+        m_help->setText(control, [this, before, after] { return before + contactName() + after; });
+    };
+    auto company = [this](QWidget* control, const QString& before, const QString& after) {
+        m_help->setText(control, [this, before, after] { return before + companyName() + after; });
+    };
+    fixed(CommandNew, QStringLiteral("Enter a new contact."));
+    m_help->setText(CommandEdit, [this] {
+        return isEditing() ? QStringLiteral("Lock the controls when finished editing.")
+                           : QStringLiteral("Edit information.");
+    });
+    person(CommandDelete, QStringLiteral("Delete "), QStringLiteral("."));
+    fixed(CommandPrint, QStringLiteral("Print this form."));
+    fixed(CommandHelp, QStringLiteral("Tessaly Help"));
+    fixed(CommandExit, QStringLiteral("Exit and close the program."));
+    person(CommandLetter, QStringLiteral("Write a letter to "), QStringLiteral("."));
+    person(CommandFax, QStringLiteral("Write a fax to "), QStringLiteral("."));
+    person(CommandEMail, QStringLiteral("Write an e-mail to "), QStringLiteral("."));
+    person(CommandAppointment, QStringLiteral("Set an appointment with "), QStringLiteral("."));
+    person(CommandTask, QStringLiteral("Set a task related to "), QStringLiteral("."));
+    company(CommandReport, QStringLiteral("Write a call report related to "), QStringLiteral("."));
+    m_help->setText(OptionDial1, [this] {
+        return QStringLiteral("Dial ") + box(QStringLiteral("TEXT04"))->text() +
+               QStringLiteral(", using your modem.");
+    });
+    m_help->setText(OptionDial2, [this] {
+        return QStringLiteral("Dial ") + box(QStringLiteral("TEXT08"))->text() +
+               QStringLiteral(", using your modem.");
+    });
+    fixed(box(QStringLiteral("TEXT02")), QStringLiteral("Enter a name."));
+    fixed(box(QStringLiteral("TEXT03")), QStringLiteral("Enter a name."));
+    person(box(QStringLiteral("TEXT04")), QStringLiteral("Enter "),
+           QStringLiteral("'s cellphone number."));
+    person(box(QStringLiteral("TEXT05")), QStringLiteral("Enter "),
+           QStringLiteral("'s e-mail address."));
+    person(box(QStringLiteral("TEXT07")), QStringLiteral("Enter "),
+           QStringLiteral("'s designation."));
+    m_help->setText(box(QStringLiteral("TEXT08")), [this] {
+        return QStringLiteral("Enter ") + contactName() +
+               QStringLiteral("'s direct telephone number if it differs from ") + companyName() +
+               QStringLiteral("'s telephone number.");
+    });
+    m_help->setText(box(QStringLiteral("TEXT09")), [this] {
+        return QStringLiteral("Enter ") + contactName() +
+               QStringLiteral("'s direct telefax number if it differs from ") + companyName() +
+               QStringLiteral("'s telefax number.");
+    });
+    person(box(QStringLiteral("TEXT10")), QStringLiteral("If applicable, enter "),
+           QStringLiteral("'s assistant."));
+    person(findChild<QWidget*>(QStringLiteral("MEMO01")),
+           QStringLiteral("Enter any notes related to "), QStringLiteral("."));
+    person(findChild<QWidget*>(QStringLiteral("MEMO02")),
+           QStringLiteral("Enter any keywords related to "),
+           QStringLiteral(". These keywords could be hobbies, birthdays, newletters etc and can be "
+                          "extracted or filtered for when you generate a report on your "
+                          "contacts."));
+    fixed(DBCombo05, QStringLiteral("Select a title."));
+    m_help->setText(DBCombo09, [this] {
+        return QStringLiteral("Select ") + contactName() +
+               QStringLiteral("'s occupation or function at ") + companyName() +
+               QStringLiteral(".");
+    });
+    fixed(DBListSelect, QStringLiteral("Select a contact."));
+    fixed(DBComboSelect,
+          QStringLiteral(
+              "Start typing the name of the company until the correct name is "
+              "displayed. You can also use the 'arrow' keys on your keyboard to navigate."));
+}
+
+QLineEdit* FormContacts::box(const QString& name) const {
+    return findChild<QLineEdit*>(name);
+}
+
+FormCompanies* FormContacts::companies() const {
+    return Forms::get<FormCompanies>();
+}
+
+QString FormContacts::companyText(const QString& column) const {
+    QLineEdit* field = companies()->box(column);
+    return field ? field->text() : QString();
+}
+
+QString FormContacts::companyName() const {
+    return companyText(QStringLiteral("TEXT01"));
+}
+
+QString FormContacts::contactName() const {
+    return box(QStringLiteral("TEXT02"))->text() + u' ' + box(QStringLiteral("TEXT03"))->text();
+}
+
+bool FormContacts::isEditing() const {
+    return Frame1->isEnabled();
+}
+
+void FormContacts::Form_Load() {
+    Colors::setBackground(this, Colors::White);
+    paintFrame(false);
+    setWindowTitle(QStringLiteral("Contacts"));
+    const QRect companiesSize = Twips::geometry(companies());
+    Twips::setFixedSize(this, companiesSize.width(), companiesSize.height());
+    setKeyPreview(true);
+    Frame1->setEnabled(false);
+    Toolbar1->setVisible(false);
+    FrameHelp->setVisible(false);
+    ImageOutlook->setVisible(false);
+    LabelLoad->setVisible(false);
+    OptionDial1->setVisible(false);
+    OptionDial2->setVisible(false);
+    DataMT09->refresh();
+    DataMT05->refresh();
+
+    // The companies of the companies window's view, fixed for the window's life.
+    const QString status = companyText(QStringLiteral("TEXT20")) == QLatin1String("Archive")
+                               ? QStringLiteral("Archive")
+                               : QStringLiteral("Company");
+    const QString user = companies()->userChoice()->text();
+    QString companiesQuery =
+        QStringLiteral("SELECT * FROM TABLE01 WHERE TEXT20 = '") + status + u'\'';
+    if (user != QLatin1String("All Companies"))
+        companiesQuery += QStringLiteral(" AND TEXT18 = '") + SqlQuote::text(user) + u'\'';
+    DataTABLE01->setRecordSource(companiesQuery + QStringLiteral(" ORDER BY TEXT01"));
+    if (!DataTABLE01->refresh() && !DataTABLE01->lastError().isEmpty())
+        MsgBox::show(DataTABLE01->lastError(), MsgBox::OKOnly | MsgBox::Critical);
+    TimerLoad->start();
+}
+
+void FormContacts::Form_Activate() {
+    Load();
+}
+
+void FormContacts::Load() {
+    DataSource* companySource = companies()->dataTable01();
+    Recordset* company = companySource->recordset();
+    // A company just entered gets its key when it is stored; store it now so
+    // that its contacts can be entered at once.
+    if (companyText(QStringLiteral("AUTONUMBER")).isEmpty() && company->isNewRow() &&
+        company->hasPendingEdit() && companySource->save())
+        company->setBookmark(company->lastModified());
+    const QString key = companyText(QStringLiteral("AUTONUMBER"));
+    bool ok = false;
+    key.toLongLong(&ok);
+    if (!ok) {
+        MsgBox::show(emptyDatabaseMessage(), MsgBox::OKOnly | MsgBox::Information);
+        Forms::endProgram();
+        return;
+    }
+    DataTABLE03->setRecordSource(
+        QStringLiteral("SELECT * , [TABLE03].[TEXT02] & ' ' & [TEXT03] AS FullName") +
+        QStringLiteral(" FROM TABLE03  WHERE TABLE03.NUMBER01 =") + key +
+        QStringLiteral(" ORDER BY TABLE03.TEXT02"));
+    if (!DataTABLE03->refresh() && !DataTABLE03->lastError().isEmpty())
+        MsgBox::show(DataTABLE03->lastError(), MsgBox::OKOnly | MsgBox::Critical);
+    Autodial();
+}
+
+void FormContacts::Autodial() {
+    const QString cellphone = box(QStringLiteral("TEXT04"))->text();
+    const QString direct = box(QStringLiteral("TEXT08"))->text();
+    OptionDial1->setText(cellphone);
+    OptionDial1->setVisible(!cellphone.isEmpty());
+    OptionDial2->setText(direct);
+    OptionDial2->setVisible(!direct.isEmpty());
+}
+
+void FormContacts::TimerLoad_Timer() {
+    const QString name = contactName();
+    LabelDateandTime->setText(Locale::dateText(Clock::today()) + u' ' +
+                              Locale::timeText(Clock::time()));
+    LabelEntered->setText(name + QStringLiteral(" was Entered on ") +
+                          box(QStringLiteral("DATE03"))->text());
+    setWindowTitle(QStringLiteral("Contacts - ") + companyName());
+    // Only a contact being shown carries a full name: an empty list stays empty.
+    if (DataTABLE03->recordset()->isNewRow() || DataTABLE03->currentRow() >= 0)
+        TextFullName->setText(name);
+}
+
+void FormContacts::DBComboSelect_Click() {
+    const QByteArray bookmark = DBComboSelect->selectedItem();
+    if (bookmark.isEmpty())
+        return; // no company matches what was typed: the current one stays
+    FormCompanies* form = companies();
+    form->selector()->setText(DBComboSelect->text());
+    if (!form->dataTable01()->recordset()->setBookmark(bookmark))
+        return;
+    Load();
+}
+
+void FormContacts::DBListSelect_Click() {
+    const QByteArray bookmark = DBListSelect->selectedItem();
+    if (bookmark.isEmpty() || !DataTABLE03->recordset()->setBookmark(bookmark)) {
+        if (DataTABLE03->rowCount() == 0)
+            MsgBox::show(QStringLiteral("There are no records to choose from"),
+                         MsgBox::OKOnly | MsgBox::Critical);
+        return;
+    }
+    Autodial();
+}
+
+void FormContacts::OptionDial1_Click() {
+    MsgBox::show(dialNotAvailableMessage(), MsgBox::OKOnly | MsgBox::Information);
+    OptionDial1->setAutoExclusive(false);
+    OptionDial1->setChecked(false);
+    OptionDial1->setAutoExclusive(true);
+    DBComboSelect->setFocus();
+}
+
+void FormContacts::OptionDial2_Click() {
+    MsgBox::show(dialNotAvailableMessage(), MsgBox::OKOnly | MsgBox::Information);
+    OptionDial2->setAutoExclusive(false);
+    OptionDial2->setChecked(false);
+    OptionDial2->setAutoExclusive(true);
+    DBComboSelect->setFocus();
+}
+
+void FormContacts::paintFrame(bool editing) {
+    Colors::setBackground(Frame1, editing ? Colors::ButtonFace : Colors::White);
+    // Locked boxes keep their text black on white: only input is refused.
+    QPalette palette = Frame1->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        palette.setColor(group, QPalette::Base, Qt::white);
+    for (auto role : {QPalette::Text, QPalette::WindowText})
+        palette.setColor(QPalette::Disabled, role, palette.color(QPalette::Active, role));
+    Frame1->setPalette(palette);
+}
+
+void FormContacts::setEditing(bool editing) {
+    Frame1->setEnabled(editing);
+    paintFrame(editing);
+    Toolbar1->setVisible(editing);
+    DBCombo05->setVisible(editing);
+    DBCombo09->setVisible(editing);
+    box(QStringLiteral("TEXT01"))->setVisible(!editing);
+    box(QStringLiteral("TEXT06"))->setVisible(!editing);
+    if (editing) {
+        DBCombo05->setText(box(QStringLiteral("TEXT01"))->text());
+        DBCombo09->setText(box(QStringLiteral("TEXT06"))->text());
+    }
+}
+
+void FormContacts::CommandEdit_Click() {
+    setEditing(!isEditing());
+}
+
+void FormContacts::CommandNew_Click() {
+    if (!isEditing())
+        setEditing(true);
+    DataTABLE03->refresh();
+    if (!DataTABLE03->recordset()->addNew())
+        return;
+    box(QStringLiteral("DATE03"))->setText(Locale::dateText(Clock::today()));
+    LabelEntered->setText(contactName() + QStringLiteral(" was entered on ") +
+                          box(QStringLiteral("DATE03"))->text());
+    box(QStringLiteral("NUMBER01"))->setText(companyText(QStringLiteral("AUTONUMBER")));
+    const QString telephone = companyText(QStringLiteral("TEXT10"));
+    if (!telephone.isEmpty())
+        box(QStringLiteral("TEXT08"))->setText(telephone);
+    const QString fax = companyText(QStringLiteral("TEXT11"));
+    if (!fax.isEmpty())
+        box(QStringLiteral("TEXT09"))->setText(fax);
+    DBCombo05->setText(QString());
+    DBCombo09->setText(QString());
+    box(QStringLiteral("TEXT02"))->setFocus();
+}
+
+void FormContacts::CommandDelete_Click() {
+    if (MsgBox::show(QStringLiteral("Are you sure you want to delete ") + contactName() +
+                         QStringLiteral("?"),
+                     MsgBox::YesNo | MsgBox::Question) != MsgBox::Yes)
+        return;
+    Recordset* contacts = DataTABLE03->recordset();
+    if (contacts->recordCount() == 0)
+        return;
+    // A contact begun but never stored is simply dropped.
+    if (contacts->isNewRow()) {
+        contacts->cancelUpdate();
+        DataTABLE03->refresh();
+        return;
+    }
+    if (!contacts->deleteCurrent()) {
+        MsgBox::show(QStringLiteral("There are no contacts to delete"),
+                     MsgBox::OKOnly | MsgBox::Information);
+        return;
+    }
+    DataTABLE03->refresh();
+}
+
+void FormContacts::openEditor(const QString& kind, const QString& text) {
+    Form* editor = Forms::get(QStringLiteral("FormWrite"));
+    auto* document =
+        editor ? editor->findChild<RichTextBox*>(QStringLiteral("RichTextBox1")) : nullptr;
+    auto* method = editor ? editor->findChild<QLineEdit*>(QStringLiteral("TextMethod")) : nullptr;
+    if (!document || !method) {
+        MsgBox::show(QStringLiteral("The document editor is not part of this version of Tessaly."),
+                     MsgBox::OKOnly);
+        return;
+    }
+    method->setText(kind);
+    document->setText(text);
+    if (kind == QLatin1String("EMAIL")) {
+        if (auto* to = editor->findChild<QLineEdit*>(QStringLiteral("TextTo")))
+            to->setText(box(QStringLiteral("TEXT05"))->text());
+    }
+    editor->show();
+    editor->raise();
+    editor->activateWindow();
+    if (kind == QLatin1String("EMAIL")) {
+        editor->setWindowTitle(QStringLiteral("Write an E-Mail to ") + contactName());
+        if (auto* subject = editor->findChild<QLineEdit*>(QStringLiteral("TextSubject")))
+            subject->setFocus();
+        return;
+    }
+    document->setFocus();
+    document->moveCursor(QTextCursor::End);
+}
+
+void FormContacts::CommandLetter_Click() {
+    Pointer::busy();
+    const QStringList lines = {Locale::dateText(Clock::today()),
+                               QString(),
+                               box(QStringLiteral("TEXT01"))->text() + u' ' + contactName(),
+                               companyName(),
+                               companyText(QStringLiteral("TEXT03")),
+                               companyText(QStringLiteral("TEXT04")),
+                               companyText(QStringLiteral("TEXT05")),
+                               QString(),
+                               QStringLiteral("RE: ")};
+    openEditor(QStringLiteral("LETTER"), lines.join(Crlf));
+    Pointer::normal();
+}
+
+void FormContacts::CommandFax_Click() {
+    Pointer::busy();
+    const QStringList lines = {Locale::dateText(Clock::today()),
+                               QString(),
+                               box(QStringLiteral("TEXT01"))->text() + u' ' + contactName(),
+                               companyName(),
+                               companyText(QStringLiteral("TEXT03")),
+                               companyText(QStringLiteral("TEXT04")),
+                               companyText(QStringLiteral("TEXT05")),
+                               QString(),
+                               QStringLiteral("Telefax No. ") +
+                                   box(QStringLiteral("TEXT09"))->text(),
+                               QString(),
+                               QStringLiteral("RE: ")};
+    openEditor(QStringLiteral("TELEFAX"), lines.join(Crlf));
+    Pointer::normal();
+}
+
+void FormContacts::CommandEMail_Click() {
+    if (box(QStringLiteral("TEXT05"))->text().isEmpty()) {
+        MsgBox::show(contactName() + QStringLiteral(" does not have an e-mail address."),
+                     MsgBox::OKOnly | MsgBox::Information);
+        return;
+    }
+    openEditor(QStringLiteral("EMAIL"), QString());
+}
+
+void FormContacts::showOutlookNotice(bool shown) {
+    ImageOutlook->setVisible(shown);
+    LabelLoad->setVisible(shown);
+    if (shown)
+        Pointer::busy();
+    else
+        Pointer::normal();
+}
+
+void FormContacts::CommandAppointment_Click() {
+    showOutlookNotice(true);
+    auto item = MailApp::CreateItem(MailApp::olAppointmentItem);
+    auto* appointment = static_cast<AppointmentItem*>(item.get());
+    appointment->Subject =
+        contactName() + u' ' + companyName() + u' ' + companyText(QStringLiteral("TEXT06")) + u' ' +
+        companyText(QStringLiteral("TEXT07")) + u' ' + companyText(QStringLiteral("TEXT08")) +
+        u' ' + box(QStringLiteral("TEXT08"))->text() + u' ' + box(QStringLiteral("TEXT04"))->text();
+    appointment->Duration = 60;
+    if (QLineEdit* notice = companies()->findChild<QLineEdit*>(QStringLiteral("TextAppointment"))) {
+        notice->setText(QStringLiteral("A new appointment has been made."));
+        Colors::setForeground(notice, Colors::DarkGreen);
+    }
+    QString error;
+    const bool shown = appointment->Display(&error);
+    showOutlookNotice(false);
+    if (!shown)
+        MsgBox::show(error, MsgBox::OKOnly | MsgBox::Critical);
+}
+
+void FormContacts::CommandTask_Click() {
+    showOutlookNotice(true);
+    auto item = MailApp::CreateItem(MailApp::olTaskItem);
+    auto* task = static_cast<TaskItem*>(item.get());
+    task->Subject = contactName() + u' ' + companyName() + u' ' +
+                    box(QStringLiteral("TEXT08"))->text() + u' ' +
+                    box(QStringLiteral("TEXT04"))->text() + u' ';
+    task->DueDate = Clock::today();
+    QString error;
+    const bool shown = task->Display(&error);
+    showOutlookNotice(false);
+    if (!shown)
+        MsgBox::show(error, MsgBox::OKOnly | MsgBox::Critical);
+}
+
+void FormContacts::CommandReport_Click() {
+    Forms::show(QString::fromLatin1(FormCreateCallReport::Name));
+}
+
+void FormContacts::CommandPrint_Click() {
+    QString error;
+    if (!PrintWindow::print(this, &error))
+        MsgBox::show(error, MsgBox::OKOnly | MsgBox::Critical);
+}
+
+void FormContacts::CommandHelp_Click() {
+    ModuleHelp::ShowHelp();
+}
+
+void FormContacts::CommandExit_Click() {
+    Forms::endProgram();
+}
+
+bool FormContacts::Form_KeyDown(QKeyEvent* event) {
+    return ModuleButtons::SwitchForKey(event->key());
+}
+
+bool FormContacts::Form_KeyUp(QKeyEvent* event) {
+    if (event->key() != Qt::Key_F1)
+        return false;
+    CommandHelp_Click();
+    return true;
+}
+
+void FormContacts::Form_Unload(bool&) {
+    Forms::show(QStringLiteral("FormMenu"));
+}

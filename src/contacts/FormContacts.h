@@ -1,0 +1,127 @@
+#pragma once
+
+#include "app/Form.h"
+
+class DBCombo;
+class DBList;
+class DataSource;
+class EditToolbar;
+class FormCompanies;
+class FunctionKeyBar;
+class HoverHelp;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+
+// The contact persons of the company current in the companies window, and
+// the start of every kind of correspondence with one of them: letters,
+// telefaxes and e-mails (written in the document editor), appointments and
+// tasks in the mail program, and call reports. The window keeps no company
+// of its own: it reads the companies window's current row whenever it needs
+// it, and its company selector moves that row.
+class FormContacts : public Form {
+    Q_OBJECT
+public:
+    static constexpr const char* Name = "FormContacts";
+    FormContacts();
+
+    void Form_Load() override;
+    void Form_Activate() override;
+    void Form_Unload(bool& cancel) override;
+    bool Form_KeyDown(QKeyEvent* event) override;
+    bool Form_KeyUp(QKeyEvent* event) override;
+
+    // The contacts of the current company, first by first name.
+    void Load();
+    // Shows the dial options for the current contact's numbers.
+    void Autodial();
+
+    void TimerLoad_Timer();
+    void DBComboSelect_Click();
+    void DBListSelect_Click();
+    void OptionDial1_Click();
+    void OptionDial2_Click();
+    void CommandEdit_Click();
+    void CommandNew_Click();
+    void CommandDelete_Click();
+    void CommandLetter_Click();
+    void CommandFax_Click();
+    void CommandEMail_Click();
+    void CommandAppointment_Click();
+    void CommandTask_Click();
+    void CommandReport_Click();
+    void CommandPrint_Click();
+    void CommandHelp_Click();
+    void CommandExit_Click();
+
+    bool isEditing() const;
+    QLineEdit* box(const QString& name) const;
+    DataSource* dataTable03() const { return DataTABLE03; }
+    DBCombo* selector() const { return DBComboSelect; }
+    DBList* contactList() const { return DBListSelect; }
+    // First and last name joined by one blank.
+    QString contactName() const;
+
+    // The message shown when no contact query can be run for the companies
+    // window (no company yet); the program ends after it.
+    static QString emptyDatabaseMessage();
+    // "Dial" here is a stand-in until modem dialling exists.
+    static QString dialNotAvailableMessage();
+
+private:
+    FormCompanies* companies() const;
+    QString companyText(const QString& column) const;
+    QString companyName() const;
+    void setEditing(bool editing);
+    void paintFrame(bool editing);
+    // Opens the document editor with a kind and a prepared text.
+    void openEditor(const QString& kind, const QString& text);
+    void showOutlookNotice(bool shown);
+    void buildControls();
+    void buildHoverTexts();
+
+    QGroupBox* Frame1;
+    QGroupBox* FrameSelect;
+    QGroupBox* FrameActivities;
+    QGroupBox* FrameAutodial;
+    QGroupBox* FrameHelp;
+    QLabel* LabelHelp;
+    QLabel* LabelSelect;
+    QLabel* LabelEntered;
+    QLabel* LabelDateandTime;
+    QLabel* ImageOutlook;
+    QLabel* LabelLoad;
+    DBCombo* DBComboSelect;
+    DBList* DBListSelect;
+    DBCombo* DBCombo05;
+    DBCombo* DBCombo09;
+    QLineEdit* TextFullName;
+    QRadioButton* OptionDial1;
+    QRadioButton* OptionDial2;
+    QPushButton* CommandTel;
+    QPushButton* CommandCel;
+    QPushButton* CommandNew;
+    QPushButton* CommandEdit;
+    QPushButton* CommandDelete;
+    QPushButton* CommandPrint;
+    QPushButton* CommandHelp;
+    QPushButton* CommandExit;
+    QPushButton* CommandTask;
+    QPushButton* CommandAppointment;
+    QPushButton* CommandEMail;
+    QPushButton* CommandReport;
+    QPushButton* CommandFax;
+    QPushButton* CommandLetter;
+    EditToolbar* Toolbar1;
+    FunctionKeyBar* m_functionKeys;
+    QTimer* TimerLoad;
+    DataSource* DataTABLE03;
+    DataSource* DataTABLE01;
+    DataSource* DataMT09;
+    DataSource* DataMT05;
+    HoverHelp* m_help;
+};

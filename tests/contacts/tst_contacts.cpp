@@ -1,0 +1,440 @@
+#include "TestFolder.h"
+
+#include "app/Forms.h"
+#include "app/HoverHelp.h"
+#include "app/RegisterForms.h"
+#include "companies/FormCompanies.h"
+#include "contacts/FormContacts.h"
+#include "data/DataSource.h"
+#include "data/Recordset.h"
+#include "platform/Clock.h"
+#include "platform/MsgBox.h"
+#include "widgets/DBCombo.h"
+#include "widgets/DBList.h"
+
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
+
+namespace {
+
+void settle() {
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+const QDate Today(2026, 12, 10);
+
+QWidget* topLevel(const QString& name) {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == name && widget->isVisible())
+            return widget;
+    return nullptr;
+}
+
+} // namespace
+
+// The contacts window driven through its controls, on top of a real
+// companies window; what it stores is read back with plain SQL.
+class TestContacts : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void f3ShowsTheContactsOfTheCurrentCompany();
+    void dialOptionsFollowTheContact();
+    void dialOptionSaysDiallingIsNotAvailable();
+    void newContactStartsWithTheCompanyNumbers_data();
+    void newContactStartsWithTheCompanyNumbers();
+    void editModeShowsThePickers();
+    void deleteAsksFirst_data();
+    void deleteAsksFirst();
+    void choosingACompanyMovesTheCompaniesWindow();
+    void companySelectorFollowsTheCompaniesView();
+    void eMailWithoutAddressOpensNoEditor();
+    void appointmentAndTaskInTheMailProgram();
+    void taskSubjectWithoutNumbers();
+    void aCompanyJustEnteredGetsItsContacts();
+    void emptyDatabaseEndsTheProgram();
+    void hoverTextsNameTheContact();
+    void closingShowsTheMenu();
+
+private:
+    FormCompanies* companies() const { return Forms::get<FormCompanies>(); }
+    FormContacts* contacts() const {
+        return qobject_cast<FormContacts*>(Forms::loaded(FormContacts::Name));
+    }
+    FormContacts* openContacts();
+    template <class T = QWidget> T* child(const QString& name) const {
+        T* widget = contacts()->findChild<T*>(name);
+        if (!widget)
+            qFatal("no %s", qPrintable(name));
+        return widget;
+    }
+    QLineEdit* box(const QString& name) const { return contacts()->box(name); }
+    void click(const QString& name) { QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton); }
+    void tick() {
+        QMetaObject::invokeMethod(contacts(), [this] { contacts()->TimerLoad_Timer(); });
+    }
+    static void choose(DBCombo* combo, const QString& typed) {
+        combo->setFocus();
+        combo->lineEdit()->selectAll();
+        QTest::keyClicks(combo->lineEdit(), typed);
+        QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+    }
+    void chooseContact(const QString& name) {
+        DBList* list = contacts()->contactList();
+        for (int row = 0; row < list->listCount(); ++row) {
+            if (list->model()->index(row, 0).data().toString() == name) {
+                const QRect at = list->visualRect(list->model()->index(row, 0));
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at.center());
+                return;
+            }
+        }
+        QFAIL(qPrintable("no contact " + name));
+    }
+    QStringList listedContacts() const {
+        QStringList names;
+        DBList* list = contacts()->contactList();
+        for (int row = 0; row < list->listCount(); ++row)
+            names << list->model()->index(row, 0).data().toString();
+        return names;
+    }
+
+    std::unique_ptr<TestFolder> m_folder;
+};
+
+void TestContacts::init() {
+    m_folder = std::make_unique<TestFolder>();
+    m_folder->exec(
+        "TESSALY.mdb",
+        "INSERT INTO MT12 (TEXT01) VALUES ('Ann'), ('Dana O''Neill');"
+        "INSERT INTO MT09 (TEXT01) VALUES ('Mr'), ('Ms');"
+        "INSERT INTO MT05 (TEXT01) VALUES ('Buyer'), ('Engineer');"
+        "INSERT INTO TABLE01 (TEXT01, TEXT03, TEXT04, TEXT05, TEXT06, TEXT07, TEXT08, TEXT10, "
+        "TEXT11, TEXT13, TEXT17, TEXT18, TEXT20, NUMBER01, MEMO02, DATE03) VALUES "
+        "('Acme', 'PO Box 1', 'Tacoma', '98401', '1200 Dock Street', 'Suite 400', 'Tacoma', "
+        "'555-0100', '555-0101', 'Industrial', 'Customer', 'Dana O''Neill', 'Company', 30, "
+        "'Makes anvils.', '2024-03-18'),"
+        "('Baker''s Dozen', '', '', '', '', '', 'Portland', '', '', '', '', 'Ann', 'Company', 0, "
+        "'', '2025-01-02'),"
+        "('Crane Works', '', '', '', '', '', 'Boise', '', '', '', '', 'Ann', 'Archive', 0, '', "
+        "'2020-05-05');"
+        "INSERT INTO TABLE03 (NUMBER01, TEXT01, TEXT02, TEXT03, TEXT04, TEXT05, TEXT06, TEXT08, "
+        "TEXT09, DATE03) VALUES "
+        "(1, 'Ms', 'Zoe', 'Adams', '555-1111', 'zoe@acme.example', 'Buyer', '555-2222', "
+        "'555-3333', '2025-06-01'),"
+        "(1, 'Mr', 'Bill', 'O''Brien', '', '', '', '', '', '2025-06-02'),"
+        "(2, 'Mr', 'Carl', 'Baker', '', '', '', '555-9', '', '2025-06-03');");
+    Forms::removeAll();
+    registerForms();
+    Clock::pin(QDateTime(Today, QTime(10, 0)));
+    MsgBox::clearShown();
+}
+
+void TestContacts::cleanup() {
+    for (Form* form : Forms::all())
+        delete form;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->objectName().endsWith(QLatin1String("Window")))
+            delete widget;
+    settle();
+    Forms::removeAll();
+    Clock::unpin();
+    m_folder.reset();
+}
+
+FormContacts* TestContacts::openContacts() {
+    Forms::show("FormMenu");
+    QTest::mouseClick(Forms::loaded("FormMenu")->findChild<QPushButton*>("CommandCompanies"),
+                      Qt::LeftButton);
+    FormCompanies* form = companies();
+    if (!QTest::qWaitForWindowExposed(form))
+        qWarning("the companies window was not shown");
+    QTest::keyClick(form, Qt::Key_F3);
+    settle();
+    return contacts();
+}
+
+void TestContacts::f3ShowsTheContactsOfTheCurrentCompany() {
+    FormContacts* form = openContacts();
+    QVERIFY(form && form->isVisible());
+    QVERIFY(!companies()->isVisible());
+    QCOMPARE(form->size(), companies()->size());
+    // Listed by first name; the boxes show the first of them.
+    QCOMPARE(listedContacts(), (QStringList{"Bill O'Brien", "Zoe Adams"}));
+    QCOMPARE(box("TEXT02")->text(), QString("Bill"));
+    QVERIFY(!child<QGroupBox>("Frame1")->isEnabled());
+    QVERIFY(!child("Toolbar1")->isVisible());
+    tick();
+    QCOMPARE(form->windowTitle(), QString("Contacts - Acme"));
+    QCOMPARE(child<QLabel>("LabelEntered")->text(),
+             QString("Bill O'Brien was Entered on 6/2/2025"));
+    QCOMPARE(child<QLabel>("LabelDateandTime")->text(), QString("12/10/2026 10:00 AM"));
+    // The full name is kept with the contact (nothing else was changed).
+    chooseContact("Zoe Adams");
+    QCOMPARE(box("TEXT03")->text(), QString("Adams"));
+    tick();
+    form->dataTable03()->save();
+    QCOMPARE(m_folder->column("TESSALY.mdb", "SELECT TEXT11 FROM TABLE03 WHERE TEXT02 = 'Zoe'"),
+             QStringList{"Zoe Adams"});
+}
+
+void TestContacts::dialOptionsFollowTheContact() {
+    openContacts();
+    auto* cell = child<QRadioButton>("OptionDial1");
+    auto* direct = child<QRadioButton>("OptionDial2");
+    // Bill has neither number.
+    QVERIFY(!cell->isVisible());
+    QVERIFY(!direct->isVisible());
+    chooseContact("Zoe Adams");
+    QVERIFY(cell->isVisible());
+    QVERIFY(direct->isVisible());
+    QCOMPARE(cell->text(), QString("555-1111"));
+    QCOMPARE(direct->text(), QString("555-2222"));
+    // Moving back through the data source hides them again.
+    contacts()->dataTable03()->recordset()->moveFirst();
+    QVERIFY(!cell->isVisible());
+    QVERIFY(!direct->isVisible());
+}
+
+void TestContacts::dialOptionSaysDiallingIsNotAvailable() {
+    openContacts();
+    chooseContact("Zoe Adams");
+    auto* cell = child<QRadioButton>("OptionDial1");
+    QTest::mouseClick(cell, Qt::LeftButton, {}, QPoint(8, cell->height() / 2));
+    QCOMPARE(MsgBox::last().text, FormContacts::dialNotAvailableMessage());
+    QVERIFY(!cell->isChecked());
+    QVERIFY(contacts()->selector()->hasFocus() || !contacts()->isActiveWindow());
+}
+
+void TestContacts::newContactStartsWithTheCompanyNumbers_data() {
+    QTest::addColumn<QString>("company");
+    QTest::addColumn<QString>("direct");
+    QTest::addColumn<QString>("fax");
+    QTest::newRow("company numbers copied") << "Acme"
+                                            << "555-0100"
+                                            << "555-0101";
+    QTest::newRow("no company numbers") << "Baker's Dozen"
+                                        << ""
+                                        << "";
+}
+
+void TestContacts::newContactStartsWithTheCompanyNumbers() {
+    QFETCH(QString, company);
+    QFETCH(QString, direct);
+    QFETCH(QString, fax);
+    FormContacts* form = openContacts();
+    if (company != "Acme")
+        choose(form->selector(), company.left(3));
+    QCOMPARE(companies()->companyName(), company);
+    click("CommandNew");
+    QVERIFY(form->isEditing());
+    QCOMPARE(box("TEXT08")->text(), direct);
+    QCOMPARE(box("TEXT09")->text(), fax);
+    QCOMPARE(child<QLabel>("LabelEntered")->text(), QString("  was entered on 12/10/2026"));
+    QTest::keyClicks(box("TEXT02"), "Nina");
+    QTest::keyClicks(box("TEXT03"), "Park");
+    tick();
+    form->close();
+    settle();
+    const QString key =
+        m_folder
+            ->scalar("TESSALY.mdb", "SELECT AUTONUMBER FROM TABLE01 WHERE TEXT01 = '" +
+                                        QString(company).replace("'", "''") + "'")
+            .toString();
+    QCOMPARE(
+        m_folder->rows("TESSALY.mdb",
+                       "SELECT NUMBER01, IFNULL(TEXT08, ''), IFNULL(TEXT09, ''), TEXT11, DATE03 "
+                       "FROM TABLE03 WHERE TEXT02 = 'Nina'"),
+        (QList<QVariantList>{{key.toLongLong(), direct, fax, "Nina Park", "2026-12-10"}}));
+}
+
+void TestContacts::editModeShowsThePickers() {
+    FormContacts* form = openContacts();
+    auto* titles = child<DBCombo>("DBCombo05");
+    auto* occupations = child<DBCombo>("DBCombo09");
+    QVERIFY(!titles->isVisible());
+    click("CommandEdit");
+    QVERIFY(form->isEditing());
+    QVERIFY(child("Toolbar1")->isVisible());
+    QVERIFY(titles->isVisible());
+    QVERIFY(occupations->isVisible());
+    QVERIFY(!box("TEXT01")->isVisible());
+    QVERIFY(!box("TEXT06")->isVisible());
+    QVERIFY(titles->geometry().intersects(box("TEXT01")->geometry()));
+    choose(titles, "Ms");
+    choose(occupations, "Eng");
+    QCOMPARE(box("TEXT01")->text(), QString("Ms"));
+    QCOMPARE(box("TEXT06")->text(), QString("Engineer"));
+    click("CommandEdit");
+    QVERIFY(!form->isEditing());
+    QVERIFY(!titles->isVisible());
+    QVERIFY(box("TEXT01")->isVisible());
+    QVERIFY(box("TEXT06")->isVisible());
+    form->dataTable03()->save();
+    QCOMPARE(m_folder->rows("TESSALY.mdb", "SELECT TEXT01, TEXT06 FROM TABLE03 WHERE TEXT02 = "
+                                           "'Bill'"),
+             (QList<QVariantList>{{"Ms", "Engineer"}}));
+}
+
+void TestContacts::deleteAsksFirst_data() {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QStringList>("left");
+    QTest::newRow("no") << int(MsgBox::No) << QStringList{"Bill", "Zoe"};
+    QTest::newRow("yes") << int(MsgBox::Yes) << QStringList{"Zoe"};
+}
+
+void TestContacts::deleteAsksFirst() {
+    QFETCH(int, answer);
+    QFETCH(QStringList, left);
+    m_folder->exec("TESSALY.mdb", "INSERT INTO TABLE09 (NUMBER01, TEXT07) VALUES (1, 'LETTER')");
+    openContacts();
+    MsgBox::answerNext(MsgBox::Result(answer));
+    click("CommandDelete");
+    QCOMPARE(MsgBox::last().text, QString("Are you sure you want to delete Bill O'Brien?"));
+    QCOMPARE(MsgBox::last().style, MsgBox::YesNo | MsgBox::Question);
+    QCOMPARE(m_folder->column("TESSALY.mdb",
+                              "SELECT TEXT02 FROM TABLE03 WHERE NUMBER01 = 1 ORDER BY TEXT02"),
+             left);
+    QCOMPARE(listedContacts().size(), left.size());
+    // The company's correspondence is not touched.
+    QCOMPARE(m_folder->scalar("TESSALY.mdb", "SELECT COUNT(*) FROM TABLE09").toInt(), 1);
+}
+
+void TestContacts::choosingACompanyMovesTheCompaniesWindow() {
+    FormContacts* form = openContacts();
+    choose(form->selector(), "bak");
+    QCOMPARE(companies()->companyName(), QString("Baker's Dozen"));
+    QCOMPARE(companies()->selector()->text(), QString("Baker's Dozen"));
+    QCOMPARE(listedContacts(), QStringList{"Carl Baker"});
+    tick();
+    QCOMPARE(form->windowTitle(), QString("Contacts - Baker's Dozen"));
+    // A text that matches no company leaves everything as it was.
+    choose(form->selector(), "zzz");
+    QCOMPARE(companies()->companyName(), QString("Baker's Dozen"));
+    QCOMPARE(listedContacts(), QStringList{"Carl Baker"});
+}
+
+void TestContacts::companySelectorFollowsTheCompaniesView() {
+    // One sales person's companies, the name with an apostrophe.
+    m_folder->exec("User.mdb", "UPDATE TABLE02 SET TEXT03 = 'Dana O''Neill'");
+    FormContacts* form = openContacts();
+    QStringList listed;
+    for (int i = 0; i < form->selector()->count(); ++i)
+        listed << form->selector()->itemText(i);
+    QCOMPARE(listed, QStringList{"Acme"});
+    QVERIFY(MsgBox::shown().isEmpty());
+}
+
+void TestContacts::eMailWithoutAddressOpensNoEditor() {
+    openContacts(); // Bill has no address
+    click("CommandEMail");
+    QCOMPARE(MsgBox::last().text, QString("Bill O'Brien does not have an e-mail address."));
+    QCOMPARE(MsgBox::last().style, int(MsgBox::Information));
+    QVERIFY(!Forms::isVisible("FormWrite"));
+}
+
+void TestContacts::appointmentAndTaskInTheMailProgram() {
+    openContacts();
+    chooseContact("Zoe Adams");
+    click("CommandAppointment");
+    QWidget* appointment = topLevel("AppointmentWindow");
+    QVERIFY(appointment);
+    QCOMPARE(appointment->findChild<QLineEdit*>("TextSubject")->text(),
+             QString("Zoe Adams Acme 1200 Dock Street Suite 400 Tacoma 555-2222 555-1111"));
+    QCOMPARE(appointment->findChild<QSpinBox*>("SpinDuration")->value(), 60);
+    QCOMPARE(companies()->findChild<QLineEdit*>("TextAppointment")->text(),
+             QString("A new appointment has been made."));
+    QVERIFY(!child("ImageOutlook")->isVisible());
+    QVERIFY(!child("LabelLoad")->isVisible());
+
+    click("CommandTask");
+    QWidget* task = topLevel("TaskWindow");
+    QVERIFY(task);
+    QCOMPARE(task->findChild<QLineEdit*>("TextSubject")->text(),
+             QString("Zoe Adams Acme 555-2222 555-1111 "));
+    QCOMPARE(task->findChild<QDateEdit*>("DateDue")->date(), Today);
+}
+
+void TestContacts::taskSubjectWithoutNumbers() {
+    openContacts(); // Bill: no direct line, no cellphone
+    companies()->findChild<QLineEdit*>("TextAppointment")->clear();
+    click("CommandTask");
+    QWidget* task = topLevel("TaskWindow");
+    QVERIFY(task);
+    QCOMPARE(task->findChild<QLineEdit*>("TextSubject")->text(), QString("Bill O'Brien Acme   "));
+    // A task leaves the appointment notice alone.
+    QCOMPARE(companies()->findChild<QLineEdit*>("TextAppointment")->text(), QString());
+}
+
+void TestContacts::aCompanyJustEnteredGetsItsContacts() {
+    Forms::show("FormMenu");
+    QTest::mouseClick(Forms::loaded("FormMenu")->findChild<QPushButton*>("CommandCompanies"),
+                      Qt::LeftButton);
+    QTest::mouseClick(companies()->findChild<QPushButton*>("CommandNew"), Qt::LeftButton);
+    QTest::keyClicks(companies()->box("TEXT01"), "Delta Freight");
+    QTest::keyClick(companies(), Qt::Key_F3);
+    settle();
+    QVERIFY(contacts() && contacts()->isVisible());
+    QVERIFY(MsgBox::shown().isEmpty());
+    QCOMPARE(companies()->companyName(), QString("Delta Freight"));
+    const QString key =
+        m_folder
+            ->scalar("TESSALY.mdb", "SELECT AUTONUMBER FROM TABLE01 WHERE TEXT01 = 'Delta "
+                                    "Freight'")
+            .toString();
+    QVERIFY(!key.isEmpty());
+    QCOMPARE(companies()->box("AUTONUMBER")->text(), key);
+    QVERIFY(listedContacts().isEmpty());
+    click("CommandNew");
+    QTest::keyClicks(box("TEXT02"), "Eve");
+    contacts()->dataTable03()->save();
+    QCOMPARE(m_folder->scalar("TESSALY.mdb", "SELECT NUMBER01 FROM TABLE03 WHERE TEXT02 = 'Eve'")
+                 .toString(),
+             key);
+}
+
+void TestContacts::emptyDatabaseEndsTheProgram() {
+    m_folder->exec("TESSALY.mdb", "DELETE FROM TABLE03; DELETE FROM TABLE01;");
+    openContacts();
+    QCOMPARE(MsgBox::last().text, FormContacts::emptyDatabaseMessage());
+    QCOMPARE(MsgBox::last().style, int(MsgBox::Information));
+    QVERIFY(FormContacts::emptyDatabaseMessage().contains(", \r\nTessaly needs"));
+    settle();
+    QVERIFY(Forms::all().isEmpty());
+}
+
+void TestContacts::hoverTextsNameTheContact() {
+    FormContacts* form = openContacts();
+    chooseContact("Zoe Adams");
+    HoverHelp* help = form->hoverHelp();
+    QCOMPARE(help->text(child("CommandLetter")), QString("Write a letter to Zoe Adams."));
+    QCOMPARE(help->text(child("CommandReport")), QString("Write a call report related to Acme."));
+    QCOMPARE(help->text(child("OptionDial1")), QString("Dial 555-1111, using your modem."));
+    QCOMPARE(help->text(box("TEXT08")),
+             QString("Enter Zoe Adams's direct telephone number if it differs from Acme's "
+                     "telephone number."));
+    QCOMPARE(help->text(child("CommandEdit")), QString("Edit information."));
+    click("CommandEdit");
+    QCOMPARE(help->text(child("CommandEdit")), QString("Lock the controls when finished editing."));
+}
+
+void TestContacts::closingShowsTheMenu() {
+    FormContacts* form = openContacts();
+    form->close();
+    settle();
+    QVERIFY(!Forms::isLoaded(FormContacts::Name));
+    QVERIFY(Forms::isVisible("FormMenu"));
+}
+
+QTEST_MAIN(TestContacts)
+#include "tst_contacts.moc"
