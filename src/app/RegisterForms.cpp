@@ -5,10 +5,12 @@
 #include "FormProfile.h"
 #include "FormSupport.h"
 #include "Forms.h"
+#include "activities/FormCreateCallReport.h"
 #include "companies/FormBrowser.h"
 #include "companies/FormCompanies.h"
 #include "companies/FormOverdue.h"
 #include "companies/FormReminder.h"
+#include "contacts/FormContacts.h"
 #include "contacts/FormDetails.h"
 #include "maintenance/FormReplica.h"
 #include "setup/FormFields.h"
@@ -25,4 +27,6 @@ void registerForms() {
     Forms::add<FormReminder>();
     Forms::add<FormOverdue>();
     Forms::add<FormBrowser>();
+    Forms::add<FormContacts>();
+    Forms::add<FormCreateCallReport>();
 }
