@@ -158,7 +158,7 @@ void FormCreateCallReport::Form_Load() {
                     QStringLiteral("Company: ") + companyText(QStringLiteral("TEXT01")),
                     QStringLiteral("Type of Company: ") + companyText(QStringLiteral("TEXT17")),
                     QStringLiteral("Division: ") + companyText(QStringLiteral("TEXT13")),
-                    QStringLiteral("Sales Person: ") + companyText(QStringLiteral("TEXT18"))}
+                    QStringLiteral("Sales Person: ") + companyText(QStringLiteral("Text18"))}
             .join(Crlf));
     MonthView1->setSelectedDate(Clock::today());
     for (QWidget* later : {static_cast<QWidget*>(FrameTime), static_cast<QWidget*>(FrameDate),
@@ -250,7 +250,7 @@ void FormCreateCallReport::CommandGo_Click() {
         return;
     }
     kind->setText(QStringLiteral("REPORT"));
-    salesPerson->setText(companyText(QStringLiteral("TEXT18")));
+    salesPerson->setText(companyText(QStringLiteral("Text18")));
     company->setText(companyText(QStringLiteral("TEXT01")));
     const bool meeting = method() == QLatin1String("Meeting");
     if (meeting)
