@@ -55,9 +55,9 @@ const FieldRow Fields[] = {
     {"TEXT10", "LabelAssistant", "ASSISTANT"},
 };
 constexpr int RowTop = 300, RowStep = 330, BoxHeight = 285;
-constexpr int LabelLeft = 120, BoxLeft = 1980, BoxWidth = 2640;
+constexpr int LabelLeft = 120, BoxLeft = 1980, BoxWidth = 3120;
 constexpr int PickOffset = 305; // pick lists stand this far left of their boxes
-constexpr int MemoLeft = 4800, MemoWidth = 3240;
+constexpr int MemoLeft = 5220, MemoWidth = 2820;
 
 const QString Crlf = QStringLiteral("\r\n");
 
@@ -440,6 +440,8 @@ void FormContacts::Load() {
 }
 
 void FormContacts::Autodial() {
+    // The list marks the contact shown.
+    DBListSelect->setListIndex(DataTABLE03->currentRow());
     const QString cellphone = box(QStringLiteral("TEXT04"))->text();
     const QString direct = box(QStringLiteral("TEXT08"))->text();
     OptionDial1->setText(cellphone);
