@@ -430,12 +430,19 @@ void FormContacts::Load() {
         Forms::endProgram();
         return;
     }
+    // Coming back to the same company keeps the contact shown: the editor
+    // and the mail items name the contact they were started for.
+    const QByteArray shown =
+        key == m_loadedCompany ? DataTABLE03->recordset()->bookmark() : QByteArray();
+    m_loadedCompany = key;
     DataTABLE03->setRecordSource(
         QStringLiteral("SELECT * , [TABLE03].[TEXT02] & ' ' & [TEXT03] AS FullName") +
         QStringLiteral(" FROM TABLE03  WHERE TABLE03.NUMBER01 =") + key +
         QStringLiteral(" ORDER BY TABLE03.TEXT02"));
     if (!DataTABLE03->refresh() && !DataTABLE03->lastError().isEmpty())
         MsgBox::show(DataTABLE03->lastError(), MsgBox::OKOnly | MsgBox::Critical);
+    if (!shown.isEmpty() && DataTABLE03->rowOfBookmark(shown) >= 0)
+        DataTABLE03->recordset()->setBookmark(shown);
     Autodial();
 }
 

@@ -124,4 +124,5 @@ private:
     DataSource* DataMT09;
     DataSource* DataMT05;
     HoverHelp* m_help;
+    QString m_loadedCompany; // the company whose contacts are listed
 };

@@ -51,6 +51,7 @@ private slots:
 
     void f3ShowsTheContactsOfTheCurrentCompany();
     void dialOptionsFollowTheContact();
+    void activationKeepsTheContactOfTheSameCompany();
     void dialOptionSaysDiallingIsNotAvailable();
     void newContactStartsWithTheCompanyNumbers_data();
     void newContactStartsWithTheCompanyNumbers();
@@ -204,6 +205,19 @@ void TestContacts::dialOptionsFollowTheContact() {
     contacts()->dataTable03()->recordset()->moveFirst();
     QVERIFY(!cell->isVisible());
     QVERIFY(!direct->isVisible());
+}
+
+void TestContacts::activationKeepsTheContactOfTheSameCompany() {
+    FormContacts* form = openContacts();
+    chooseContact("Zoe Adams");
+    form->Load(); // as every activation does
+    QCOMPARE(box("TEXT02")->text(), QString("Zoe"));
+    QCOMPARE(form->contactList()->listIndex(), 1);
+    // Another company starts at its first contact.
+    choose(form->selector(), "bak");
+    QCOMPARE(box("TEXT02")->text(), QString("Carl"));
+    choose(form->selector(), "acm");
+    QCOMPARE(box("TEXT02")->text(), QString("Bill"));
 }
 
 void TestContacts::dialOptionSaysDiallingIsNotAvailable() {
