@@ -10,6 +10,8 @@
 #include "companies/FormOverdue.h"
 #include "companies/FormReminder.h"
 #include "contacts/FormDetails.h"
+#include "contacts/FormSignature.h"
+#include "contacts/FormWrite.h"
 #include "maintenance/FormReplica.h"
 #include "setup/FormFields.h"
 
@@ -25,4 +27,6 @@ void registerForms() {
     Forms::add<FormReminder>();
     Forms::add<FormOverdue>();
     Forms::add<FormBrowser>();
+    Forms::add<FormWrite>();
+    Forms::add<FormSignature>();
 }
