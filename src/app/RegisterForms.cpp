@@ -12,6 +12,8 @@
 #include "companies/FormReminder.h"
 #include "contacts/FormContacts.h"
 #include "contacts/FormDetails.h"
+#include "contacts/FormSignature.h"
+#include "contacts/FormWrite.h"
 #include "maintenance/FormReplica.h"
 #include "setup/FormFields.h"
 
@@ -29,4 +31,6 @@ void registerForms() {
     Forms::add<FormBrowser>();
     Forms::add<FormContacts>();
     Forms::add<FormCreateCallReport>();
+    Forms::add<FormWrite>();
+    Forms::add<FormSignature>();
 }

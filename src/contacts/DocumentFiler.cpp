@@ -1,0 +1,72 @@
+#include "DocumentFiler.h"
+
+#include "data/Database.h"
+#include "data/SqlTranslator.h"
+#include "data/SqliteConnection.h"
+#include "data/Transaction.h"
+
+#include <QStringList>
+#include <sqlite3.h>
+
+namespace {
+
+// Binds the values to the "?" placeholders in order and runs the statement.
+bool run(SqliteConnection& connection, const QString& sql, const QVariantList& values,
+         QString* error) {
+    SqliteStatement statement = connection.prepare(sql, error);
+    if (!statement.isValid())
+        return false;
+    for (int i = 0; i < values.size(); ++i)
+        statement.bind(i + 1, values.at(i));
+    if (statement.step() != SQLITE_DONE) {
+        if (error)
+            *error = connection.lastError();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<qint64> DocumentFiler::store(const QString& table, const Values& values,
+                                           std::optional<qint64> replace, QString* error) {
+    QStringList columns, placeholders;
+    QVariantList bound;
+    for (const auto& [column, value] : values) {
+        columns.append(sql::SqlTranslator::quoteName(column));
+        placeholders.append(QStringLiteral("?"));
+        bound.append(value);
+    }
+    const auto connection =
+        SqliteConnection::shared(Database::resolve(QStringLiteral("TESSALY.mdb")), error);
+    if (!connection)
+        return std::nullopt;
+    const QString name = sql::SqlTranslator::quoteName(table);
+    Transaction transaction(*connection);
+    if (!transaction.begin(error))
+        return std::nullopt;
+    qint64 key = 0;
+    bool stored = false;
+    if (replace) {
+        if (!run(*connection,
+                 QStringLiteral("UPDATE %1 SET %2 = ? WHERE %3 = ?")
+                     .arg(name, columns.join(QStringLiteral(" = ?, ")),
+                          sql::SqlTranslator::quoteName(connection->keyColumn(table))),
+                 bound + QVariantList{*replace}, error))
+            return std::nullopt;
+        stored = sqlite3_changes(connection->handle()) > 0;
+        key = *replace;
+    }
+    if (!stored) {
+        if (!run(*connection,
+                 QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                     .arg(name, columns.join(QStringLiteral(", ")),
+                          placeholders.join(QStringLiteral(", "))),
+                 bound, error))
+            return std::nullopt;
+        key = sqlite3_last_insert_rowid(connection->handle());
+    }
+    if (!transaction.commit(error))
+        return std::nullopt;
+    return key;
+}

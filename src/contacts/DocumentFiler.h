@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QVariant>
+#include <optional>
+#include <utility>
+
+// Stores a finished document as one row of the main database, at once and in
+// one transaction: the row is there (or nothing is) when store() returns.
+// The document editor files letters, telefaxes and e-mails in the
+// correspondence table TABLE09 and call reports in TABLE08 this way.
+class DocumentFiler {
+public:
+    using Values = QList<std::pair<QString, QVariant>>; // column, value
+
+    // Inserts a row into `table`, or rewrites the row with the key `replace`
+    // when it still exists. The row's key, or nullopt with the reason.
+    static std::optional<qint64> store(const QString& table, const Values& values,
+                                       std::optional<qint64> replace, QString* error);
+};
