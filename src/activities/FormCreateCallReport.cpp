@@ -2,6 +2,7 @@
 
 #include "app/Forms.h"
 #include "companies/FormCompanies.h"
+#include "contacts/FormWrite.h"
 #include "data/DataSource.h"
 #include "platform/Clock.h"
 #include "platform/Colors.h"
@@ -236,20 +237,9 @@ void FormCreateCallReport::DBListNames_Click() {
 
 void FormCreateCallReport::CommandGo_Click() {
     Pointer::busy();
-    Form* editor = Forms::get(QStringLiteral("FormWrite"));
-    auto* document =
-        editor ? editor->findChild<RichTextBox*>(QStringLiteral("RichTextBox1")) : nullptr;
-    auto* kind = editor ? editor->findChild<QLineEdit*>(QStringLiteral("TextMethod")) : nullptr;
-    auto* salesPerson =
-        editor ? editor->findChild<QLineEdit*>(QStringLiteral("TextSalesPerson")) : nullptr;
-    auto* company = editor ? editor->findChild<QLineEdit*>(QStringLiteral("TextCompany")) : nullptr;
-    if (!document || !kind || !salesPerson || !company) {
-        Pointer::normal();
-        MsgBox::show(QStringLiteral("The document editor is not part of this version of Tessaly."),
-                     MsgBox::OKOnly);
-        return;
-    }
-    kind->setText(QStringLiteral("REPORT"));
+    auto* editor = Forms::get<FormWrite>();
+    auto* salesPerson = editor->findChild<QLineEdit*>(QStringLiteral("TextSalesPerson"));
+    auto* company = editor->findChild<QLineEdit*>(QStringLiteral("TextCompany"));
     salesPerson->setText(companyText(QStringLiteral("Text18")));
     company->setText(companyText(QStringLiteral("TEXT01")));
     const bool meeting = method() == QLatin1String("Meeting");
@@ -264,7 +254,6 @@ void FormCreateCallReport::CommandGo_Click() {
     if (!preamble.isEmpty())
         text += QStringLiteral("Preamble: ") + Crlf + preamble + Crlf + Crlf;
     text += QStringLiteral("Details: ") + Crlf;
-    document->setText(text);
     Pointer::normal();
 
     const QString frequency = companyText(QStringLiteral("NUMBER01"));
@@ -277,11 +266,7 @@ void FormCreateCallReport::CommandGo_Click() {
     }
 
     hide();
-    editor->show();
-    editor->raise();
-    editor->activateWindow();
-    document->setFocus();
-    document->moveCursor(QTextCursor::End);
+    editor->openDocument(QStringLiteral("REPORT"), text);
     // The reminder is offered over the editor, so that it is seen; the
     // editor has the caret again once it is answered.
     if (meeting && hasFrequency)

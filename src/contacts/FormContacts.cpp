@@ -8,6 +8,7 @@
 #include "app/ModuleButtons.h"
 #include "app/ModuleHelp.h"
 #include "companies/FormCompanies.h"
+#include "contacts/FormWrite.h"
 #include "data/DataSource.h"
 #include "data/Recordset.h"
 #include "data/SqlQuote.h"
@@ -21,7 +22,6 @@
 #include "platform/Twips.h"
 #include "widgets/DBCombo.h"
 #include "widgets/DBList.h"
-#include "widgets/RichTextBox.h"
 
 #include <QGroupBox>
 #include <QIcon>
@@ -580,32 +580,11 @@ void FormContacts::CommandDelete_Click() {
 }
 
 void FormContacts::openEditor(const QString& kind, const QString& text) {
-    Form* editor = Forms::get(QStringLiteral("FormWrite"));
-    auto* document =
-        editor ? editor->findChild<RichTextBox*>(QStringLiteral("RichTextBox1")) : nullptr;
-    auto* method = editor ? editor->findChild<QLineEdit*>(QStringLiteral("TextMethod")) : nullptr;
-    if (!document || !method) {
-        MsgBox::show(QStringLiteral("The document editor is not part of this version of Tessaly."),
-                     MsgBox::OKOnly);
-        return;
-    }
-    method->setText(kind);
-    document->setText(text);
-    if (kind == QLatin1String("EMAIL")) {
-        if (auto* to = editor->findChild<QLineEdit*>(QStringLiteral("TextTo")))
-            to->setText(box(QStringLiteral("TEXT05"))->text());
-    }
-    editor->show();
-    editor->raise();
-    editor->activateWindow();
-    if (kind == QLatin1String("EMAIL")) {
-        editor->setWindowTitle(QStringLiteral("Write an E-Mail to ") + contactName());
-        if (auto* subject = editor->findChild<QLineEdit*>(QStringLiteral("TextSubject")))
-            subject->setFocus();
-        return;
-    }
-    document->setFocus();
-    document->moveCursor(QTextCursor::End);
+    auto* editor = Forms::get<FormWrite>();
+    if (kind == QLatin1String("EMAIL"))
+        editor->findChild<QLineEdit*>(QStringLiteral("TextTo"))
+            ->setText(box(QStringLiteral("TEXT05"))->text());
+    editor->openDocument(kind, text);
 }
 
 void FormContacts::CommandLetter_Click() {

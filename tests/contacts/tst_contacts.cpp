@@ -5,12 +5,15 @@
 #include "app/RegisterForms.h"
 #include "companies/FormCompanies.h"
 #include "contacts/FormContacts.h"
+#include "contacts/FormWrite.h"
 #include "data/DataSource.h"
 #include "data/Recordset.h"
+#include "office/Rtf.h"
 #include "platform/Clock.h"
 #include "platform/MsgBox.h"
 #include "widgets/DBCombo.h"
 #include "widgets/DBList.h"
+#include "widgets/RichTextBox.h"
 
 #include <QDateEdit>
 #include <QGroupBox>
@@ -60,6 +63,10 @@ private slots:
     void deleteAsksFirst();
     void choosingACompanyMovesTheCompaniesWindow();
     void companySelectorFollowsTheCompaniesView();
+    void letterAndTelefaxArePrepared_data();
+    void letterAndTelefaxArePrepared();
+    void eMailOpensTheEditorWithTheAddress();
+    void anOpenEditorIsReused();
     void eMailWithoutAddressOpensNoEditor();
     void appointmentAndTaskInTheMailProgram();
     void taskSubjectWithoutNumbers();
@@ -347,6 +354,78 @@ void TestContacts::companySelectorFollowsTheCompaniesView() {
         listed << form->selector()->itemText(i);
     QCOMPARE(listed, QStringList{"Acme"});
     QVERIFY(MsgBox::shown().isEmpty());
+}
+
+void TestContacts::letterAndTelefaxArePrepared_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("contact");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("text");
+    const QString address = "12/10/2026\n\nMs Zoe Adams\nAcme\nPO Box 1\nTacoma\n98401\n\n";
+    QTest::newRow("letter") << "CommandLetter"
+                            << "Zoe Adams"
+                            << "LETTER" << address + "RE: ";
+    QTest::newRow("telefax") << "CommandFax"
+                             << "Zoe Adams"
+                             << "TELEFAX" << address + "Telefax No. 555-3333\n\nRE: ";
+    QTest::newRow("telefax without a fax number")
+        << "CommandFax"
+        << "Bill O'Brien"
+        << "TELEFAX"
+        << "12/10/2026\n\nMr Bill O'Brien\nAcme\nPO Box 1\nTacoma\n98401\n\nTelefax No. \n\nRE: ";
+}
+
+void TestContacts::letterAndTelefaxArePrepared() {
+    QFETCH(QString, command);
+    QFETCH(QString, contact);
+    QFETCH(QString, kind);
+    QFETCH(QString, text);
+    openContacts();
+    chooseContact(contact);
+    click(command);
+    auto* editor = qobject_cast<FormWrite*>(Forms::loaded(FormWrite::Name));
+    QVERIFY(editor && editor->isVisible());
+    QCOMPARE(editor->kind(), kind);
+    QCOMPARE(editor->document()->text(), text);
+    QCOMPARE(editor->document()->textCursor().position(), text.size());
+    QVERIFY(!editor->findChild<QWidget*>("FrameEMail")->isVisible());
+    // Closed, it is filed with the company.
+    editor->close();
+    settle();
+    const QList<QVariantList> rows =
+        m_folder->rows("TESSALY.mdb", "SELECT NUMBER01, TEXT07, MEMO01 FROM TABLE09");
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.first().value(0).toInt(), 1);
+    QCOMPARE(rows.first().value(1).toString(), kind);
+    QCOMPARE(Rtf::toPlainText(rows.first().value(2).toString()).replace("\r\n", "\n"), text);
+}
+
+void TestContacts::eMailOpensTheEditorWithTheAddress() {
+    openContacts();
+    chooseContact("Zoe Adams");
+    click("CommandEMail");
+    auto* editor = qobject_cast<FormWrite*>(Forms::loaded(FormWrite::Name));
+    QVERIFY(editor && editor->isVisible());
+    QCOMPARE(editor->kind(), QString("EMAIL"));
+    QCOMPARE(editor->windowTitle(), QString("Write an E-Mail to Zoe Adams"));
+    QVERIFY(editor->findChild<QWidget*>("FrameEMail")->isVisible());
+    QCOMPARE(editor->findChild<QLineEdit*>("TextTo")->text(), QString("zoe@acme.example"));
+    QCOMPARE(editor->document()->text(), QString());
+    QTRY_VERIFY(editor->findChild<QLineEdit*>("TextSubject")->hasFocus());
+}
+
+void TestContacts::anOpenEditorIsReused() {
+    openContacts();
+    chooseContact("Zoe Adams");
+    click("CommandLetter");
+    QTest::keyClicks(Forms::get<FormWrite>()->document(), "Dear Zoe");
+    click("CommandFax");
+    auto* editor = Forms::get<FormWrite>();
+    QCOMPARE(editor->kind(), QString("TELEFAX"));
+    QVERIFY(!editor->document()->text().contains("Dear Zoe"));
+    editor->close();
+    settle();
+    QCOMPARE(m_folder->column("TESSALY.mdb", "SELECT TEXT07 FROM TABLE09"), QStringList{"TELEFAX"});
 }
 
 void TestContacts::eMailWithoutAddressOpensNoEditor() {
