@@ -50,8 +50,12 @@ void setGeometry(QWidget* widget, int left, int top, int width, int height) {
 }
 
 void setSize(QWidget* widget, int width, int height) {
+    // A resize only: a window not placed yet is left to the window manager
+    // rather than pinned to the corner of the screen.
     const QRect current = geometry(widget);
-    setGeometry(widget, current.x(), current.y(), width, height);
+    const QRect twips(current.x(), current.y(), width, height);
+    widget->resize(pixels(twips).size());
+    widget->setProperty(TwipsProperty, twips);
 }
 
 void setFixedSize(QWidget* widget, int width, int height) {
