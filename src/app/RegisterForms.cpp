@@ -5,6 +5,9 @@
 #include "FormProfile.h"
 #include "FormSupport.h"
 #include "Forms.h"
+#include "activities/FormActivities.h"
+#include "activities/FormAllCallReports.h"
+#include "activities/FormCallReports.h"
 #include "companies/FormBrowser.h"
 #include "companies/FormCompanies.h"
 #include "companies/FormOverdue.h"
@@ -25,4 +28,7 @@ void registerForms() {
     Forms::add<FormReminder>();
     Forms::add<FormOverdue>();
     Forms::add<FormBrowser>();
+    Forms::add<FormCallReports>();
+    Forms::add<FormActivities>();
+    Forms::add<FormAllCallReports>();
 }
