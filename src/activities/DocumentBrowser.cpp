@@ -10,6 +10,8 @@
 #include "companies/FormCompanies.h"
 #include "data/DataSource.h"
 #include "data/SqlQuote.h"
+#include "data/SqliteConnection.h"
+#include "data/SqliteStatement.h"
 #include "office/OutlookItems.h"
 #include "office/Rtf.h"
 #include "office/WordApp.h"
@@ -32,6 +34,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
+#include <sqlite3.h>
 
 namespace {
 
@@ -358,30 +361,61 @@ void DocumentBrowser::Form_Load() {
 }
 
 void DocumentBrowser::Form_Activate() {
-    if (m_design.companyWindow)
-        Load();
+    if (!m_design.companyWindow)
+        return;
+    // Coming back to rows read a moment ago, with nothing written since,
+    // shows the first of them again without the same query once more.
+    if (isUnchanged(companySource())) {
+        if (m_documents->rowCount() > 0)
+            m_documents->recordset()->moveFirst();
+        return;
+    }
+    Load();
+}
+
+bool DocumentBrowser::isUnchanged(const QString& source) {
+    const Recordset* records = m_documents->recordset();
+    if (!m_lastRead || records->isNewRow() || records->hasPendingEdit() ||
+        m_documents->recordSource() != source || m_lastRead->source != source)
+        return false;
+    const auto connection = m_documents->connection();
+    return connection && connection.get() == m_lastRead->connection &&
+           writeStamp(*connection) == m_lastRead->stamp;
+}
+
+quint64 DocumentBrowser::writeStamp(SqliteConnection& connection) {
+    // The connection counts its own writes; data_version, read in a
+    // transaction of its own, tells of commits by other connections.
+    quint64 version = 0;
+    SqliteStatement statement = connection.prepare(QStringLiteral("PRAGMA data_version"), nullptr);
+    if (statement.isValid() && statement.step() == SQLITE_ROW)
+        version = quint64(statement.intValue(0));
+    return connection.changeStamp() + (version << 32);
 }
 
 bool DocumentBrowser::runRecordSource(const QString& source) {
+    m_lastRead.reset();
     m_documents->setRecordSource(source);
-    if (m_documents->refresh())
+    if (m_documents->refresh()) {
+        if (const auto connection = m_documents->connection())
+            m_lastRead = ReadState{source, connection.get(), writeStamp(*connection)};
         return true;
+    }
     if (!m_documents->lastError().isEmpty())
         MsgBox::show(m_documents->lastError(), MsgBox::OKOnly | MsgBox::Critical);
     return false;
 }
 
-void DocumentBrowser::Load() {
-    if (!m_design.companyWindow) {
-        runRecordSource(m_documents->recordSource());
-        return;
-    }
+QString DocumentBrowser::companySource() const {
     const QString table = QLatin1String(m_design.table);
-    runRecordSource(QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" WHERE ") + table +
-                    QStringLiteral(".TEXT01 ") + QStringLiteral("= '") +
-                    SqlQuote::text(companyName()) + QStringLiteral("' OR ") + table +
-                    QStringLiteral(".NUMBER01 = ") + companyKey() + QStringLiteral(" ORDER BY  ") +
-                    table + QStringLiteral(".DATE01 DESC"));
+    return QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" WHERE ") + table +
+           QStringLiteral(".TEXT01 ") + QStringLiteral("= '") + SqlQuote::text(companyName()) +
+           QStringLiteral("' OR ") + table + QStringLiteral(".NUMBER01 = ") + companyKey() +
+           QStringLiteral(" ORDER BY  ") + table + QStringLiteral(".DATE01 DESC");
+}
+
+void DocumentBrowser::Load() {
+    runRecordSource(m_design.companyWindow ? companySource() : m_documents->recordSource());
 }
 
 QString DocumentBrowser::findSource(const QString& phrase) const {

@@ -2,6 +2,8 @@
 
 #include "app/Form.h"
 
+#include <optional>
+
 class DBCombo;
 class DataNavigator;
 class DataSource;
@@ -15,6 +17,7 @@ class QLineEdit;
 class QPushButton;
 class QTimer;
 class RichTextBox;
+class SqliteConnection;
 
 // The browser of stored documents shared by the call reports, the
 // correspondence and the all-call-reports windows: one document at a time,
@@ -141,8 +144,19 @@ private:
     void zoom(int points);
     void applyZoom(int points);
     bool runRecordSource(const QString& source);
+    // The SELECT of the current company's documents, newest first.
+    QString companySource() const;
+    // True when `source` was read last and nothing was written since.
+    bool isUnchanged(const QString& source);
+    static quint64 writeStamp(SqliteConnection& connection);
     void moveCompanies();
 
+    struct ReadState {
+        QString source;
+        const void* connection;
+        quint64 stamp;
+    };
+    std::optional<ReadState> m_lastRead;
     int m_searchPosition = 0;
     QString m_searchPhrase;
     int m_fontSize = 10;

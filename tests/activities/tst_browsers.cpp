@@ -82,6 +82,7 @@ private slots:
     void navigationAndPositionLabel_data();
     void navigationAndPositionLabel();
     void captionFollowsTheCompany();
+    void activationReadsAgain();
     void companyWithoutReports();
     void deleteAsks_data();
     void deleteAsks();
@@ -345,6 +346,22 @@ void TestBrowsers::captionFollowsTheCompany() {
     Forms::get<FormCompanies>()->dataTable01()->recordset()->moveLast();
     form->TimerLoad_Timer();
     QCOMPARE(form->windowTitle(), QString("Call Reports - Crane Works"));
+}
+
+void TestBrowsers::activationReadsAgain() {
+    DocumentBrowser* form = openBrowser("FormCallReports", "Acme");
+    QTest::mouseClick(child<QToolButton>(form, "MoveLast"), Qt::LeftButton);
+    form->Form_Activate();
+    QCOMPARE(position(form), QString("REPORT 1 OF 4 REPORTS"));
+    // A report filed by another part of the program, on its own connection.
+    m_folder->exec("TESSALY.mdb",
+                   "INSERT INTO TABLE08 (NUMBER01, TEXT01, TEXT03, DATE01, MEMO01) VALUES (1, "
+                   "'Acme', 'Ann', '2026-12-01', " +
+                       sqlText(rtf("Filed elsewhere.")) + ")");
+    QTest::mouseClick(child<QToolButton>(form, "MoveLast"), Qt::LeftButton);
+    form->Form_Activate();
+    QCOMPARE(position(form), QString("REPORT 1 OF 5 REPORTS"));
+    QCOMPARE(shownText(form), QString("Filed elsewhere."));
 }
 
 void TestBrowsers::companyWithoutReports() {
