@@ -26,6 +26,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPdfDocument>
 #include <QPushButton>
 #include <QTest>
 #include <QTextBlock>
@@ -117,6 +118,7 @@ private slots:
     void resizeRules();
     void hoverTexts_data();
     void hoverTexts();
+    void manualChapterOnTheHelpPage();
 
 private:
     FormCompanies* openCompanies();
@@ -1058,6 +1060,16 @@ void TestBrowsers::hoverTexts() {
     help->showFor(target);
     help->showBackground();
     QVERIFY(!child(form, "FrameHelp")->isVisible());
+}
+
+void TestBrowsers::manualChapterOnTheHelpPage() {
+    // Both windows open the help on page 30.
+    QPdfDocument manual;
+    QCOMPARE(manual.load(m_folder->file("Help.pdf")), QPdfDocument::Error::None);
+    QVERIFY(manual.pageCount() >= 30);
+    const QString text = manual.getAllText(29).text();
+    QVERIFY2(text.simplified().startsWith("Call reports and correspondence"),
+             qPrintable(text.left(80)));
 }
 
 QTEST_MAIN(TestBrowsers)
