@@ -178,9 +178,9 @@ void DocumentBrowser::buildControls() {
     const int rowTop = company ? 1110 : 600;
     m_navigator = new DataNavigator(this);
     m_navigator->setDataSource(m_documents);
-    Twips::setGeometry(m_navigator, 120, rowTop + 30, 1800, 360);
-    LabelPosition = label(this, "LabelPosition", QString(), 2040, rowTop + 90, 2700);
-    int left = 4800;
+    Twips::setGeometry(m_navigator, 120, rowTop + 30, 1500, 360);
+    LabelPosition = label(this, "LabelPosition", QString(), 1740, rowTop + 90, 3300);
+    int left = 5160;
     if (company) {
         CommandEdit = pictureButton(this, "CommandEdit", "accessories-text-editor", left, rowTop);
         CommandDelete = pictureButton(this, "CommandDelete", "edit-delete", left + 660, rowTop);

@@ -39,8 +39,8 @@ FormActivities::FormActivities()
     bold.setBold(true);
     LabelMethod->setFont(bold);
     const QRect position = Twips::geometry(LabelPosition);
-    Twips::setGeometry(LabelPosition, position.x(), position.y(), 1740, position.height());
-    Twips::setGeometry(LabelMethod, position.x() + 1800, position.y() - 15, 900, 285);
+    Twips::setGeometry(LabelPosition, position.x(), position.y(), 2400, position.height());
+    Twips::setGeometry(LabelMethod, position.x() + 2460, position.y() - 15, 960, 285);
     Colors::setBackground(LabelMethod, Colors::White);
     m_documents->bind(LabelMethod, QStringLiteral("TEXT07"));
 }
