@@ -5,6 +5,9 @@
 #include "FormProfile.h"
 #include "FormSupport.h"
 #include "Forms.h"
+#include "activities/FormActivities.h"
+#include "activities/FormAllCallReports.h"
+#include "activities/FormCallReports.h"
 #include "activities/FormCreateCallReport.h"
 #include "companies/FormBrowser.h"
 #include "companies/FormCompanies.h"
@@ -33,4 +36,7 @@ void registerForms() {
     Forms::add<FormCreateCallReport>();
     Forms::add<FormWrite>();
     Forms::add<FormSignature>();
+    Forms::add<FormCallReports>();
+    Forms::add<FormActivities>();
+    Forms::add<FormAllCallReports>();
 }

@@ -13,6 +13,24 @@ char32_t foldChar(char32_t c) {
     return QChar::toCaseFolded(c);
 }
 
+// The bytes of an ASCII text, folded as QChar::toCaseFolded folds them.
+struct AsciiFolded {
+    const char* data;
+    size_t length;
+    size_t size() const { return length; }
+    char32_t operator[](size_t i) const {
+        const char32_t c = static_cast<unsigned char>(data[i]);
+        return c >= U'A' && c <= U'Z' ? c + (U'a' - U'A') : c;
+    }
+};
+
+bool isAscii(const char* data, qsizetype size) {
+    for (qsizetype i = 0; i < size; ++i)
+        if (static_cast<unsigned char>(data[i]) >= 0x80)
+            return false;
+    return true;
+}
+
 } // namespace
 
 LikePattern::LikePattern(const QString& pattern)
@@ -94,20 +112,49 @@ bool LikePattern::matchesElement(const Element& e, char32_t c) const {
 }
 
 bool LikePattern::matches(const QString& value) const {
-    const std::u32string text = folded(value);
+    return matchesFolded(folded(value));
+}
+
+bool LikePattern::matchesUtf8(const char* value, qsizetype size) const {
+    if (isAscii(value, size))
+        return matchesFolded(AsciiFolded{value, size_t(size)});
+    return matches(QString::fromUtf8(value, size));
+}
+
+template <class Text> bool LikePattern::matchesFolded(const Text& text) const {
     // Greedy match with one backtracking point: the last * seen.
     size_t t = 0, p = 0;
-    size_t starP = std::u32string::npos, starT = 0;
-    while (t < text.size()) {
+    constexpr size_t None = size_t(-1);
+    size_t starP = None, starT = 0;
+    const size_t n = text.size();
+    while (t < n) {
         if (p < m_elements.size() && m_elements[p].kind == Element::Kind::AnyRun) {
             starP = p++;
             starT = t;
-        } else if (p < m_elements.size() && matchesElement(m_elements[p], text[t])) {
+            // The run ends where the literal after it next occurs: skip to it
+            // at once instead of trying every position on the way.
+            if (p < m_elements.size() && m_elements[p].kind == Element::Kind::Literal) {
+                const char32_t literal = m_elements[p].literal;
+                while (starT < n && text[starT] != literal)
+                    ++starT;
+                t = starT;
+            }
+            continue;
+        }
+        const Element* e = p < m_elements.size() ? &m_elements[p] : nullptr;
+        if (e && (e->kind == Element::Kind::Literal ? e->literal == text[t]
+                                                    : matchesElement(*e, text[t]))) {
             ++p;
             ++t;
-        } else if (starP != std::u32string::npos) {
+        } else if (starP != None) {
             p = starP + 1;
             t = ++starT;
+            if (p < m_elements.size() && m_elements[p].kind == Element::Kind::Literal) {
+                const char32_t literal = m_elements[p].literal;
+                while (starT < n && text[starT] != literal)
+                    ++starT;
+                t = starT;
+            }
         } else {
             return false;
         }

@@ -13,6 +13,9 @@ public:
     explicit LikePattern(const QString& pattern);
 
     bool matches(const QString& value) const;
+    // The same for a UTF-8 value, as the database hands it over. A value of
+    // ASCII alone (RTF memos are) is matched on its bytes, without decoding.
+    bool matchesUtf8(const char* value, qsizetype size) const;
     const QString& pattern() const { return m_pattern; }
 
 private:
@@ -29,6 +32,8 @@ private:
     };
 
     bool matchesElement(const Element& element, char32_t c) const;
+    // Greedy match over any sequence of case-folded characters.
+    template <class Text> bool matchesFolded(const Text& text) const;
 
     QString m_pattern;
     std::vector<Element> m_elements;

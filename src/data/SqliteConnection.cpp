@@ -82,7 +82,8 @@ void likeFunction(sqlite3_context* context, int, sqlite3_value** argv) {
             return;
         }
     }
-    sqlite3_result_int(context, pattern->matches(textArgument(argv[1])) ? 1 : 0);
+    const auto* value = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
+    sqlite3_result_int(context, pattern->matchesUtf8(value, sqlite3_value_bytes(argv[1])) ? 1 : 0);
 }
 
 // tess_concat(a, b, ...): the & operator; NULL counts as empty text, and the

@@ -119,6 +119,22 @@ void TestLike::matches_data() {
     QTest::newRow("unclosed bracket is itself") << "a[b"
                                                 << "a[b" << true;
 
+    // memos stored as RTF: ASCII text, matched on its bytes
+    QTest::newRow("phrase in rtf") << "{\\rtf1\\ansi\\b Call\\b0  the Price list\\par }"
+                                   << "*price LIST*" << true;
+    QTest::newRow("phrase split by formatting") << "{\\rtf1 the \\b price\\b0  list}"
+                                                << "*price list*" << false;
+    QTest::newRow("run to a repeated letter") << "aXbaYcabd"
+                                              << "*ab?*" << true;
+    QTest::newRow("run then one of any") << "aXbaYc"
+                                         << "*a?c" << true;
+    QTest::newRow("run to the last letter") << "xxxxq"
+                                            << "*q" << true;
+    QTest::newRow("run finds no letter") << "xxxx"
+                                         << "*q*" << false;
+    QTest::newRow("kelvin sign folds to k") << "ok"
+                                            << "*\u212A" << true;
+
     // the other dialect's wildcards are plain characters here
     QTest::newRow("percent literal") << "50%"
                                      << "50%" << true;
