@@ -15,6 +15,7 @@
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -196,6 +197,16 @@ void TestVisitWalk::meetingCallReportEndToEnd() {
                      "Makes anvils.\nFamily owned.\n\n"
                      "Details: \n"
                      "Agreed on a trial order of 40 anvils."));
+
+    // F9 finds it again in the company's call reports.
+    QTest::keyClick(Forms::loaded(FormContacts::Name), Qt::Key_F9);
+    settle();
+    Form* reports = Forms::loaded("FormCallReports");
+    QVERIFY(reports && reports->isVisible());
+    QCOMPARE(child<QLabel>(reports, "LabelPosition")->text(), QString("REPORT 1 OF 1 REPORTS"));
+    QVERIFY(child<RichTextBox>(reports, "RichTextBox1")
+                ->text()
+                .endsWith("Details: \nAgreed on a trial order of 40 anvils."));
 
     // The reminder's Go puts the task two days before the next visit is due.
     Form* reminder = Forms::loaded("FormReminder");
