@@ -1,5 +1,6 @@
 #include "DocumentBrowser.h"
 
+#include "app/Controls.h"
 #include "app/EditToolbar.h"
 #include "app/Forms.h"
 #include "app/FunctionKeyBar.h"
@@ -38,6 +39,11 @@
 
 namespace {
 
+using Controls::button;
+using Controls::image;
+using Controls::label;
+using Controls::pictureButton;
+
 // The largest font size the text control takes: its sizes are whole twips
 // below 32768.
 constexpr int LargestFontSize = 1638;
@@ -45,36 +51,6 @@ constexpr int DocumentFontSize = 10;
 constexpr int DocumentTop = 2160;
 // The size of a window that opens without the companies window.
 constexpr int DefaultWidth = 12900, DefaultHeight = 7130;
-
-QPushButton* button(QWidget* parent, const char* name, const QString& caption, int left, int top,
-                    int width, int height = 375) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    Twips::setGeometry(b, left, top, width, height);
-    return b;
-}
-
-QPushButton* pictureButton(QWidget* parent, const char* name, const char* icon, int left, int top) {
-    QPushButton* b = button(parent, name, QString(), left, top, 600, 420);
-    b->setIcon(QIcon(QStringLiteral(":/icons/%1.png").arg(QLatin1String(icon))));
-    b->setIconSize(QSize(22, 22));
-    return b;
-}
-
-QLabel* label(QWidget* parent, const char* name, const QString& caption, int left, int top,
-              int width, int height = 255) {
-    auto* l = new QLabel(caption, parent);
-    l->setObjectName(QLatin1String(name));
-    Twips::setGeometry(l, left, top, width, height);
-    return l;
-}
-
-QLabel* image(QWidget* parent, const char* name, const char* icon, int left, int top) {
-    QLabel* l = label(parent, name, QString(), left, top, 300, 300);
-    l->setPixmap(QIcon(QStringLiteral(":/icons/%1.png").arg(QLatin1String(icon))).pixmap(16, 16));
-    l->setVisible(false);
-    return l;
-}
 
 // Shifts every explicit font size of the document by `points` (at least
 // one point stays), without the change counting as an edit of the text.

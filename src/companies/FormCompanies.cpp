@@ -1,6 +1,7 @@
 #include "FormCompanies.h"
 
 #include "ModuleLogin.h"
+#include "app/Controls.h"
 #include "app/EditToolbar.h"
 #include "app/Forms.h"
 #include "app/FunctionKeyBar.h"
@@ -32,6 +33,9 @@
 #include <QUrl>
 
 namespace {
+
+using Controls::button;
+using Controls::label;
 
 // A text box that reports double clicks (the website box opens its address).
 class DoubleClickLineEdit : public QLineEdit {
@@ -82,22 +86,6 @@ constexpr int RowTop = 240, RowStep = 315, BoxHeight = 285;
 constexpr int LeftLabel = 120, LeftBox = 2000, LeftWidth = 3900;
 constexpr int RightLabel = 6200, RightBox = 8105, RightWidth = 4300;
 constexpr int PickOffset = 305; // pick lists stand this far left of their boxes
-
-QPushButton* button(QWidget* parent, const char* name, const QString& caption, int left, int top,
-                    int width, int height = 375) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    Twips::setGeometry(b, left, top, width, height);
-    return b;
-}
-
-QLabel* label(QWidget* parent, const char* name, const QString& caption, int left, int top,
-              int width, int height = 255) {
-    auto* l = new QLabel(caption, parent);
-    l->setObjectName(QLatin1String(name));
-    Twips::setGeometry(l, left, top, width, height);
-    return l;
-}
 
 } // namespace
 
@@ -399,7 +387,7 @@ QString FormCompanies::flag(int field) const {
 
 void FormCompanies::Form_Load() {
     Colors::setBackground(this, Colors::White);
-    paintFrame(false);
+    Controls::paintEditFrame(Frame1, false);
     Twips::setFixedSize(this, 12900, 7530 - 400);
     setKeyPreview(true);
     Frame1->setEnabled(false);
@@ -566,7 +554,7 @@ void FormCompanies::Option1_Click() {
 
 void FormCompanies::setEditing(bool editing) {
     Frame1->setEnabled(editing);
-    paintFrame(editing);
+    Controls::paintEditFrame(Frame1, editing);
     Toolbar1->setVisible(editing);
     // Which pick lists are in use: their field's flag, or always.
     const QHash<QString, int> flagOf = {{QStringLiteral("DBCombo02"), 2},
@@ -592,18 +580,6 @@ void FormCompanies::setEditing(bool editing) {
             field->setVisible(inUse);
         }
     }
-}
-
-void FormCompanies::paintFrame(bool editing) {
-    Colors::setBackground(Frame1, editing ? Colors::ButtonFace : Colors::White);
-    // The boxes stay white, and a locked frame reads like an open one: only
-    // input is refused, the text is not greyed out.
-    QPalette palette = Frame1->palette();
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        palette.setColor(group, QPalette::Base, Qt::white);
-    for (auto role : {QPalette::Text, QPalette::WindowText})
-        palette.setColor(QPalette::Disabled, role, palette.color(QPalette::Active, role));
-    Frame1->setPalette(palette);
 }
 
 void FormCompanies::CommandEdit_Click() {

@@ -72,7 +72,6 @@ public:
 private:
     void applyFieldSelection();
     void setEditing(bool editing);
-    void paintFrame(bool editing);
     void reloadByStatus();
     QString flag(int field) const;
     void buildControls();

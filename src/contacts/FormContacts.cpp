@@ -1,6 +1,7 @@
 #include "FormContacts.h"
 
 #include "activities/FormCreateCallReport.h"
+#include "app/Controls.h"
 #include "app/EditToolbar.h"
 #include "app/Forms.h"
 #include "app/FunctionKeyBar.h"
@@ -35,6 +36,10 @@
 
 namespace {
 
+using Controls::button;
+using Controls::label;
+using Controls::pictureButton;
+
 struct FieldRow {
     const char* column; // objectName of the box and its bound column
     const char* label;  // objectName of its label
@@ -60,29 +65,6 @@ constexpr int PickOffset = 305; // pick lists stand this far left of their boxes
 constexpr int MemoLeft = 5220, MemoWidth = 2820;
 
 const QString Crlf = QStringLiteral("\r\n");
-
-QPushButton* button(QWidget* parent, const char* name, const QString& caption, int left, int top,
-                    int width, int height = 375) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    Twips::setGeometry(b, left, top, width, height);
-    return b;
-}
-
-QPushButton* pictureButton(QWidget* parent, const char* name, const char* icon, int left, int top) {
-    QPushButton* b = button(parent, name, QString(), left, top, 600, 420);
-    b->setIcon(QIcon(QStringLiteral(":/icons/%1.png").arg(QLatin1String(icon))));
-    b->setIconSize(QSize(22, 22));
-    return b;
-}
-
-QLabel* label(QWidget* parent, const char* name, const QString& caption, int left, int top,
-              int width, int height = 255) {
-    auto* l = new QLabel(caption, parent);
-    l->setObjectName(QLatin1String(name));
-    Twips::setGeometry(l, left, top, width, height);
-    return l;
-}
 
 } // namespace
 
@@ -380,7 +362,7 @@ bool FormContacts::isEditing() const {
 
 void FormContacts::Form_Load() {
     Colors::setBackground(this, Colors::White);
-    paintFrame(false);
+    Controls::paintEditFrame(Frame1, false);
     setWindowTitle(QStringLiteral("Contacts"));
     const QRect companiesSize = Twips::geometry(companies());
     Twips::setFixedSize(this, companiesSize.width(), companiesSize.height());
@@ -492,35 +474,25 @@ void FormContacts::DBListSelect_Click() {
 }
 
 void FormContacts::OptionDial1_Click() {
-    MsgBox::show(dialNotAvailableMessage(), MsgBox::OKOnly | MsgBox::Information);
-    OptionDial1->setAutoExclusive(false);
-    OptionDial1->setChecked(false);
-    OptionDial1->setAutoExclusive(true);
-    DBComboSelect->setFocus();
+    dial(OptionDial1);
 }
 
 void FormContacts::OptionDial2_Click() {
-    MsgBox::show(dialNotAvailableMessage(), MsgBox::OKOnly | MsgBox::Information);
-    OptionDial2->setAutoExclusive(false);
-    OptionDial2->setChecked(false);
-    OptionDial2->setAutoExclusive(true);
-    DBComboSelect->setFocus();
+    dial(OptionDial2);
 }
 
-void FormContacts::paintFrame(bool editing) {
-    Colors::setBackground(Frame1, editing ? Colors::ButtonFace : Colors::White);
-    // Locked boxes keep their text black on white: only input is refused.
-    QPalette palette = Frame1->palette();
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        palette.setColor(group, QPalette::Base, Qt::white);
-    for (auto role : {QPalette::Text, QPalette::WindowText})
-        palette.setColor(QPalette::Disabled, role, palette.color(QPalette::Active, role));
-    Frame1->setPalette(palette);
+void FormContacts::dial(QRadioButton* option) {
+    MsgBox::show(dialNotAvailableMessage(), MsgBox::OKOnly | MsgBox::Information);
+    // The option is a button to press, never left chosen.
+    option->setAutoExclusive(false);
+    option->setChecked(false);
+    option->setAutoExclusive(true);
+    DBComboSelect->setFocus();
 }
 
 void FormContacts::setEditing(bool editing) {
     Frame1->setEnabled(editing);
-    paintFrame(editing);
+    Controls::paintEditFrame(Frame1, editing);
     Toolbar1->setVisible(editing);
     DBCombo05->setVisible(editing);
     DBCombo09->setVisible(editing);

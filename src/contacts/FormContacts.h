@@ -77,7 +77,7 @@ private:
     QString companyText(const QString& column) const;
     QString companyName() const;
     void setEditing(bool editing);
-    void paintFrame(bool editing);
+    void dial(QRadioButton* option);
     // Opens the document editor with a kind and a prepared text.
     void openEditor(const QString& kind, const QString& text);
     void showOutlookNotice(bool shown);
