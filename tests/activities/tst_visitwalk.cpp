@@ -1,3 +1,4 @@
+#include "StoredTasks.h"
 #include "TestFolder.h"
 
 #include "activities/FormCreateCallReport.h"
@@ -21,8 +22,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include <libical/ical.h>
-
 namespace {
 
 void settle() {
@@ -33,33 +32,6 @@ void settle() {
 
 // Thursday, 10 December 2026.
 const QDate Today(2026, 12, 10);
-
-struct StoredTask {
-    QString summary;
-    QDate due;
-};
-
-QList<StoredTask> storedTasks(const QString& programFolder) {
-    QList<StoredTask> tasks;
-    const QDir folder(programFolder + "/Outlook/Tasks");
-    for (const QString& name : folder.entryList({"*.ics"}, QDir::Files)) {
-        QFile file(folder.filePath(name));
-        if (!file.open(QIODevice::ReadOnly))
-            continue;
-        icalcomponent* calendar = icalparser_parse_string(file.readAll().constData());
-        if (!calendar)
-            continue;
-        for (icalcomponent* todo =
-                 icalcomponent_get_first_component(calendar, ICAL_VTODO_COMPONENT);
-             todo; todo = icalcomponent_get_next_component(calendar, ICAL_VTODO_COMPONENT)) {
-            const icaltimetype due = icalcomponent_get_due(todo);
-            tasks.append({QString::fromUtf8(icalcomponent_get_summary(todo)),
-                          QDate(due.year, due.month, due.day)});
-        }
-        icalcomponent_free(calendar);
-    }
-    return tasks;
-}
 
 } // namespace
 

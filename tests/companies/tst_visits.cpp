@@ -1,3 +1,4 @@
+#include "StoredTasks.h"
 #include "TestFolder.h"
 
 #include "app/Forms.h"
@@ -22,7 +23,6 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
-#include <libical/ical.h>
 
 namespace {
 
@@ -37,34 +37,6 @@ const QDate Today(2026, 12, 10);
 
 QString iso(const QDate& date) {
     return date.toString(Qt::ISODate);
-}
-
-struct StoredTask {
-    QString summary;
-    QDate due;
-};
-
-// The tasks in the mail program's task list, read back with libical.
-QList<StoredTask> storedTasks(const QString& programFolder) {
-    QList<StoredTask> tasks;
-    const QDir folder(programFolder + "/Outlook/Tasks");
-    for (const QString& name : folder.entryList({"*.ics"}, QDir::Files)) {
-        QFile file(folder.filePath(name));
-        if (!file.open(QIODevice::ReadOnly))
-            continue;
-        icalcomponent* calendar = icalparser_parse_string(file.readAll().constData());
-        if (!calendar)
-            continue;
-        for (icalcomponent* todo =
-                 icalcomponent_get_first_component(calendar, ICAL_VTODO_COMPONENT);
-             todo; todo = icalcomponent_get_next_component(calendar, ICAL_VTODO_COMPONENT)) {
-            const icaltimetype due = icalcomponent_get_due(todo);
-            tasks.append({QString::fromUtf8(icalcomponent_get_summary(todo)),
-                          QDate(due.year, due.month, due.day)});
-        }
-        icalcomponent_free(calendar);
-    }
-    return tasks;
 }
 
 } // namespace
