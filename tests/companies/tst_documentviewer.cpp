@@ -79,7 +79,7 @@ void TestDocumentViewer::cleanup() {
 }
 
 void TestDocumentViewer::showsAPdf() {
-    const QString path = file("Specification.pdf");
+    const QString path = file("Brochure.pdf");
     {
         QPdfWriter writer(path);
         QPainter painter(&writer);
