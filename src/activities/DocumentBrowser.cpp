@@ -86,7 +86,7 @@ void shiftFontSizes(QTextDocument& document, int points) {
 } // namespace
 
 DocumentBrowser::DocumentBrowser(const Design& design)
-    : Form(QString::fromLatin1(design.name))
+    : WorkingWindow(QString::fromLatin1(design.name))
     , m_design(design) {
     QFont font = this->font();
     font.setPointSize(8);
@@ -578,32 +578,19 @@ void DocumentBrowser::CommandOutlook_Click() {
         MsgBox::show(error, MsgBox::OKOnly | MsgBox::Critical);
 }
 
-void DocumentBrowser::CommandHelp_Click() {
-    ModuleHelp::ShowHelp();
-}
-
-void DocumentBrowser::CommandExit_Click() {
-    Forms::endProgram();
-}
-
 bool DocumentBrowser::Form_KeyDown(QKeyEvent* event) {
-    if (!m_design.companyWindow)
-        return false;
-    return ModuleButtons::SwitchForKey(event->key());
+    return m_design.companyWindow && WorkingWindow::Form_KeyDown(event);
 }
 
 bool DocumentBrowser::Form_KeyUp(QKeyEvent* event) {
-    if (!m_design.companyWindow || event->key() != Qt::Key_F1)
-        return false;
-    CommandHelp_Click();
-    return true;
+    return m_design.companyWindow && WorkingWindow::Form_KeyUp(event);
 }
 
-void DocumentBrowser::Form_Unload(bool&) {
+void DocumentBrowser::Form_Unload(bool& cancel) {
     TimerSearch->stop();
     TimerLoad->stop();
     if (m_design.companyWindow)
-        Forms::show(QStringLiteral("FormMenu"));
+        WorkingWindow::Form_Unload(cancel);
 }
 
 void DocumentBrowser::Form_Resize() {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Form.h"
+#include "app/WorkingWindow.h"
 
 #include <optional>
 
@@ -32,7 +32,7 @@ class SqliteConnection;
 // on the window's data source (DataTABLE08 / DataTABLE09), then the hidden
 // boxes NUMBER01, DATE01 (and TEXT01, TEXT03 or LabelMethod) and
 // RichTextBox1; the row is stored at the data source's next save point.
-class DocumentBrowser : public Form {
+class DocumentBrowser : public WorkingWindow {
     Q_OBJECT
 public:
     struct Design {
@@ -78,8 +78,6 @@ public:
     void CommandZoomOut_Click();
     void CommandWord_Click();
     void CommandOutlook_Click();
-    void CommandHelp_Click();
-    void CommandExit_Click();
 
     DataSource* documents() const { return m_documents; }
     RichTextBox* document() const { return RichTextBox1; }

@@ -103,7 +103,7 @@ const QList<QPair<QString, QString>>& FormCompanies::PickLists() {
 }
 
 FormCompanies::FormCompanies()
-    : Form(QString::fromLatin1(Name)) {
+    : WorkingWindow(QString::fromLatin1(Name)) {
     QFont font = this->font();
     font.setPointSize(8);
     setFont(font);
@@ -652,35 +652,6 @@ void FormCompanies::TEXT12_DblClick() {
         Desktop::openUrl(QUrl::fromUserInput(address));
 }
 
-void FormCompanies::CommandPrint_Click() {
-    QString error;
-    if (!PrintWindow::print(this, &error))
-        MsgBox::show(error, MsgBox::OKOnly | MsgBox::Critical);
-}
-
 void FormCompanies::CommandReminder_Click() {
     Forms::show(QStringLiteral("FormReminder"));
-}
-
-void FormCompanies::CommandHelp_Click() {
-    ModuleHelp::ShowHelp();
-}
-
-void FormCompanies::CommandExit_Click() {
-    Forms::endProgram();
-}
-
-bool FormCompanies::Form_KeyDown(QKeyEvent* event) {
-    return ModuleButtons::SwitchForKey(event->key());
-}
-
-bool FormCompanies::Form_KeyUp(QKeyEvent* event) {
-    if (event->key() != Qt::Key_F1)
-        return false;
-    CommandHelp_Click();
-    return true;
-}
-
-void FormCompanies::Form_Unload(bool&) {
-    Forms::show(QStringLiteral("FormMenu"));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Form.h"
+#include "app/WorkingWindow.h"
 
 class DBCombo;
 class DataSource;
@@ -20,7 +20,7 @@ class QTimer;
 // working windows: they read the current company from its bound boxes
 // (AUTONUMBER, TEXT01 ...) and move it through their own selectors. Its
 // 100 ms tick computes and stores the days a company is overdue for a visit.
-class FormCompanies : public Form {
+class FormCompanies : public WorkingWindow {
     Q_OBJECT
 public:
     static constexpr const char* Name = "FormCompanies";
@@ -31,9 +31,6 @@ public:
 
     void Form_Load() override;
     void Form_Activate() override;
-    void Form_Unload(bool& cancel) override;
-    bool Form_KeyDown(QKeyEvent* event) override;
-    bool Form_KeyUp(QKeyEvent* event) override;
 
     void TimerLoad_Timer();
     void DBComboSelect_Click();
@@ -47,10 +44,7 @@ public:
     void CommandZoom1_Click();
     void CommandZoom2_Click();
     void CommandMap_Click();
-    void CommandPrint_Click();
     void CommandReminder_Click();
-    void CommandHelp_Click();
-    void CommandExit_Click();
     void TEXT12_DblClick();
     void NUMBER01_Change();
 

@@ -69,7 +69,7 @@ const QString Crlf = QStringLiteral("\r\n");
 } // namespace
 
 FormContacts::FormContacts()
-    : Form(QString::fromLatin1(Name)) {
+    : WorkingWindow(QString::fromLatin1(Name)) {
     QFont font = this->font();
     font.setPointSize(8);
     setFont(font);
@@ -647,33 +647,4 @@ void FormContacts::CommandTask_Click() {
 
 void FormContacts::CommandReport_Click() {
     Forms::show(QString::fromLatin1(FormCreateCallReport::Name));
-}
-
-void FormContacts::CommandPrint_Click() {
-    QString error;
-    if (!PrintWindow::print(this, &error))
-        MsgBox::show(error, MsgBox::OKOnly | MsgBox::Critical);
-}
-
-void FormContacts::CommandHelp_Click() {
-    ModuleHelp::ShowHelp();
-}
-
-void FormContacts::CommandExit_Click() {
-    Forms::endProgram();
-}
-
-bool FormContacts::Form_KeyDown(QKeyEvent* event) {
-    return ModuleButtons::SwitchForKey(event->key());
-}
-
-bool FormContacts::Form_KeyUp(QKeyEvent* event) {
-    if (event->key() != Qt::Key_F1)
-        return false;
-    CommandHelp_Click();
-    return true;
-}
-
-void FormContacts::Form_Unload(bool&) {
-    Forms::show(QStringLiteral("FormMenu"));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Form.h"
+#include "app/WorkingWindow.h"
 
 class DBCombo;
 class DBList;
@@ -23,7 +23,7 @@ class QTimer;
 // tasks in the mail program, and call reports. The window keeps no company
 // of its own: it reads the companies window's current row whenever it needs
 // it, and its company selector moves that row.
-class FormContacts : public Form {
+class FormContacts : public WorkingWindow {
     Q_OBJECT
 public:
     static constexpr const char* Name = "FormContacts";
@@ -31,9 +31,6 @@ public:
 
     void Form_Load() override;
     void Form_Activate() override;
-    void Form_Unload(bool& cancel) override;
-    bool Form_KeyDown(QKeyEvent* event) override;
-    bool Form_KeyUp(QKeyEvent* event) override;
 
     // The contacts of the current company, first by first name.
     void Load();
@@ -54,9 +51,6 @@ public:
     void CommandAppointment_Click();
     void CommandTask_Click();
     void CommandReport_Click();
-    void CommandPrint_Click();
-    void CommandHelp_Click();
-    void CommandExit_Click();
 
     bool isEditing() const;
     QLineEdit* box(const QString& name) const;
