@@ -27,6 +27,7 @@
 #include "platform/MsgBox.h"
 #include "widgets/RichTextBox.h"
 
+#include "RatioReporter.h"
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -34,6 +35,7 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QTest>
+
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -42,7 +44,6 @@ namespace {
 int reports = 250000;
 int companies = 5000;
 QString folder;
-std::map<std::string, double> seconds;
 // In one report of about 200.
 const char* const Phrase = "warranty claim";
 // The company the window opens on: one of the first quarter.
@@ -281,17 +282,6 @@ void FindAllCallReports(benchmark::State& state) {
     closeWindows();
 }
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                seconds[run.run_name.function_name] =
-                    run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-    }
-};
-
 } // namespace
 
 BENCHMARK(PlainCompanyReports)->Unit(benchmark::kMillisecond)->Iterations(10);
@@ -325,12 +315,12 @@ int main(int argc, char** argv) {
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     printf("\n%d call reports over %d companies\n", reports, companies);
-    if (seconds.count("PlainCompanyReports") && seconds.count("OpenCallReports"))
-        printf("Open call reports of one company / plain query: %.2fx (%d reports)\n",
-               seconds["OpenCallReports"] / seconds["PlainCompanyReports"], expectedCompanyReports);
-    if (seconds.count("PlainFindAll") && seconds.count("FindAllCallReports"))
-        printf("Find over all call reports / plain query: %.2fx (%d found)\n",
-               seconds["FindAllCallReports"] / seconds["PlainFindAll"], expectedMatches);
+    if (const double ratio = reporter.ratio("OpenCallReports", "PlainCompanyReports"))
+        printf("Open call reports of one company / plain query: %.2fx (%d reports)\n", ratio,
+               expectedCompanyReports);
+    if (const double ratio = reporter.ratio("FindAllCallReports", "PlainFindAll"))
+        printf("Find over all call reports / plain query: %.2fx (%d found)\n", ratio,
+               expectedMatches);
     for (const MsgBox::Shown& shown : MsgBox::shown())
         printf("message shown: %s\n", qPrintable(shown.text));
     benchmark::Shutdown();

@@ -21,12 +21,14 @@
 #include "platform/MsgBox.h"
 #include "widgets/DBCombo.h"
 
+#include "RatioReporter.h"
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QRandomGenerator>
 #include <QTest>
+
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -35,7 +37,6 @@ namespace {
 int rows = 100000;
 int overdueRows = 10000;
 QString folder;
-std::map<std::string, double> seconds;
 const char* const ActiveQuery = "SELECT * FROM TABLE01 WHERE TEXT20 = 'Company' ORDER BY TEXT01";
 
 QString databasePath() {
@@ -209,17 +210,6 @@ void OverdueWalk(benchmark::State& state) {
     state.counters["companies"] = overdueRows;
 }
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                seconds[run.run_name.function_name] =
-                    run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-    }
-};
-
 } // namespace
 
 BENCHMARK(PlainActiveQuery)->Unit(benchmark::kMillisecond)->Iterations(5);
@@ -252,9 +242,9 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&count, args.data());
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    if (seconds.count("PlainActiveQuery") && seconds.count("OpenActiveView"))
-        printf("\nOpen active view / plain query: %.2fx (%d companies, %d active)\n",
-               seconds["OpenActiveView"] / seconds["PlainActiveQuery"], rows, activeCount());
+    if (const double ratio = reporter.ratio("OpenActiveView", "PlainActiveQuery"))
+        printf("\nOpen active view / plain query: %.2fx (%d companies, %d active)\n", ratio, rows,
+               activeCount());
     for (const MsgBox::Shown& shown : MsgBox::shown())
         printf("message shown: %s\n", qPrintable(shown.text));
     benchmark::Shutdown();
