@@ -12,10 +12,12 @@
 #include "data/SqliteConnection.h"
 #include "platform/Locale.h"
 
+#include "RatioReporter.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
@@ -23,9 +25,10 @@ namespace {
 
 int rows = 250000;
 QString folder;
-std::map<std::string, double> seconds;
 
-QString databasePath() { return QDir(folder).filePath("TESSALY.mdb"); }
+QString databasePath() {
+    return QDir(folder).filePath("TESSALY.mdb");
+}
 
 long statusKilobytes(const char* field) {
     QFile status("/proc/self/status");
@@ -50,7 +53,8 @@ void makeDatabase() {
         sqlite3_open(databasePath().toUtf8().constData(), &db);
         sqlite3_stmt* count = nullptr;
         sqlite3_prepare_v2(db, "SELECT COUNT(*) FROM TABLE08", -1, &count, nullptr);
-        const bool ready = sqlite3_step(count) == SQLITE_ROW && sqlite3_column_int(count, 0) == rows;
+        const bool ready =
+            sqlite3_step(count) == SQLITE_ROW && sqlite3_column_int(count, 0) == rows;
         sqlite3_finalize(count);
         sqlite3_close(db);
         if (ready)
@@ -75,10 +79,8 @@ void makeDatabase() {
         for (char& c : memo)
             c = char('a' + random.bounded(26));
         const QByteArray company = QByteArray("Company ") + QByteArray::number(i % 5000);
-        const QByteArray date = QDate(2000, 1, 1)
-                                    .addDays(random.bounded(9000))
-                                    .toString(Qt::ISODate)
-                                    .toUtf8();
+        const QByteArray date =
+            QDate(2000, 1, 1).addDays(random.bounded(9000)).toString(Qt::ISODate).toUtf8();
         sqlite3_bind_int(insert, 1, i % 5000);
         sqlite3_bind_text(insert, 2, company.constData(), -1, SQLITE_TRANSIENT);
         sqlite3_bind_text(insert, 3, "Ann Smith", -1, SQLITE_STATIC);
@@ -106,9 +108,10 @@ void PlainSqliteLoop(benchmark::State& state) {
         while (sqlite3_step(query) == SQLITE_ROW) {
             bytes += sqlite3_column_int64(query, 0) + sqlite3_column_int64(query, 1);
             for (int c = 2; c <= 5; ++c)
-                bytes += QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(query, c)),
-                                           sqlite3_column_bytes(query, c))
-                             .size();
+                bytes +=
+                    QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(query, c)),
+                                      sqlite3_column_bytes(query, c))
+                        .size();
             ++count;
         }
         sqlite3_finalize(query);
@@ -150,17 +153,6 @@ void DataSourceWalk(benchmark::State& state) {
     state.counters["refresh_peak_MB"] = double(refreshPeak) / 1024.0;
 }
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                seconds[run.run_name.function_name] =
-                    run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-    }
-};
-
 } // namespace
 
 BENCHMARK(PlainSqliteLoop)->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -183,9 +175,8 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&count, args.data());
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    if (seconds.count("PlainSqliteLoop") && seconds.count("DataSourceWalk"))
-        printf("\nDataSource walk / plain sqlite3 loop: %.2fx (%d rows)\n",
-               seconds["DataSourceWalk"] / seconds["PlainSqliteLoop"], rows);
+    if (const double ratio = reporter.ratio("DataSourceWalk", "PlainSqliteLoop"))
+        printf("\nDataSource walk / plain sqlite3 loop: %.2fx (%d rows)\n", ratio, rows);
     benchmark::Shutdown();
     return 0;
 }
