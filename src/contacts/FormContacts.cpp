@@ -559,35 +559,28 @@ void FormContacts::openEditor(const QString& kind, const QString& text) {
     editor->openDocument(kind, text);
 }
 
+QStringList FormContacts::addressBlock() const {
+    return {Locale::dateText(Clock::today()),
+            QString(),
+            box(QStringLiteral("TEXT01"))->text() + u' ' + contactName(),
+            companyName(),
+            companyText(QStringLiteral("TEXT03")),
+            companyText(QStringLiteral("TEXT04")),
+            companyText(QStringLiteral("TEXT05")),
+            QString()};
+}
+
 void FormContacts::CommandLetter_Click() {
     Pointer::busy();
-    const QStringList lines = {Locale::dateText(Clock::today()),
-                               QString(),
-                               box(QStringLiteral("TEXT01"))->text() + u' ' + contactName(),
-                               companyName(),
-                               companyText(QStringLiteral("TEXT03")),
-                               companyText(QStringLiteral("TEXT04")),
-                               companyText(QStringLiteral("TEXT05")),
-                               QString(),
-                               QStringLiteral("RE: ")};
-    openEditor(QStringLiteral("LETTER"), lines.join(Crlf));
+    openEditor(QStringLiteral("LETTER"), (addressBlock() << QStringLiteral("RE: ")).join(Crlf));
     Pointer::normal();
 }
 
 void FormContacts::CommandFax_Click() {
     Pointer::busy();
-    const QStringList lines = {Locale::dateText(Clock::today()),
-                               QString(),
-                               box(QStringLiteral("TEXT01"))->text() + u' ' + contactName(),
-                               companyName(),
-                               companyText(QStringLiteral("TEXT03")),
-                               companyText(QStringLiteral("TEXT04")),
-                               companyText(QStringLiteral("TEXT05")),
-                               QString(),
-                               QStringLiteral("Telefax No. ") +
-                                   box(QStringLiteral("TEXT09"))->text(),
-                               QString(),
-                               QStringLiteral("RE: ")};
+    const QStringList lines =
+        addressBlock() << QStringLiteral("Telefax No. ") + box(QStringLiteral("TEXT09"))->text()
+                       << QString() << QStringLiteral("RE: ");
     openEditor(QStringLiteral("TELEFAX"), lines.join(Crlf));
     Pointer::normal();
 }

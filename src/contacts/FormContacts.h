@@ -74,6 +74,9 @@ private:
     void dial(QRadioButton* option);
     // Opens the document editor with a kind and a prepared text.
     void openEditor(const QString& kind, const QString& text);
+    // Date, name, company and postal address of a letter or telefax, then an
+    // empty line.
+    QStringList addressBlock() const;
     void showOutlookNotice(bool shown);
     void buildControls();
     void buildHoverTexts();
