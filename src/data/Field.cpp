@@ -83,10 +83,22 @@ std::optional<QVariant> storage(const QVariant& input, FieldKind kind, QString* 
             return QVariant(realText(input.toDouble()));
         return QVariant(input.toString());
     case FieldKind::Integer: {
+        // A whole number given as a real or in a real's form ("12.0", "1e3")
+        // is taken when it is exact and within the 64-bit range.
+        auto whole = [&](double d) -> std::optional<QVariant> {
+            if (!std::isfinite(d) || d != std::floor(d))
+                return std::nullopt;
+            if (d < -9223372036854775808.0 || d >= 9223372036854775808.0) {
+                if (why)
+                    *why = QStringLiteral("is too large for a whole number");
+                return std::nullopt;
+            }
+            return QVariant(qlonglong(d));
+        };
+        if (why)
+            *why = QStringLiteral("is not a whole number");
         if (type == QMetaType::Double) {
-            const double d = input.toDouble();
-            if (std::isfinite(d) && d == std::floor(d))
-                return QVariant(qlonglong(d));
+            return whole(input.toDouble());
         } else if (!isText && input.canConvert<qlonglong>() && type != QMetaType::QDate &&
                    type != QMetaType::QDateTime) {
             bool ok = false;
@@ -96,11 +108,9 @@ std::optional<QVariant> storage(const QVariant& input, FieldKind kind, QString* 
         } else if (isText) {
             if (const auto v = Locale::parseInteger(textValue))
                 return QVariant(qlonglong(*v));
-            if (const auto d = Locale::parseNumber(textValue); d && *d == std::floor(*d))
-                return QVariant(qlonglong(*d));
+            if (const auto d = Locale::parseNumber(textValue))
+                return whole(*d);
         }
-        if (why)
-            *why = QStringLiteral("is not a whole number");
         return std::nullopt;
     }
     case FieldKind::Real: {

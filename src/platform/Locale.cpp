@@ -9,23 +9,6 @@ std::optional<QLocale>& pinned() {
     return locale;
 }
 
-// Order of day, month and year in a Qt date format, e.g. "MDY" for M/d/yyyy.
-QString fieldOrder(const QString& format) {
-    QString order;
-    for (QChar c : format) {
-        QChar field;
-        if (c == u'd')
-            field = u'D';
-        else if (c == u'M')
-            field = u'M';
-        else if (c == u'y')
-            field = u'Y';
-        if (!field.isNull() && !order.contains(field))
-            order.append(field);
-    }
-    return order.size() == 3 ? order : QStringLiteral("MDY");
-}
-
 } // namespace
 
 QLocale Locale::current() {
@@ -48,7 +31,12 @@ QString Locale::shortDateFormat() {
 }
 
 QString Locale::shortTimeFormat() {
-    return current().timeFormat(QLocale::ShortFormat);
+    QString format = current().timeFormat(QLocale::ShortFormat);
+    // Some locales start with the day period "B", which Qt does not know and
+    // would write as a letter B: the hour is then shown on the 24-hour clock.
+    static const QRegularExpression dayPeriod(QStringLiteral("^B\\s*"));
+    format.remove(dayPeriod);
+    return format;
 }
 
 QString Locale::amDesignator() {
@@ -79,105 +67,272 @@ int Locale::widenYear(int twoDigitYear) {
     return twoDigitYear < 30 ? 2000 + twoDigitYear : 1900 + twoDigitYear;
 }
 
-std::optional<QTime> Locale::parseTime(const QString& text) {
-    static const QRegularExpression pattern(
-        QStringLiteral("^\\s*(\\d{1,2})(?::(\\d{1,2}))?(?::(\\d{1,2}))?\\s*([^\\d\\s:]+)?\\s*$"));
-    const QRegularExpressionMatch m = pattern.match(text);
-    if (!m.hasMatch() || (m.captured(2).isEmpty() && m.captured(4).isEmpty()))
-        return std::nullopt;
-    int hour = m.captured(1).toInt();
-    const int minute = m.captured(2).isEmpty() ? 0 : m.captured(2).toInt();
-    const int second = m.captured(3).isEmpty() ? 0 : m.captured(3).toInt();
-    const QString designator = m.captured(4);
-    if (!designator.isEmpty()) {
-        const bool am = designator.compare(amDesignator(), Qt::CaseInsensitive) == 0 ||
-                        designator.compare(QLatin1String("AM"), Qt::CaseInsensitive) == 0;
-        const bool pm = designator.compare(pmDesignator(), Qt::CaseInsensitive) == 0 ||
-                        designator.compare(QLatin1String("PM"), Qt::CaseInsensitive) == 0;
-        if ((!am && !pm) || hour < 1 || hour > 12)
-            return std::nullopt;
-        hour = (hour % 12) + (pm ? 12 : 0);
+namespace {
+
+// A text as the reader sees it: every decimal digit of any script as its
+// ASCII digit, every kind of blank as one space, and the marks that only
+// steer the writing direction left out.
+QString normalized(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    bool blank = false;
+    for (const char32_t c : text.toUcs4()) {
+        if (QChar::category(c) == QChar::Other_Format) // RLM, ALM, ...
+            continue;
+        if (QChar::isSpace(c)) {
+            if (!blank && !out.isEmpty())
+                out.append(u' ');
+            blank = true;
+            continue;
+        }
+        blank = false;
+        if (QChar::category(c) == QChar::Number_DecimalDigit && QChar::digitValue(c) >= 0)
+            out.append(QChar(u'0' + QChar::digitValue(c)));
+        else
+            out.append(QString::fromUcs4(&c, 1));
     }
-    const QTime time(hour, minute, second);
+    return out.trimmed();
+}
+
+struct FormatParts {
+    QString fields;       // D, M (number), N (month name), Y, h, m, s, a (AM/PM) in order
+    QStringList literals; // words the format writes as they stand: "г", "h", "Kl"
+};
+
+// The fields and literal words of a Qt date or time format. Letters Qt does
+// not know as a field (the "B" of some locales' time forms) are written as
+// they stand, so they count as literal words.
+FormatParts formatParts(const QString& format) {
+    FormatParts parts;
+    QString literal;
+    auto endLiteral = [&] {
+        parts.literals.append(normalized(literal).split(u' ', Qt::SkipEmptyParts));
+        literal.clear();
+    };
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar c = format.at(i);
+        if (c == u'\'') {
+            const qsizetype close = format.indexOf(u'\'', i + 1);
+            const qsizetype end = close < 0 ? format.size() : close;
+            literal += format.mid(i + 1, end - i - 1);
+            i = end;
+            continue;
+        }
+        qsizetype run = 1;
+        while (i + run < format.size() && format.at(i + run) == c)
+            ++run;
+        QChar field;
+        switch (c.unicode()) {
+        case u'd':
+            if (run < 3) // day names are not read
+                field = u'D';
+            break;
+        case u'M':
+            field = run >= 3 ? u'N' : u'M';
+            break;
+        case u'y':
+            field = u'Y';
+            break;
+        case u'h':
+        case u'H':
+            field = u'h';
+            break;
+        case u'm':
+            field = u'm';
+            break;
+        case u's':
+            field = u's';
+            break;
+        case u'a':
+        case u'A':
+            field = u'a';
+            if (run == 1 && i + 1 < format.size() && format.at(i + 1).toLower() == u'p')
+                run = 2;
+            break;
+        case u'z':
+        case u't':
+            break;
+        default:
+            literal += c.isLetter() ? format.mid(i, run) : QStringLiteral(" ");
+            i += run - 1;
+            continue;
+        }
+        endLiteral();
+        if (!field.isNull())
+            parts.fields += field;
+        i += run - 1;
+    }
+    endLiteral();
+    return parts;
+}
+
+// Removes the longest of `words` found in `text` (letter case ignored) and
+// tells which one it was; -1 when none is there.
+int takeWord(QString& text, const QStringList& words) {
+    int best = -1;
+    qsizetype bestAt = -1;
+    for (int i = 0; i < words.size(); ++i) {
+        const QString& word = words.at(i);
+        if (word.isEmpty() || (best >= 0 && word.size() <= words.at(best).size()))
+            continue;
+        if (const qsizetype at = text.indexOf(word, 0, Qt::CaseInsensitive); at >= 0) {
+            best = i;
+            bestAt = at;
+        }
+    }
+    if (best >= 0)
+        text.replace(bestAt, words.at(best).size(), u' ');
+    return best;
+}
+
+// A date or time text taken apart: its numbers in order, the month a name
+// gave, and the half of the day a designator gave.
+struct Reading {
+    QStringList numbers;
+    int month = 0;    // 1-12 where the text names the month
+    int halfDay = -1; // 0 AM, 1 PM, -1 none
+};
+
+std::optional<Reading> read(const QString& input, const FormatParts& date, const FormatParts& time,
+                            const QLocale& locale) {
+    QString text = normalized(input);
+    Reading reading;
+    if (date.fields.contains(u'N')) {
+        QStringList names;
+        for (int month = 1; month <= 12; ++month)
+            for (const auto form : {QLocale::LongFormat, QLocale::ShortFormat}) {
+                names.append(normalized(locale.monthName(month, form)));
+                names.append(normalized(locale.standaloneMonthName(month, form)));
+            }
+        const int found = takeWord(text, names);
+        if (found < 0)
+            return std::nullopt;
+        reading.month = found / 4 + 1;
+    }
+    const QStringList designators{normalized(locale.amText()), normalized(locale.pmText()),
+                                  QStringLiteral("AM"), QStringLiteral("PM")};
+    if (const int found = takeWord(text, designators); found >= 0)
+        reading.halfDay = found % 2;
+    const QStringList literals = date.literals + time.literals;
+    while (takeWord(text, literals) >= 0) {
+    }
+    QString number;
+    for (const QChar c : text + u' ') {
+        if (c >= u'0' && c <= u'9') {
+            number += c;
+            continue;
+        }
+        if (!number.isEmpty())
+            reading.numbers.append(number);
+        number.clear();
+        if (c.isLetterOrNumber())
+            return std::nullopt; // a word no date or time is written with
+    }
+    return reading;
+}
+
+// The time of day in the numbers from `first` on: hours, minutes, seconds.
+std::optional<QTime> timeOf(const Reading& reading, qsizetype first) {
+    const qsizetype count = reading.numbers.size() - first;
+    if (count <= 0 || count > 3 || (count == 1 && reading.halfDay < 0))
+        return std::nullopt;
+    int value[3] = {0, 0, 0};
+    for (qsizetype i = 0; i < count; ++i) {
+        const QString& part = reading.numbers.at(first + i);
+        if (part.size() > 2)
+            return std::nullopt;
+        value[i] = part.toInt();
+    }
+    int hour = value[0];
+    if (reading.halfDay >= 0) {
+        if (hour < 1 || hour > 12)
+            return std::nullopt;
+        hour = hour % 12 + (reading.halfDay == 1 ? 12 : 0);
+    }
+    const QTime time(hour, value[1], value[2]);
     if (!time.isValid())
         return std::nullopt;
     return time;
 }
 
-std::optional<QDateTime> Locale::withTime(const QDate& date, const QString& timeText,
-                                          bool* hasTime) {
-    if (timeText.isEmpty())
+} // namespace
+
+std::optional<QTime> Locale::parseTime(const QString& text) {
+    const QLocale locale = current();
+    const auto reading = read(text, FormatParts(), formatParts(shortTimeFormat()), locale);
+    if (!reading)
+        return std::nullopt;
+    return timeOf(*reading, 0);
+}
+
+std::optional<QDateTime> Locale::parseDateTime(const QString& input, bool* hasTime) {
+    if (hasTime)
+        *hasTime = false;
+    const QString text = normalized(input);
+    if (text.isEmpty())
+        return std::nullopt;
+
+    // ISO 8601: 2026-12-10, 2026-12-10 14:30:00, 2026-12-10T14:30
+    static const QRegularExpression iso(QStringLiteral(
+        "^(\\d{4})-(\\d{1,2})-(\\d{1,2})(?:[T ](\\d{1,2}):(\\d{2})(?::(\\d{2}))?)?$"));
+    if (const QRegularExpressionMatch m = iso.match(text); m.hasMatch()) {
+        const QDate date(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+        if (!date.isValid())
+            return std::nullopt;
+        if (m.captured(4).isEmpty())
+            return QDateTime(date, QTime(0, 0));
+        const QTime time(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt());
+        if (!time.isValid())
+            return std::nullopt;
+        if (hasTime)
+            *hasTime = true;
+        return QDateTime(date, time);
+    }
+
+    // The short date form, perhaps with a time after it: the numbers in the
+    // order the form gives, whatever separates them, in any script's digits.
+    const QLocale locale = current();
+    const FormatParts dateParts = formatParts(shortDateFormat());
+    const auto reading = read(text, dateParts, formatParts(shortTimeFormat()), locale);
+    if (!reading)
+        return std::nullopt;
+    QString order = dateParts.fields;
+    if (order.size() != 3 || !order.contains(u'D') || !order.contains(u'Y') ||
+        !(order.contains(u'M') || order.contains(u'N')))
+        order = QStringLiteral("MDY");
+    int day = 0, month = reading->month, year = 0;
+    qsizetype next = 0;
+    for (const QChar field : std::as_const(order)) {
+        if (field == u'N')
+            continue;
+        if (next >= reading->numbers.size())
+            return std::nullopt;
+        const QString& part = reading->numbers.at(next++);
+        if (field == u'D')
+            day = part.size() <= 2 ? part.toInt() : 0;
+        else if (field == u'M')
+            month = part.size() <= 2 ? part.toInt() : 0;
+        else if (part.size() == 4)
+            year = part.toInt();
+        else if (part.size() <= 2)
+            year = widenYear(part.toInt());
+        else
+            return std::nullopt;
+    }
+    const QDate date(year, month, day);
+    if (!date.isValid())
+        return std::nullopt;
+    if (next == reading->numbers.size()) {
+        if (reading->halfDay >= 0)
+            return std::nullopt;
         return QDateTime(date, QTime(0, 0));
-    const auto time = parseTime(timeText);
+    }
+    const auto time = timeOf(*reading, next);
     if (!time)
         return std::nullopt;
     if (hasTime)
         *hasTime = true;
     return QDateTime(date, *time);
-}
-
-std::optional<QDateTime> Locale::parseDateTime(const QString& input, bool* hasTime) {
-    const QString text = input.trimmed();
-    if (hasTime)
-        *hasTime = false;
-    if (text.isEmpty())
-        return std::nullopt;
-
-    // ISO 8601: 2026-12-10, 2026-12-10 14:30:00, 2026-12-10T14:30
-    static const QRegularExpression iso(
-        QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})(?:[T ](\\d{1,2}:\\d{2}(?::\\d{2})?))?$"));
-    if (const QRegularExpressionMatch m = iso.match(text); m.hasMatch()) {
-        const QDate date(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-        if (!date.isValid())
-            return std::nullopt;
-        return withTime(date, m.captured(4), hasTime);
-    }
-
-    // The short date form as written, where it names the month ("2 Nov 2026"),
-    // perhaps followed by a time.
-    const QString dateFormat = shortDateFormat();
-    if (dateFormat.contains(QLatin1String("MMM"))) {
-        const qsizetype words = dateFormat.split(u' ', Qt::SkipEmptyParts).size();
-        const QStringList parts = text.split(u' ', Qt::SkipEmptyParts);
-        const QDate date = current().toDate(parts.mid(0, words).join(u' '), dateFormat);
-        if (date.isValid())
-            return withTime(date, parts.mid(words).join(u' '), hasTime);
-    }
-
-    // Short date form: three numbers in the locale's order, any separators.
-    static const QRegularExpression regional(
-        QStringLiteral("^(\\d{1,4})[^\\d\\s]+(\\d{1,2})[^\\d\\s]+(\\d{1,4})\\.?(?:\\s+(.+))?$"));
-    const QRegularExpressionMatch m = regional.match(text);
-    if (!m.hasMatch())
-        return std::nullopt;
-    const QString order = fieldOrder(dateFormat);
-    int day = 0, month = 0, year = 0;
-    bool yearWritten = false;
-    for (int i = 0; i < 3; ++i) {
-        const QString part = m.captured(i + 1);
-        const int value = part.toInt();
-        switch (order.at(i).unicode()) {
-        case u'D':
-            day = value;
-            break;
-        case u'M':
-            month = value;
-            break;
-        default:
-            year = value;
-            yearWritten = part.size() == 4;
-            break;
-        }
-    }
-    if (!yearWritten) {
-        if (year >= 100)
-            return std::nullopt;
-        year = widenYear(year);
-    }
-    const QDate date(year, month, day);
-    if (!date.isValid())
-        return std::nullopt;
-    return withTime(date, m.captured(4), hasTime);
 }
 
 std::optional<QDate> Locale::parseDate(const QString& text) {
@@ -187,13 +342,39 @@ std::optional<QDate> Locale::parseDate(const QString& text) {
     return dateTime->date();
 }
 
+namespace {
+
+// Plain numbers as programs write them ("1234", "-12.5"): the fallback for
+// a text the user's form does not read. It takes no group separators, so
+// "1,000" in a locale whose decimal sign is the comma stays what that
+// locale makes of it.
+QLocale plainNumbers() {
+    QLocale c = QLocale::c();
+    c.setNumberOptions(QLocale::RejectGroupSeparator);
+    return c;
+}
+
+// A number in the locale's own signs and digits as a plain number: the
+// locale's reader does not take every form its writer makes (a minus sign
+// with a direction mark before it, for one).
+QString plainNumberText(const QString& text, const QLocale& locale) {
+    QString plain = normalized(text);
+    plain.replace(normalized(locale.negativeSign()), QStringLiteral("-"));
+    plain.replace(normalized(locale.positiveSign()), QStringLiteral("+"));
+    plain.replace(normalized(locale.decimalPoint()), QStringLiteral("."));
+    plain.replace(normalized(locale.exponential()), QStringLiteral("e"), Qt::CaseInsensitive);
+    return plain;
+}
+
+} // namespace
+
 std::optional<qint64> Locale::parseInteger(const QString& input) {
     const QString text = input.trimmed();
     bool ok = false;
     qint64 value = current().toLongLong(text, &ok);
     if (ok)
         return value;
-    value = QLocale::c().toLongLong(text, &ok);
+    value = plainNumbers().toLongLong(plainNumberText(text, current()), &ok);
     if (ok)
         return value;
     return std::nullopt;
@@ -205,7 +386,7 @@ std::optional<double> Locale::parseNumber(const QString& input) {
     double value = current().toDouble(text, &ok);
     if (ok)
         return value;
-    value = QLocale::c().toDouble(text, &ok);
+    value = plainNumbers().toDouble(plainNumberText(text, current()), &ok);
     if (ok)
         return value;
     return std::nullopt;
@@ -213,11 +394,12 @@ std::optional<double> Locale::parseNumber(const QString& input) {
 
 QString Locale::numberText(double value) {
     QString text = current().toString(value, 'f', 10);
-    // Trim the zeros that a fixed precision leaves behind.
+    // Trim the zeros that a fixed precision leaves behind, in the locale's digits.
     const QString decimal = current().decimalPoint();
+    const QString zero = current().zeroDigit();
     if (text.contains(decimal)) {
-        while (text.endsWith(u'0'))
-            text.chop(1);
+        while (text.endsWith(zero))
+            text.chop(zero.size());
         if (text.endsWith(decimal))
             text.chop(decimal.size());
     }

@@ -43,9 +43,4 @@ public:
 
     // Two-digit years as the regional settings read them: 00-29 are 2000-2029.
     static int widenYear(int twoDigitYear);
-
-private:
-    // The date with the time of day a text gives, midnight for no text.
-    static std::optional<QDateTime> withTime(const QDate& date, const QString& timeText,
-                                             bool* hasTime);
 };
