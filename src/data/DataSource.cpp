@@ -237,11 +237,17 @@ bool DataSource::refresh() {
         const QString origin = probe.originTable(c);
         if (!field.column.isEmpty()) {
             field.kind = FieldFormat::kindOf(probe.declaredType(c), field.column);
-            for (size_t s = 0; s < sources.size(); ++s)
-                if (sources[s].table.compare(origin, Qt::CaseInsensitive) == 0) {
+            // A column named through its alias belongs to that alias's row:
+            // in a join of a table with itself both rows come from one table.
+            const QString& qualifier = translated->columns[i].qualifier;
+            for (size_t s = 0; s < sources.size() && field.source < 0; ++s)
+                if (!qualifier.isEmpty() &&
+                    sources[s].qualifier.compare(qualifier, Qt::CaseInsensitive) == 0 &&
+                    sources[s].table.compare(origin, Qt::CaseInsensitive) == 0)
                     field.source = int(s);
-                    break;
-                }
+            for (size_t s = 0; s < sources.size() && field.source < 0; ++s)
+                if (sources[s].table.compare(origin, Qt::CaseInsensitive) == 0)
+                    field.source = int(s);
             field.updatable = keyed && field.source >= 0 &&
                               field.column.compare(sources[size_t(field.source)].keyColumn,
                                                    Qt::CaseInsensitive) != 0;

@@ -7,6 +7,17 @@ namespace sql {
 
 namespace {
 
+// A computed value that may be text compares and sorts as the columns do,
+// ignoring letter case; SQLite gives the result of a function none of the
+// column's collation. For numbers the collation changes nothing.
+QString textResult(const QString& sql) {
+    return u'(' + sql + QStringLiteral(" COLLATE NOCASE)");
+}
+
+} // namespace
+
+namespace {
+
 bool isAggregate(const QString& name) {
     static const QSet<QString> names = {QStringLiteral("COUNT"), QStringLiteral("SUM"),
                                         QStringLiteral("MIN"),   QStringLiteral("MAX"),
@@ -115,7 +126,7 @@ bool SqlTranslator::expression(const ExprPtr& e, QString& out) const {
                 return false;
             parts.append(part);
         }
-        out = QStringLiteral("tess_concat(%1)").arg(parts.join(QStringLiteral(", ")));
+        out = textResult(QStringLiteral("tess_concat(%1)").arg(parts.join(QStringLiteral(", "))));
         return true;
     }
     case Expr::Kind::Like: {
@@ -218,41 +229,45 @@ bool SqlTranslator::function(const Expr& e, QString& out) const {
         if (!arity(1, 1))
             return false;
         out = QStringLiteral("%1(%2)").arg(simple.value(name), args.at(0));
+        if (name != QLatin1String("LEN") && name != QLatin1String("ABS"))
+            out = textResult(out);
         return true;
     }
     if (name == QLatin1String("LEFT")) {
         if (!arity(2, 2))
             return false;
-        out = QStringLiteral("substr(%1, 1, %2)").arg(args.at(0), args.at(1));
+        out = textResult(QStringLiteral("substr(%1, 1, %2)").arg(args.at(0), args.at(1)));
         return true;
     }
     if (name == QLatin1String("RIGHT")) {
         if (!arity(2, 2))
             return false;
-        out = QStringLiteral("(CASE WHEN %2 <= 0 THEN '' ELSE substr(%1, -(%2)) END)")
-                  .arg(args.at(0), args.at(1));
+        out = textResult(QStringLiteral("(CASE WHEN %2 <= 0 THEN '' ELSE substr(%1, -(%2)) END)")
+                             .arg(args.at(0), args.at(1)));
         return true;
     }
     if (name == QLatin1String("MID")) {
         if (!arity(2, 3))
             return false;
-        out = args.size() == 2
-                  ? QStringLiteral("substr(%1, %2)").arg(args.at(0), args.at(1))
-                  : QStringLiteral("substr(%1, %2, %3)").arg(args.at(0), args.at(1), args.at(2));
+        out = textResult(
+            args.size() == 2
+                ? QStringLiteral("substr(%1, %2)").arg(args.at(0), args.at(1))
+                : QStringLiteral("substr(%1, %2, %3)").arg(args.at(0), args.at(1), args.at(2)));
         return true;
     }
     if (name == QLatin1String("NZ")) {
         if (!arity(1, 2))
             return false;
-        out = QStringLiteral("coalesce(%1, %2)")
-                  .arg(args.at(0), args.size() == 2 ? args.at(1) : QStringLiteral("''"));
+        out =
+            textResult(QStringLiteral("coalesce(%1, %2)")
+                           .arg(args.at(0), args.size() == 2 ? args.at(1) : QStringLiteral("''")));
         return true;
     }
     if (name == QLatin1String("IIF")) {
         if (!arity(3, 3))
             return false;
-        out = QStringLiteral("(CASE WHEN %1 THEN %2 ELSE %3 END)")
-                  .arg(args.at(0), args.at(1), args.at(2));
+        out = textResult(QStringLiteral("(CASE WHEN %1 THEN %2 ELSE %3 END)")
+                             .arg(args.at(0), args.at(1), args.at(2)));
         return true;
     }
     static const QHash<QString, QString> dateParts = {
@@ -372,7 +387,7 @@ std::optional<TranslatedSelect> SqlTranslator::translateSelect(const Select& sel
             if (nameCount.value(p.column.toUpper()) > 1 && !p.qualifier.isEmpty())
                 name = p.qualifier + u'.' + p.column;
         }
-        result.columns.push_back({name, p.sql});
+        result.columns.push_back({name, p.sql, p.column.isEmpty() ? QString() : p.qualifier});
     }
 
     if (select.where && !expression(select.where, result.whereSql))

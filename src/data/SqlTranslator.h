@@ -21,8 +21,9 @@ struct SourceTable {
 };
 
 struct OutputColumn {
-    QString name; // the field name a data source shows
-    QString sql;  // SQLite expression
+    QString name;      // the field name a data source shows
+    QString sql;       // SQLite expression
+    QString qualifier; // the table or alias a plain column reference names, else empty
 };
 
 struct TranslatedSelect {

@@ -166,8 +166,8 @@ void TestSqlDialect::translation_data() {
     QTest::addColumn<QString>("expected");
     QTest::newRow("concatenation and brackets")
         << "SELECT [TABLE03].[TEXT02] & ' ' & [TEXT03] AS FullName FROM TABLE03"
-        << "SELECT tess_concat(\"TABLE03\".\"TEXT02\", ' ', \"TEXT03\") AS \"FullName\" FROM "
-           "\"TABLE03\"";
+        << "SELECT (tess_concat(\"TABLE03\".\"TEXT02\", ' ', \"TEXT03\") COLLATE NOCASE) AS "
+           "\"FullName\" FROM \"TABLE03\"";
     QTest::newRow("alias with apostrophe")
         << "SELECT TABLE11.TEXT01 AS [COMPETITOR'S PRODUCT] FROM TABLE11"
         << "SELECT \"TABLE11\".\"TEXT01\" AS \"COMPETITOR'S PRODUCT\" FROM \"TABLE11\"";
@@ -202,8 +202,8 @@ void TestSqlDialect::translation_data() {
                                 << "DROP TABLE \"Temp\"";
     QTest::newRow("arithmetic before concatenation before comparison")
         << "SELECT TEXT01 FROM MT01 WHERE 1 + 2 & 'x' = '3x' OR NOT TEXT01 Is Null"
-        << "SELECT \"TEXT01\" AS \"TEXT01\" FROM \"MT01\" WHERE ((tess_concat((1 + 2), 'x') = "
-           "'3x') OR (NOT (\"TEXT01\" IS NULL)))";
+        << "SELECT \"TEXT01\" AS \"TEXT01\" FROM \"MT01\" WHERE (((tess_concat((1 + 2), 'x') "
+           "COLLATE NOCASE) = '3x') OR (NOT (\"TEXT01\" IS NULL)))";
     QTest::newRow("double-quoted text is text")
         << "SELECT TEXT01 FROM MT01 WHERE TEXT01 = \"Annex\""
         << "SELECT \"TEXT01\" AS \"TEXT01\" FROM \"MT01\" WHERE (\"TEXT01\" = 'Annex')";
@@ -593,6 +593,23 @@ void TestSqlDialect::recordSources_data() {
         << "AUTONUMBER" << QStringList{"100", "101", "102", "103", "104", "105", "106"};
     QTest::newRow("purge action steps") << T << "SELECT * FROM TABLE07"
                                         << "NUMBER02" << QStringList{"1", "1", "3", "4", "1"};
+
+    // computed texts compare and sort as columns do, ignoring letter case
+    QTest::newRow("joined name against capitals")
+        << T << "SELECT TEXT02 FROM TABLE03 WHERE [TEXT02] & ' ' & [TEXT03] = 'JOHN DOE'"
+        << "TEXT02" << QStringList{"John"};
+    QTest::newRow("upper case against lower case")
+        << T << "SELECT TEXT02 FROM TABLE03 WHERE UCase(TEXT03) = 'lee'"
+        << "TEXT02" << QStringList{"Anna"};
+    QTest::newRow("part of a name in a list")
+        << T
+        << "SELECT TEXT02 FROM TABLE03 WHERE Mid(TEXT02, 1, 3) In ('JOH', 'zoe') ORDER BY "
+           "AUTONUMBER"
+        << "TEXT02" << QStringList{"John", "Zoe"};
+    QTest::newRow("order by a computed alias")
+        << T
+        << "SELECT TEXT01 & '' AS Name FROM TABLE01 WHERE AUTONUMBER In (1, 2, 7) ORDER BY Name"
+        << "Name" << QStringList{"Acme Ltd", "acme subsidiary", "Bolt & Nut"};
 }
 
 void TestSqlDialect::recordSources() {
