@@ -360,13 +360,7 @@ bool DocumentBrowser::isUnchanged(const QString& source) {
 }
 
 quint64 DocumentBrowser::writeStamp(SqliteConnection& connection) {
-    // The connection counts its own writes; data_version, read in a
-    // transaction of its own, tells of commits by other connections.
-    quint64 version = 0;
-    SqliteStatement statement = connection.prepare(QStringLiteral("PRAGMA data_version"), nullptr);
-    if (statement.isValid() && statement.step() == SQLITE_ROW)
-        version = quint64(statement.intValue(0));
-    return connection.changeStamp() + (version << 32);
+    return connection.pollChanges();
 }
 
 bool DocumentBrowser::runRecordSource(const QString& source) {

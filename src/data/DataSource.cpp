@@ -104,6 +104,7 @@ void DataSource::reportError(const QString& message) {
 }
 
 void DataSource::clearResult() {
+    forgetSeenRow();
     m_fields.clear();
     m_sources.clear();
     m_keys.clear();
@@ -119,6 +120,7 @@ bool DataSource::refresh() {
     m_lastError.clear();
     if (!openConnection())
         return false;
+    m_connection->pollChanges();
 
     QString text = m_recordSource.trimmed();
     if (text.isEmpty()) {
@@ -437,7 +439,12 @@ const std::vector<QVariant>* DataSource::rowValues(int row) {
     Page* p = page(row / PageSize);
     if (!p || !p->present[size_t(row % PageSize)])
         return nullptr; // the row has gone from its table since the refresh
-    return &p->rows[size_t(row % PageSize)];
+    const std::vector<QVariant>* values = &p->rows[size_t(row % PageSize)];
+    if (row == currentRow() && m_seenKey.isEmpty()) {
+        m_seenKey = keyOf(row);
+        m_seenValues = *values;
+    }
+    return values;
 }
 
 QVariant DataSource::valueAt(int row, int field) {
@@ -548,6 +555,8 @@ bool DataSource::setCurrentValue(int field, const QVariant& value, QObject* orig
             QStringLiteral("The field %1 cannot be changed.").arg(m_fields[size_t(field)].name);
         return false;
     }
+    if (m_seenKey.isEmpty() && !m_adding)
+        rowValues(currentRow()); // what the edit starts from
     m_pending.insert(field, value);
     emit valueEdited(field, origin);
     return true;
@@ -567,6 +576,79 @@ bool DataSource::saveAll(QObject* owner) {
     return ok;
 }
 
+namespace {
+
+// Stored values as SQLite gives them: equal only when of one kind and value.
+bool sameStored(const QVariant& a, const QVariant& b) {
+    if (a.isNull() || b.isNull())
+        return a.isNull() && b.isNull();
+    return a.typeId() == b.typeId() && a == b;
+}
+
+QString shortText(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\n', u' ');
+    return text.size() > 60 ? text.left(57) + QStringLiteral("...") : text;
+}
+
+} // namespace
+
+std::optional<QList<DataSource::Conflict>> DataSource::conflicts(int row, QString* error) {
+    QList<Conflict> found;
+    if (m_seenKey.isEmpty() || m_seenKey != keyOf(row))
+        return found;                // nothing was read before the edit: nothing to hold it against
+    QHash<int, QList<int>> bySource; // source -> fields
+    for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it)
+        bySource[m_fields[size_t(it.key())].source].append(it.key());
+    for (auto it = bySource.cbegin(); it != bySource.cend(); ++it) {
+        const Source& s = m_sources[size_t(it.key())];
+        QStringList columns;
+        for (const int field : it.value())
+            columns.append(sql::SqlTranslator::quoteName(m_fields[size_t(field)].column));
+        SqliteStatement read = m_connection->prepare(
+            QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                .arg(columns.join(QStringLiteral(", ")), sql::SqlTranslator::quoteName(s.table),
+                     sql::SqlTranslator::quoteName(s.keyColumn)),
+            error);
+        if (!read.isValid())
+            return std::nullopt;
+        read.bindInt(1, m_keys[size_t(row) * size_t(width()) + size_t(it.key())]);
+        const int rc = read.step();
+        if (rc != SQLITE_ROW) {
+            if (error)
+                *error = rc == SQLITE_DONE
+                             ? QStringLiteral("The record has been deleted from its table, so "
+                                              "the change cannot be stored.")
+                             : m_connection->lastError();
+            return std::nullopt;
+        }
+        for (int i = 0; i < it.value().size(); ++i) {
+            const int field = it.value().at(i);
+            const QVariant stored = read.value(i);
+            if (!sameStored(stored, m_seenValues.at(size_t(field))))
+                found.append({field, stored});
+        }
+    }
+    return found;
+}
+
+bool DataSource::keepOwnEdit(const QList<Conflict>& conflicts) {
+    QStringList lines;
+    for (const Conflict& c : conflicts) {
+        const Field& f = m_fields[size_t(c.field)];
+        lines.append(QStringLiteral("%1: now \"%2\", yours \"%3\"")
+                         .arg(f.name, shortText(FieldFormat::text(c.stored, f.kind)),
+                              shortText(currentText(c.field))));
+    }
+    const QString message =
+        QStringLiteral("Another user has changed this record since you read it.\n\n%1\n\n"
+                       "Do you want to keep your changes? Yes stores yours in place of the "
+                       "other user's; No keeps the stored values and drops your changes.")
+            .arg(lines.join(u'\n'));
+    if (m_conflictHandler)
+        return m_conflictHandler(message);
+    return MsgBox::show(message, MsgBox::YesNo | MsgBox::Exclamation) == MsgBox::Yes;
+}
+
 bool DataSource::writePending() {
     if (m_pending.isEmpty()) {
         if (m_adding) { // nothing was entered: no row
@@ -581,7 +663,7 @@ bool DataSource::writePending() {
     }
 
     // Every value must fit before anything is written.
-    QHash<int, QList<QPair<QString, QVariant>>> bySource; // source -> (column, value)
+    QHash<int, QVariant> storedValues; // field -> value to store
     for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it) {
         const Field& f = m_fields[size_t(it.key())];
         QString why;
@@ -592,108 +674,165 @@ bool DataSource::writePending() {
                             .arg(it.value().toString(), why, f.name));
             return false;
         }
-        bySource[f.source].append({f.column, *stored});
+        storedValues.insert(it.key(), *stored);
     }
-
-    QString error;
-    Transaction transaction(*m_connection);
-    if (!transaction.begin(&error)) {
-        reportError(error);
-        return false;
-    }
-    qint64 newKey = 0;
-    int newSource = -1;
-    if (m_adding) {
-        if (bySource.size() > 1) {
+    if (m_adding && !m_pending.isEmpty()) {
+        QSet<int> sources;
+        for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it)
+            sources.insert(m_fields[size_t(it.key())].source);
+        if (sources.size() > 1) {
             reportError(QStringLiteral("A new row can only take values of one table."));
             return false;
         }
-        newSource = bySource.cbegin().key();
-        const auto& values = bySource.cbegin().value();
-        QStringList columns;
-        for (const auto& [column, value] : values)
-            columns.append(sql::SqlTranslator::quoteName(column));
-        SqliteStatement insert = m_connection->prepare(
-            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                .arg(sql::SqlTranslator::quoteName(m_sources[size_t(newSource)].table),
-                     columns.join(QStringLiteral(", ")), placeholders(int(values.size()))),
-            &error);
-        if (!insert.isValid()) {
+    }
+
+    QString error;
+    const int row = currentRow();
+    quint64 before = 0;
+    qint64 newKey = 0;
+    int newSource = -1;
+    bool othersWrote = true;
+    for (;;) {
+        before = m_connection->pollChanges();
+        const quint64 version = m_connection->dataVersion();
+        Transaction transaction(*m_connection);
+        if (!transaction.begin(&error)) {
             reportError(error);
             return false;
         }
-        for (int i = 0; i < values.size(); ++i)
-            insert.bind(i + 1, values.at(i).second);
-        if (insert.step() != SQLITE_DONE) {
-            reportError(m_connection->lastError());
-            return false;
-        }
-        newKey = sqlite3_last_insert_rowid(m_connection->handle());
-    } else {
-        const int row = currentRow();
-        for (auto it = bySource.cbegin(); it != bySource.cend(); ++it) {
-            const Source& s = m_sources[size_t(it.key())];
-            const qint64 key = m_keys[size_t(row) * size_t(width()) + size_t(it.key())];
-            QStringList sets;
-            for (const auto& [column, value] : it.value())
-                sets.append(sql::SqlTranslator::quoteName(column) + QStringLiteral(" = ?"));
-            SqliteStatement update = m_connection->prepare(
-                QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
-                    .arg(sql::SqlTranslator::quoteName(s.table), sets.join(QStringLiteral(", ")),
-                         sql::SqlTranslator::quoteName(s.keyColumn)),
-                &error);
-            if (!update.isValid()) {
+        m_connection->pollChanges();
+        othersWrote = m_connection->dataVersion() != version;
+        if (!m_adding) {
+            const auto changed = conflicts(row, &error);
+            if (!changed) {
+                if (error.startsWith(QLatin1String("The record has been deleted")))
+                    m_pending.clear();
                 reportError(error);
                 return false;
             }
-            int index = 1;
-            for (const auto& [column, value] : it.value())
-                update.bind(index++, value);
-            update.bindInt(index, key);
-            if (update.step() != SQLITE_DONE) {
+            if (!changed->isEmpty()) {
+                // The user decides outside the write transaction, so that
+                // other users are not held up while the question waits.
+                transaction.rollback();
+                const bool keep = keepOwnEdit(*changed);
+                for (const Conflict& c : *changed) {
+                    if (keep) {
+                        m_seenValues[size_t(c.field)] = c.stored;
+                    } else {
+                        m_pending.remove(c.field);
+                        storedValues.remove(c.field);
+                    }
+                }
+                if (m_pending.isEmpty()) {
+                    forgetSeenRow();
+                    m_pages.remove(row / PageSize);
+                    if (width() > 1)
+                        m_pages.clear();
+                    emit rowChanged(row);
+                    return true;
+                }
+                continue; // look again: the row may have changed once more
+            }
+        }
+
+        QHash<int, QList<QPair<QString, QVariant>>> bySource; // source -> (column, value)
+        for (auto it = storedValues.cbegin(); it != storedValues.cend(); ++it) {
+            const Field& f = m_fields[size_t(it.key())];
+            bySource[f.source].append({f.column, it.value()});
+        }
+        if (m_adding) {
+            newSource = bySource.cbegin().key();
+            const auto& values = bySource.cbegin().value();
+            QStringList columns;
+            for (const auto& [column, value] : values)
+                columns.append(sql::SqlTranslator::quoteName(column));
+            SqliteStatement insert = m_connection->prepare(
+                QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                    .arg(sql::SqlTranslator::quoteName(m_sources[size_t(newSource)].table),
+                         columns.join(QStringLiteral(", ")), placeholders(int(values.size()))),
+                &error);
+            if (!insert.isValid()) {
+                reportError(error);
+                return false;
+            }
+            for (int i = 0; i < values.size(); ++i)
+                insert.bind(i + 1, values.at(i).second);
+            if (insert.step() != SQLITE_DONE) {
                 reportError(m_connection->lastError());
                 return false;
             }
-            if (sqlite3_changes(m_connection->handle()) == 0) {
-                m_pending.clear();
-                reportError(QStringLiteral("The record has been deleted from its table, so the "
-                                           "change cannot be stored."));
-                return false;
+            newKey = sqlite3_last_insert_rowid(m_connection->handle());
+        } else {
+            for (auto it = bySource.cbegin(); it != bySource.cend(); ++it) {
+                const Source& s = m_sources[size_t(it.key())];
+                const qint64 key = m_keys[size_t(row) * size_t(width()) + size_t(it.key())];
+                QStringList sets;
+                for (const auto& [column, value] : it.value())
+                    sets.append(sql::SqlTranslator::quoteName(column) + QStringLiteral(" = ?"));
+                SqliteStatement update =
+                    m_connection->prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                                              .arg(sql::SqlTranslator::quoteName(s.table),
+                                                   sets.join(QStringLiteral(", ")),
+                                                   sql::SqlTranslator::quoteName(s.keyColumn)),
+                                          &error);
+                if (!update.isValid()) {
+                    reportError(error);
+                    return false;
+                }
+                int index = 1;
+                for (const auto& [column, value] : it.value())
+                    update.bind(index++, value);
+                update.bindInt(index, key);
+                if (update.step() != SQLITE_DONE) {
+                    reportError(m_connection->lastError());
+                    return false;
+                }
+                if (sqlite3_changes(m_connection->handle()) == 0) {
+                    m_pending.clear();
+                    reportError(QStringLiteral("The record has been deleted from its table, so "
+                                               "the change cannot be stored."));
+                    return false;
+                }
             }
         }
-    }
-    if (!transaction.commit(&error)) {
-        reportError(error);
-        return false;
+        if (!transaction.commit(&error)) {
+            reportError(error);
+            return false;
+        }
+        break;
     }
     m_pending.clear();
+    forgetSeenRow(); // what is stored now is read again when the row is shown
 
-    // Pages of a single table stay valid except the page of the changed row;
-    // in a join the same table row may show on many result rows.
+    // Pages read when the file was as it was just before this write hold
+    // only this write's change: they stay valid but for the page of the
+    // changed row (in a join the same table row may show on many result
+    // rows). Pages read earlier may miss another connection's changes.
     const quint64 stamp = m_connection->changeStamp();
+    auto carryForward = [&](int exceptPage) {
+        for (auto p = m_pages.begin(); p != m_pages.end();)
+            if (p.key() == exceptPage || p->stamp != before || othersWrote)
+                p = m_pages.erase(p);
+            else
+                (p++)->stamp = stamp;
+    };
     if (m_adding) {
         for (int j = 0; j < width(); ++j)
             m_keys.push_back(j == newSource ? newKey : NullKey);
-        const int row = m_rowCount++;
-        m_lastModified = keyOf(row);
+        const int added = m_rowCount++;
+        m_lastModified = keyOf(added);
         if (!m_rowIndex.isEmpty())
-            m_rowIndex.insert(m_lastModified, row);
+            m_rowIndex.insert(m_lastModified, added);
         m_adding = false;
-        m_position = m_positionBeforeAdd >= row ? m_rowCount : m_positionBeforeAdd;
-        for (Page& p : m_pages)
-            p.stamp = stamp;
-        m_pages.remove(row / PageSize);
-        emit rowInserted(row);
+        m_position = m_positionBeforeAdd >= added ? m_rowCount : m_positionBeforeAdd;
+        carryForward(added / PageSize);
+        emit rowInserted(added);
     } else {
-        const int row = currentRow();
         m_lastModified = keyOf(row);
-        if (width() > 1) {
+        if (width() > 1)
             m_pages.clear();
-        } else {
-            for (Page& p : m_pages)
-                p.stamp = stamp;
-            m_pages.remove(row / PageSize);
-        }
+        else
+            carryForward(row / PageSize);
         emit rowChanged(row);
     }
     return true;
@@ -708,6 +847,9 @@ void DataSource::bind(QWidget* control, const QString& fieldName) {
 bool DataSource::moveTo(int position) {
     m_position = position;
     m_onDeleted = false;
+    forgetSeenRow();
+    if (m_connection)
+        m_connection->pollChanges(); // another connection's changes show from here on
     emit currentChanged();
     return true;
 }
@@ -773,6 +915,7 @@ bool Recordset::addNew() {
     ds.m_positionBeforeAdd = ds.m_position;
     ds.m_onDeleted = false;
     ds.m_adding = true;
+    ds.forgetSeenRow();
     emit ds.currentChanged();
     return true;
 }
@@ -825,6 +968,7 @@ bool Recordset::deleteCurrent() {
     ds.invalidateRowIndex();
     ds.m_onDeleted = true;
     ds.m_position = row;
+    ds.forgetSeenRow();
     emit ds.rowRemoved(row);
     emit ds.currentChanged();
     return true;
@@ -837,6 +981,7 @@ bool Recordset::update() {
 void Recordset::cancelUpdate() {
     DataSource& ds = *m_source;
     ds.m_pending.clear();
+    ds.forgetSeenRow();
     if (ds.m_adding) {
         ds.m_adding = false;
         ds.m_position = ds.m_positionBeforeAdd;

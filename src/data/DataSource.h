@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class SqliteConnection;
@@ -33,6 +34,13 @@ class QWidget;
 // cannot be run, and leaves the previous rows in place. A refused save (a
 // value that does not fit its field) goes to the error handler, by default a
 // critical message box naming the field, and the edit stays pending.
+//
+// Several connections, in this process or another, may hold the same row.
+// Another connection's committed change shows at the next move. A save
+// checks that the columns it writes still hold what was read when the row
+// became current; where another user changed them meanwhile, the conflict
+// handler (by default a question to the user) decides whether the edit
+// replaces the stored values or the stored values stay and the edit goes.
 class DataSource : public QObject {
     Q_OBJECT
 public:
@@ -60,6 +68,13 @@ public:
 
     using ErrorHandler = std::function<void(const QString& message)>;
     void setErrorHandler(ErrorHandler handler) { m_errorHandler = std::move(handler); }
+    // Tells the error handler (and keeps the message as lastError()).
+    void reportError(const QString& message);
+
+    // Another user changed what this edit writes: true keeps the edit (it
+    // replaces the stored values), false takes the stored values.
+    using ConflictHandler = std::function<bool(const QString& message)>;
+    void setConflictHandler(ConflictHandler handler) { m_conflictHandler = std::move(handler); }
 
     // Fields of the last refresh.
     int fieldCount() const { return int(m_fields.size()); }
@@ -112,9 +127,18 @@ private:
     static constexpr int PageSize = 64;
     static constexpr qint64 NullKey = std::numeric_limits<qint64>::min();
 
+    struct Conflict {
+        int field;
+        QVariant stored;
+    };
+
     bool openConnection();
     bool writePending();
-    void reportError(const QString& message);
+    // Columns of the pending edit whose stored value is no longer the one
+    // read; nullopt when the row has gone or cannot be read.
+    std::optional<QList<Conflict>> conflicts(int row, QString* error);
+    bool keepOwnEdit(const QList<Conflict>& conflicts);
+    void forgetSeenRow() { m_seenKey.clear(); }
     bool moveTo(int position);
     int width() const { return int(m_sources.size()); }
     QByteArray keyOf(int row) const;
@@ -135,6 +159,7 @@ private:
     std::shared_ptr<SqliteConnection> m_connection;
     QString m_lastError;
     ErrorHandler m_errorHandler;
+    ConflictHandler m_conflictHandler;
     Recordset m_recordset;
 
     bool m_isOpen = false;
@@ -152,6 +177,10 @@ private:
     bool m_adding = false;
     int m_positionBeforeAdd = 0;
     QHash<int, QVariant> m_pending; // field -> value as given
+    // The current row's stored values as first read after it became current:
+    // what the user saw, and what a save expects to find.
+    QByteArray m_seenKey;
+    std::vector<QVariant> m_seenValues;
     QByteArray m_lastModified;
 
     QHash<int, Page> m_pages;

@@ -45,6 +45,7 @@ void FieldBinder::show(const QString& text) {
 void FieldBinder::load() {
     if (!m_source)
         return;
+    m_refusalTold = false;
     show(m_source->currentText(fieldIndex()));
 }
 
@@ -55,7 +56,20 @@ void FieldBinder::controlChanged() {
     if (text == m_shown)
         return;
     m_shown = text;
-    m_source->setCurrentValue(fieldIndex(), text, this);
+    const int field = fieldIndex();
+    if (m_source->setCurrentValue(field, text, this) || m_refusalTold)
+        return;
+    // The text stays in the box; the user is told once, not at every key.
+    m_refusalTold = true;
+    QString why;
+    if (field < 0)
+        why = QStringLiteral("the record source has no field %1").arg(m_field);
+    else if (m_source->currentRow() < 0 && !m_source->recordset()->isNewRow())
+        why = QStringLiteral("there is no current record");
+    else
+        why = QStringLiteral("the field %1 cannot be changed").arg(m_field);
+    m_source->reportError(
+        QStringLiteral("The text typed into %1 cannot be stored: %2.").arg(m_field, why));
 }
 
 void FieldBinder::valueEdited(int field, QObject* origin) {

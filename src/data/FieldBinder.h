@@ -37,4 +37,5 @@ private:
     QMetaProperty m_property;
     bool m_loading = false;
     QString m_shown;
+    bool m_refusalTold = false; // the current row's refusal was reported
 };

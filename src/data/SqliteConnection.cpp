@@ -174,6 +174,7 @@ bool SqliteConnection::open(bool create, QString* error) {
     if (rc != SQLITE_OK)
         return fail(m_db ? QString::fromUtf8(sqlite3_errmsg(m_db))
                          : QString::fromUtf8(sqlite3_errstr(rc)));
+    ++m_writes; // a file opened again may hold anything: nothing read before stays fresh
     sqlite3_extended_result_codes(m_db, 1);
     sqlite3_busy_timeout(m_db, 5000);
     // "name" is always a name, never a text that happens to be double-quoted.
@@ -351,11 +352,15 @@ bool SqliteConnection::tableExists(const QString& table) {
     return tableInfo(table).has_value();
 }
 
-quint64 SqliteConnection::changeStamp() {
-    unsigned int version = 0;
-    if (m_db)
-        sqlite3_file_control(m_db, "main", SQLITE_FCNTL_DATA_VERSION, &version);
-    return m_writes + (quint64(version) << 40);
+quint64 SqliteConnection::pollChanges() {
+    // Outside a transaction data_version is read in a read transaction of
+    // its own; inside one it tells what that transaction sees.
+    if (m_db) {
+        SqliteStatement statement = cached(QStringLiteral("PRAGMA data_version"), nullptr);
+        if (statement.isValid() && statement.step() == SQLITE_ROW)
+            m_dataVersion = quint64(statement.intValue(0));
+    }
+    return changeStamp();
 }
 
 bool SqliteConnection::inTransaction() const {

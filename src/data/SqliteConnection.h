@@ -53,8 +53,14 @@ public:
     bool tableExists(const QString& table);
 
     // Changes whenever the data in the file may have changed: by a write
-    // through this connection (noteWrite) or by another connection.
-    quint64 changeStamp();
+    // through this connection (noteWrite), or by another connection as far
+    // as the last pollChanges() has seen.
+    quint64 changeStamp() const { return m_writes + (m_dataVersion << 40); }
+    // Looks whether another connection has committed since the last look,
+    // and returns the stamp that says so. A few microseconds: a read of the
+    // file's change counter, as every new read does.
+    quint64 pollChanges();
+    quint64 dataVersion() const { return m_dataVersion; } // as the last poll saw it
     void noteWrite() { ++m_writes; }
 
     bool inTransaction() const;
@@ -80,5 +86,6 @@ private:
     Journal m_journal;
     sqlite3* m_db = nullptr;
     quint64 m_writes = 0;
+    quint64 m_dataVersion = 0;
     QHash<QString, sqlite3_stmt*> m_cache;
 };

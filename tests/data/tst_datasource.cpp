@@ -30,6 +30,14 @@ private slots:
     void rowsStayUntilRefreshEvenWhenTheyNoLongerMatch();
     void rowDeletedElsewhereShowsEmpty();
     void changesByAnotherDataSourceAreSeen();
+    void anotherConnectionsChangeShowsAtTheNextMove();
+    void aSaveDoesNotHideAnotherConnectionsChange();
+    void editOfAChangedValueAsksTheUser_data();
+    void editOfAChangedValueAsksTheUser();
+    void editsOfDifferentColumnsAreBothKept();
+    void typedTextWithNowhereToGoIsReported_data();
+    void typedTextWithNowhereToGoIsReported();
+    void writesThroughAJoinOfATableWithItself();
     void walkAcrossPages();
     void writesThroughAJoinGoToTheirTables();
     void computedFieldsAreReadOnly();
@@ -290,6 +298,158 @@ void TestDataSource::changesByAnotherDataSourceAreSeen() {
     QVERIFY(second->recordset()->setField("TEXT01", "Alpha 2"));
     QVERIFY(second->recordset()->update());
     QCOMPARE(first->recordset()->fieldText("TEXT01"), QString("Alpha 2"));
+}
+
+void TestDataSource::anotherConnectionsChangeShowsAtTheNextMove() {
+    auto data = companies("SELECT * FROM TABLE01 ORDER BY AUTONUMBER");
+    QLineEdit name;
+    data->bind(&name, "TEXT01");
+    QCOMPARE(name.text(), QString("Alpha"));
+    QCOMPARE(data->textAt(1, data->fieldIndex("TEXT01")), QString("Beta")); // page read
+    // Another program instance: a connection of its own on the same file.
+    m_folder->exec("TESSALY.mdb", "UPDATE TABLE01 SET TEXT01 = 'Beta by Bob' WHERE AUTONUMBER = 2");
+    QVERIFY(data->recordset()->moveNext());
+    QCOMPARE(name.text(), QString("Beta by Bob"));
+}
+
+void TestDataSource::aSaveDoesNotHideAnotherConnectionsChange() {
+    QString values;
+    for (int i = 0; i < 100; ++i)
+        values += QString("%1(%2, 'Row %2', 'Company')").arg(i ? "," : "").arg(100 + i);
+    m_folder->exec("TESSALY.mdb",
+                   "INSERT INTO TABLE01 (AUTONUMBER, TEXT01, TEXT20) VALUES " + values);
+    auto data = companies("SELECT * FROM TABLE01 ORDER BY AUTONUMBER");
+    auto* rs = data->recordset();
+    QLineEdit name;
+    data->bind(&name, "TEXT01");
+    const int far = 90; // on another page than the current row
+    QCOMPARE(data->textAt(far, data->fieldIndex("TEXT01")), QString("Row 187"));
+    name.setText("Alpha 2");
+    m_folder->exec("TESSALY.mdb",
+                   "UPDATE TABLE01 SET TEXT01 = 'Row 187 by Bob' WHERE AUTONUMBER = 187");
+    QVERIFY(rs->update()); // a save of this program's own
+    QCOMPARE(data->textAt(far, data->fieldIndex("TEXT01")), QString("Row 187 by Bob"));
+    QCOMPARE(stored("SELECT TEXT01 FROM TABLE01 WHERE AUTONUMBER = 1").toString(),
+             QString("Alpha 2"));
+}
+
+void TestDataSource::editOfAChangedValueAsksTheUser_data() {
+    QTest::addColumn<bool>("otherProgram"); // else another window of this program
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("other program, keep mine") << true << int(MsgBox::Yes) << "Old note\nmine";
+    QTest::newRow("other program, take theirs") << true << int(MsgBox::No) << "Old note\ntheirs";
+    QTest::newRow("other window, keep mine") << false << int(MsgBox::Yes) << "Old note\nmine";
+    QTest::newRow("other window, take theirs") << false << int(MsgBox::No) << "Old note\ntheirs";
+}
+
+void TestDataSource::editOfAChangedValueAsksTheUser() {
+    QFETCH(bool, otherProgram);
+    QFETCH(int, answer);
+    QFETCH(QString, kept);
+    m_folder->exec("TESSALY.mdb", "UPDATE TABLE01 SET MEMO01 = 'Old note' WHERE AUTONUMBER = 1");
+    auto data = companies("SELECT * FROM TABLE01 ORDER BY AUTONUMBER");
+    QPlainTextEdit notes;
+    QLineEdit name;
+    data->bind(&notes, "MEMO01");
+    data->bind(&name, "TEXT01");
+    QCOMPARE(notes.toPlainText(), QString("Old note"));
+
+    // Both users append a line to the notes they read.
+    auto other = companies("SELECT * FROM TABLE01 ORDER BY AUTONUMBER");
+    if (otherProgram) {
+        m_folder->exec("TESSALY.mdb",
+                       "UPDATE TABLE01 SET MEMO01 = 'Old note' || char(10) || 'theirs' WHERE "
+                       "AUTONUMBER = 1");
+    } else {
+        QVERIFY(other->recordset()->setField("MEMO01", "Old note\ntheirs"));
+        QVERIFY(other->recordset()->update());
+    }
+    notes.setPlainText(notes.toPlainText() + "\nmine");
+    name.setText("Alpha renamed");
+
+    MsgBox::clearShown();
+    MsgBox::answerNext(MsgBox::Result(answer));
+    QVERIFY(data->recordset()->moveNext());
+    QCOMPARE(MsgBox::shown().size(), 1);
+    const MsgBox::Shown question = MsgBox::last();
+    QCOMPARE(question.style, MsgBox::YesNo | MsgBox::Exclamation);
+    QVERIFY2(question.text.startsWith("Another user has changed this record since you read it.") &&
+                 question.text.contains("MEMO01") && question.text.contains("theirs") &&
+                 question.text.contains("mine") && !question.text.contains("TEXT01"),
+             qPrintable(question.text));
+    QCOMPARE(
+        m_folder->rows("TESSALY.mdb", "SELECT TEXT01, MEMO01 FROM TABLE01 WHERE AUTONUMBER = 1"),
+        (QList<QVariantList>{{"Alpha renamed", kept}}));
+    QVERIFY(data->recordset()->movePrevious());
+    QCOMPARE(notes.toPlainText(), kept);
+}
+
+void TestDataSource::editsOfDifferentColumnsAreBothKept() {
+    auto data = companies("SELECT * FROM TABLE01 ORDER BY AUTONUMBER");
+    QLineEdit name;
+    data->bind(&name, "TEXT01");
+    QCOMPARE(name.text(), QString("Alpha"));
+    m_folder->exec("TESSALY.mdb", "UPDATE TABLE01 SET TEXT18 = 'Bob' WHERE AUTONUMBER = 1");
+    name.setText("Alpha 2");
+    MsgBox::clearShown();
+    QVERIFY(data->recordset()->moveNext());
+    QVERIFY(MsgBox::shown().isEmpty());
+    QCOMPARE(
+        m_folder->rows("TESSALY.mdb", "SELECT TEXT01, TEXT18 FROM TABLE01 WHERE AUTONUMBER = 1"),
+        (QList<QVariantList>{{"Alpha 2", "Bob"}}));
+}
+
+void TestDataSource::typedTextWithNowhereToGoIsReported_data() {
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("no current record") << "SELECT * FROM TABLE01 WHERE TEXT01 = 'Nobody'"
+                                       << "TEXT01"
+                                       << "there is no current record";
+    QTest::newRow("no such field") << "SELECT TEXT01 FROM TABLE01"
+                                   << "TEXT05"
+                                   << "the record source has no field TEXT05";
+    QTest::newRow("computed field") << "SELECT TEXT01 & ' (' & TEXT18 & ')' AS Label FROM TABLE01"
+                                    << "Label"
+                                    << "the field Label cannot be changed";
+}
+
+void TestDataSource::typedTextWithNowhereToGoIsReported() {
+    QFETCH(QString, source);
+    QFETCH(QString, field);
+    QFETCH(QString, why);
+    auto data = companies(source);
+    QLineEdit box;
+    data->bind(&box, field);
+    const QString before = box.text();
+    box.end(false);
+    MsgBox::clearShown();
+    QTest::keyClicks(&box, "typed");
+    QCOMPARE(MsgBox::shown().size(), 1); // once, not at every key
+    QCOMPARE(MsgBox::last().text,
+             QString("The text typed into %1 cannot be stored: %2.").arg(field, why));
+    QCOMPARE(MsgBox::last().style, MsgBox::OKOnly | MsgBox::Critical);
+    QCOMPARE(box.text(), before + "typed");
+    QVERIFY(!data->recordset()->hasPendingEdit());
+}
+
+void TestDataSource::writesThroughAJoinOfATableWithItself() {
+    // Companies of the same sales person side by side.
+    auto data = companies("SELECT A.TEXT01, B.TEXT01 AS Partner FROM TABLE01 AS A INNER JOIN "
+                          "TABLE01 AS B ON A.TEXT18 = B.TEXT18 WHERE A.AUTONUMBER = 1 AND "
+                          "B.AUTONUMBER = 3");
+    auto* rs = data->recordset();
+    QCOMPARE(rs->recordCount(), 1);
+    QCOMPARE(rs->fieldText("Partner"), QString("Gamma"));
+    QVERIFY(rs->setField("Partner", "Gamma renamed"));
+    QVERIFY(rs->update());
+    QCOMPARE(m_folder->column("TESSALY.mdb", "SELECT TEXT01 FROM TABLE01 ORDER BY AUTONUMBER"),
+             (QStringList{"Alpha", "Beta", "Gamma renamed"}));
+    QVERIFY(rs->setField("A.TEXT01", "Alpha renamed"));
+    QVERIFY(rs->update());
+    QCOMPARE(m_folder->column("TESSALY.mdb", "SELECT TEXT01 FROM TABLE01 ORDER BY AUTONUMBER"),
+             (QStringList{"Alpha renamed", "Beta", "Gamma renamed"}));
 }
 
 void TestDataSource::walkAcrossPages() {
