@@ -22,15 +22,29 @@ class SqliteConnection;
 class Schema {
 public:
     static constexpr const char* DefaultPassword = "Kelvorin";
+    // Kept in the file's user_version; raised whenever a version adds tables
+    // or columns. A file of a higher version is refused rather than misread.
+    static constexpr int Version = 1;
+
+    enum class Kind { Main, User }; // TESSALY.mdb (and Temp.mdb), User.mdb
 
     static QStringList mainDatabaseStatements();
     static QStringList userDatabaseStatements();
 
     // Creates the tables and the initial rows in an empty database.
+    static bool create(SqliteConnection& connection, Kind kind, QString* error);
     static bool createMainDatabase(SqliteConnection& connection, QString* error);
     static bool createUserDatabase(SqliteConnection& connection, QString* error);
-    // Adds the settings columns that a User.mdb of an earlier version lacks.
+
+    // A file of this kind at all: its core tables are there and it was not
+    // written by a newer version.
+    static bool recognize(SqliteConnection& connection, Kind kind, QString* error);
+    // Adds the tables and columns that a file of an earlier version lacks.
+    static bool upgrade(SqliteConnection& connection, Kind kind, QString* error);
     static bool upgradeUserDatabase(SqliteConnection& connection, QString* error);
+    // Whole and complete: the integrity check passes and every table, column
+    // and the settings row is there.
+    static bool verify(SqliteConnection& connection, Kind kind, QString* error);
 
     // DATEnn columns hold dates; NUMBERnn, AUTONUMBER and ROWKEY whole numbers.
     static bool isDateColumn(const QString& column);
