@@ -160,6 +160,15 @@ bool SqliteConnection::open(bool create, QString* error) {
     int flags = SQLITE_OPEN_READWRITE;
     if (create)
         flags |= SQLITE_OPEN_CREATE;
+    // SQLite takes an empty file for an empty database and would write a new
+    // one into it; an existing database file of 0 bytes has lost its data.
+    if (!create && QFileInfo(m_path).isFile() && QFileInfo(m_path).size() == 0) {
+        if (error)
+            *error = QStringLiteral("The database '%1' is empty (0 bytes): it holds no tables "
+                                    "and no data. Restore it from a backup copy.")
+                         .arg(QDir::toNativeSeparators(m_path));
+        return false;
+    }
     const QByteArray file = m_path.toUtf8();
     int rc = sqlite3_open_v2(file.constData(), &m_db, flags, nullptr);
     auto fail = [&](const QString& what) {
@@ -367,9 +376,37 @@ bool SqliteConnection::inTransaction() const {
     return m_db && sqlite3_get_autocommit(m_db) == 0;
 }
 
-void SqliteConnection::checkpoint() {
-    if (m_db && m_journal == Journal::Wal)
-        sqlite3_wal_checkpoint_v2(m_db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+bool SqliteConnection::checkpoint(QString* error) {
+    if (!m_db || m_journal != Journal::Wal)
+        return true;
+    int logFrames = 0, copiedFrames = 0;
+    const int rc = sqlite3_wal_checkpoint_v2(m_db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, &logFrames,
+                                             &copiedFrames);
+    if (rc == SQLITE_OK && copiedFrames == logFrames)
+        return true;
+    if (error)
+        *error = QStringLiteral("The database %1 cannot be written in full: %2")
+                     .arg(QDir::toNativeSeparators(m_path),
+                          rc == SQLITE_OK ? QStringLiteral("another connection is reading it.")
+                                          : QString::fromUtf8(sqlite3_errmsg(m_db)));
+    return false;
+}
+
+bool SqliteConnection::closeComplete(QString* error) {
+    const bool checkpointed = checkpoint(error);
+    close();
+    if (!checkpointed)
+        return false;
+    const QFileInfo log(m_path + QStringLiteral("-wal"));
+    if (log.exists() && log.size() > 0) {
+        if (error)
+            *error = QStringLiteral("The database %1 cannot be written in full: its log %2 "
+                                    "still holds changes.")
+                         .arg(QDir::toNativeSeparators(m_path),
+                              QDir::toNativeSeparators(log.filePath()));
+        return false;
+    }
+    return true;
 }
 
 void SqliteConnection::close() {

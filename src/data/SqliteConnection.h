@@ -64,8 +64,12 @@ public:
     void noteWrite() { ++m_writes; }
 
     bool inTransaction() const;
-    void checkpoint();
+    bool checkpoint(QString* error = nullptr);
     void close();
+    // Closes and makes sure the file alone holds everything: the checkpoint
+    // succeeded and no write-ahead log is left beside it. For a file that is
+    // about to be renamed or copied.
+    bool closeComplete(QString* error);
 
     static constexpr const char* HiddenKey = "ROWKEY";
     static constexpr int MaxCachedStatements = 128;

@@ -4,6 +4,7 @@
 #include "app/HoverHelp.h"
 #include "app/ModuleHelp.h"
 #include "data/DataSource.h"
+#include "data/Installation.h"
 #include "data/SqliteConnection.h"
 #include "platform/Colors.h"
 #include "platform/MsgBox.h"
@@ -162,6 +163,17 @@ void FormReplica::Check1_Click() {
         Check1->setChecked(false);
         return;
     } else {
+        QString why;
+        if (!Installation::verifyMainDatabase(supplied, &why)) {
+            MsgBox::show(QStringLiteral("The supplied database Temp.mdb in %1 is not a whole "
+                                        "Tessaly database, so it cannot become TESSALY.mdb:\n%2\n"
+                                        "Remove Temp.mdb and start Tessaly again to have it "
+                                        "installed afresh.")
+                             .arg(folder, why),
+                         MsgBox::OKOnly | MsgBox::Critical);
+            Check1->setChecked(false);
+            return;
+        }
         SqliteConnection::closeShared(supplied);
         if (!QFile::rename(supplied, main)) {
             MsgBox::show(QStringLiteral("Temp.mdb cannot be renamed to TESSALY.mdb in %1. Check "

@@ -52,6 +52,8 @@ private slots:
     void laterStartsGoStraightToTheMenu();
     void anExistingMainDatabaseIsKept();
     void aMissingSuppliedDatabaseIsReported();
+    void aSuppliedDatabaseThatIsNotWholeIsNotUsed_data();
+    void aSuppliedDatabaseThatIsNotWholeIsNotUsed();
     void browseListsDrivesFoldersAndFiles();
     void networkReplicaIsNotOfferedYet();
     void hoverTextsAndHelp();
@@ -157,6 +159,48 @@ void TestStartup::aMissingSuppliedDatabaseIsReported() {
     QVERIFY(MsgBox::last().text.contains("Temp.mdb is missing"));
     QVERIFY(!check->isChecked());
     QVERIFY(!QFile::exists(m_folder->file("TESSALY.mdb")));
+    QVERIFY(choice().isEmpty());
+    QVERIFY(replica->isVisible());
+    QVERIFY(!Forms::isLoaded("FormMenu"));
+}
+
+void TestStartup::aSuppliedDatabaseThatIsNotWholeIsNotUsed_data() {
+    QTest::addColumn<QByteArray>("content"); // of Temp.mdb; empty: the SQL below
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("no database") << QByteArray("some other file") << QString()
+                                 << "file is not a database";
+    QTest::newRow("empty file") << QByteArray("-") << QString() << "is empty (0 bytes)";
+    QTest::newRow("another program's database") << QByteArray() << "DROP TABLE TABLE02"
+                                                << "is not a Tessaly database";
+    QTest::newRow("tables missing") << QByteArray() << "DROP TABLE TABLE08"
+                                    << "the table TABLE08 is missing";
+}
+
+void TestStartup::aSuppliedDatabaseThatIsNotWholeIsNotUsed() {
+    QFETCH(QByteArray, content);
+    QFETCH(QString, sql);
+    QFETCH(QString, why);
+    if (content.isEmpty()) {
+        m_folder->exec("Temp.mdb", sql);
+    } else {
+        QFile file(m_folder->file("Temp.mdb"));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        if (content != "-")
+            file.write(content);
+    }
+    FormReplica* replica = start();
+    auto* check = replica->findChild<QCheckBox*>("Check1");
+    QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(5, 5));
+    settle();
+    QCOMPARE(MsgBox::shown().size(), 1);
+    QCOMPARE(MsgBox::last().style, MsgBox::OKOnly | MsgBox::Critical);
+    QVERIFY2(MsgBox::last().text.contains("is not a whole Tessaly database") &&
+                 MsgBox::last().text.contains(why),
+             qPrintable(MsgBox::last().text));
+    QVERIFY(!check->isChecked());
+    QVERIFY(!QFile::exists(m_folder->file("TESSALY.mdb")));
+    QVERIFY(QFile::exists(m_folder->file("Temp.mdb")));
     QVERIFY(choice().isEmpty());
     QVERIFY(replica->isVisible());
     QVERIFY(!Forms::isLoaded("FormMenu"));
