@@ -7,6 +7,7 @@
 #include "app/Links.h"
 #include "app/RegisterForms.h"
 #include "data/UserProfile.h"
+#include "office/MailStore.h"
 #include "platform/Colors.h"
 #include "platform/MsgBox.h"
 #include "platform/Twips.h"
@@ -30,6 +31,7 @@ private slots:
     void requestReachesTheMaker();
     void refusedRequestIsTriedAgain();
     void profileWindowStoresOnOkOnly();
+    void mainMenuOpensTheProfileAndMailUsesItsServer();
 
 private:
     FormSupport* openSupport(const QString& message);
@@ -128,6 +130,39 @@ void TestSupport::profileWindowStoresOnOkOnly() {
     QTest::mouseClick(form->findChild<QPushButton*>("CommandOK"), Qt::LeftButton);
     QCOMPARE(UserProfile::load().name, QString("Ann Jones"));
     QVERIFY(!Forms::isLoaded("FormProfile"));
+}
+
+void TestSupport::mainMenuOpensTheProfileAndMailUsesItsServer() {
+    UserProfile profile = UserProfile::load();
+    profile.smtpServer.clear();
+    QVERIFY(profile.save());
+    auto* menu = Forms::show("FormMenu");
+    auto* command = menu->findChild<QPushButton*>("CommandProfile");
+    QVERIFY(command && command->isEnabled());
+    QTest::mouseClick(command, Qt::LeftButton);
+    Form* form = Forms::loaded("FormProfile");
+    QVERIFY(form && form->isVisible());
+    QCOMPARE(form->windowTitle(), QString("Your Profile"));
+    auto* server = form->findChild<QLineEdit*>("TextSmtpServer");
+    QCOMPARE(server->text(), QString());
+    server->setFocus();
+    QTest::keyClicks(server, m_server->address());
+    QTest::mouseClick(form->findChild<QPushButton*>("CommandOK"), Qt::LeftButton);
+    QVERIFY(!Forms::isLoaded("FormProfile"));
+    QCOMPARE(m_folder->scalar("User.mdb", "SELECT TEXT14 FROM TABLE02").toString(),
+             m_server->address());
+
+    // The support request now goes out through that server.
+    QTest::mouseClick(menu->findChild<QPushButton*>("CommandSupport"), Qt::LeftButton);
+    auto* support = qobject_cast<FormSupport*>(Forms::loaded("FormSupport"));
+    QVERIFY(support && support->isVisible());
+    QTest::keyClicks(support->findChild<QPlainTextEdit*>("TextMessage"), "Hello.");
+    QTest::mouseClick(support->findChild<QPushButton*>("CommandGo"), Qt::LeftButton);
+    QCOMPARE(m_server->mails().size(), 1);
+    QCOMPARE(support->findChild<QLabel*>("LabelMessage")->text(),
+             QString("Your message has been sent..."));
+    QVERIFY(MailStore::messages("Outbox").isEmpty());
+    QVERIFY(MsgBox::shown().isEmpty());
 }
 
 QTEST_MAIN(TestSupport)
