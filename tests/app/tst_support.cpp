@@ -12,6 +12,7 @@
 #include "platform/MsgBox.h"
 #include "platform/Twips.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -30,6 +31,8 @@ private slots:
     void supportWindowLayout();
     void requestReachesTheMaker();
     void refusedRequestIsTriedAgain();
+    void requestThatWaitsInTheOutboxSaysSo_data();
+    void requestThatWaitsInTheOutboxSaysSo();
     void profileWindowStoresOnOkOnly();
     void mainMenuOpensTheProfileAndMailUsesItsServer();
 
@@ -113,6 +116,56 @@ void TestSupport::refusedRequestIsTriedAgain() {
     for (QWidget* w : QApplication::topLevelWidgets())
         mailWindows += w->objectName() == "MailItemWindow" && w->isVisible();
     QCOMPARE(mailWindows, 0);
+}
+
+void TestSupport::requestThatWaitsInTheOutboxSaysSo_data() {
+    QTest::addColumn<bool>("server");
+    QTest::addColumn<QString>("toldBefore"); // the message that says what happened: its text
+    QTest::addColumn<QString>("toldAfter");  // before and after the reason of a failure
+    QTest::newRow("no mail server in the profile")
+        << false
+        << "No mail server is set in your profile, so the e-mail \"Request for technical support "
+           "from Ann Smith at Acme Ltd\" waits in the Outbox. Set the server under \"Your "
+           "Profile\" in the main menu."
+        << "";
+    QTest::newRow("sending failed every time")
+        << true << "Your request could not be sent ("
+        << "). It waits in the Outbox and goes with the next Send & Receive.";
+}
+
+void TestSupport::requestThatWaitsInTheOutboxSaysSo() {
+    QFETCH(bool, server);
+    QFETCH(QString, toldBefore);
+    QFETCH(QString, toldAfter);
+    if (!server) {
+        UserProfile profile = UserProfile::load();
+        profile.smtpServer.clear();
+        QVERIFY(profile.save());
+    }
+    m_server->refuseNext(1000);
+    FormSupport* form = openSupport("Nothing prints.");
+    QTest::mouseClick(form->findChild<QPushButton*>("CommandGo"), Qt::LeftButton);
+    auto* label = form->findChild<QLabel*>("LabelMessage");
+    QTRY_VERIFY(!form->findChild<QPushButton*>("CommandGo")->isVisible());
+    QVERIFY(!form->findChild<QTimer*>("Timer1")->isActive());
+    QCOMPARE(label->text(),
+             QString("Your message has not been sent yet: it waits in the Outbox..."));
+    QVERIFY(Colors::foreground(label) != Colors::Green);
+    const QString told = MsgBox::last().text;
+    QVERIFY2(told.startsWith(toldBefore) && told.endsWith(toldAfter), qPrintable(told));
+    QVERIFY(told.size() > toldBefore.size() + toldAfter.size() || !server); // the reason
+    QCOMPARE(m_server->mails().size(), 0);
+    const QStringList outbox = MailStore::messages("Outbox");
+    QCOMPARE(outbox.size(), 1);
+    QFile queued(outbox.first());
+    QVERIFY(queued.open(QIODevice::ReadOnly));
+    const QByteArray mail = queued.readAll();
+    QVERIFY(mail.contains("Subject: Request for technical support from Ann Smith at Acme Ltd"));
+    QVERIFY(mail.contains("Nothing prints."));
+    if (server) { // each try was refused; after the last the request went to the Outbox
+        QCOMPARE(m_server->refusals(), FormSupport::MaxTries);
+        QCOMPARE(MsgBox::shown().size(), FormSupport::MaxTries);
+    }
 }
 
 void TestSupport::profileWindowStoresOnOkOnly() {
