@@ -61,6 +61,7 @@ private slots:
     void captions_data();
     void captions();
     void fieldSelectionHidesFields();
+    void fieldSelectionIsStoredByOk();
     void fieldSelectionKeepsPickListsAndBoxesHidden();
     void detailsWindowWritesBack_data();
     void detailsWindowWritesBack();
@@ -512,6 +513,21 @@ void TestCompanies::fieldSelectionHidesFields() {
     settle();
     QCOMPARE(m_folder->rows("User.mdb", "SELECT TEXT01, TEXT02, TEXT06, TEXT07 FROM TABLE01"),
              (QList<QVariantList>{{"0", "1", "1", "0"}}));
+}
+
+void TestCompanies::fieldSelectionIsStoredByOk() {
+    QTest::mouseClick(Forms::loaded("FormMenu")->findChild<QPushButton*>("CommandFields"),
+                      Qt::LeftButton);
+    Form* fields = Forms::loaded("FormFields");
+    QTRY_VERIFY(fields->findChild<QCheckBox*>("Check3")->isChecked());
+    for (const char* check : {"Check3", "Check5"})
+        tick(fields->findChild<QCheckBox*>(check));
+    QTest::mouseClick(fields->findChild<QPushButton*>("CommandOK"), Qt::LeftButton);
+    QVERIFY(!fields->isVisible());
+    // Stored at once, while the window is only hidden.
+    QVERIFY(Forms::isLoaded("FormFields"));
+    QCOMPARE(m_folder->rows("User.mdb", "SELECT TEXT01, TEXT03, TEXT05, TEXT07 FROM TABLE01"),
+             (QList<QVariantList>{{"1", "0", "0", "1"}}));
 }
 
 void TestCompanies::fieldSelectionKeepsPickListsAndBoxesHidden() {
