@@ -442,7 +442,8 @@ void FormCompanies::openView(bool archived) {
 }
 
 void FormCompanies::applyFieldSelection() {
-    const QList<QStringList> hidden = {
+    // The controls of each optional field, by flag (User.mdb TABLE01 TEXT01..TEXT07).
+    const QList<QStringList> controlsOf = {
         {QStringLiteral("LabelVisit"), QStringLiteral("NUMBER01"),
          QStringLiteral("CommandReminder")},
         {QStringLiteral("LabelCategory"), QStringLiteral("TEXT15")},
@@ -451,11 +452,18 @@ void FormCompanies::applyFieldSelection() {
         {QStringLiteral("LabelDivision"), QStringLiteral("TEXT13")},
         {QStringLiteral("LabelRegion"), QStringLiteral("TEXT09")},
         {QStringLiteral("LabelSalesManager"), QStringLiteral("Text19")}};
-    for (int field = 1; field <= 7; ++field)
-        if (flag(field) == QLatin1String("0"))
-            for (const QString& name : hidden.at(field - 1))
-                if (QWidget* control = findChild<QWidget*>(name))
-                    control->setVisible(false);
+    QStringList pickListed;
+    for (const auto& [list, target] : PickLists())
+        pickListed.append(target);
+    // A field switched on again shows its label and its box (or, in edit
+    // mode, its pick list) in the window that is already loaded.
+    const bool editing = isEditing();
+    for (int field = 1; field <= 7; ++field) {
+        const bool on = flag(field) != QLatin1String("0");
+        for (const QString& name : controlsOf.at(field - 1))
+            if (QWidget* control = findChild<QWidget*>(name))
+                control->setVisible(on && !(editing && pickListed.contains(name)));
+    }
 }
 
 void FormCompanies::Form_Activate() {
@@ -576,10 +584,11 @@ void FormCompanies::setEditing(bool editing) {
         } else {
             Twips::move(list, left ? LeftBox : RightBox, at.y());
             list->setVisible(false);
-            // A field switched off in the field selection stays hidden.
-            field->setVisible(inUse);
+            field->setVisible(true);
         }
     }
+    // The boxes of switched-off fields stay hidden; labels follow the flags.
+    applyFieldSelection();
 }
 
 void FormCompanies::CommandEdit_Click() {

@@ -63,6 +63,7 @@ private slots:
     void fieldSelectionHidesFields();
     void fieldSelectionIsStoredByOk();
     void fieldSelectionKeepsPickListsAndBoxesHidden();
+    void fieldSwitchedOnAgainShowsLabelAndBox();
     void detailsWindowWritesBack_data();
     void detailsWindowWritesBack();
     void mapOpensTheAddress_data();
@@ -545,6 +546,39 @@ void TestCompanies::fieldSelectionKeepsPickListsAndBoxesHidden() {
     QVERIFY(!child("TEXT15")->isVisible());
     QVERIFY(child("Text18")->isVisible());
     QVERIFY(child("TEXT09")->isVisible());
+}
+
+void TestCompanies::fieldSwitchedOnAgainShowsLabelAndBox() {
+    m_folder->exec("User.mdb", "UPDATE TABLE01 SET TEXT06 = '0'");
+    FormCompanies* form = openFromMenu();
+    QTRY_VERIFY(!child("TEXT09")->isVisible());
+    QVERIFY(!child("LabelRegion")->isVisible());
+
+    // The companies window stays loaded behind the contacts window; its
+    // close brings the main menu, where the region is switched on again.
+    QTest::keyClick(form, Qt::Key_F3);
+    settle();
+    QVERIFY(!form->isVisible());
+    Forms::loaded("FormContacts")->close();
+    settle();
+    auto* menu = Forms::loaded("FormMenu");
+    QVERIFY(menu && menu->isVisible());
+    QTest::mouseClick(menu->findChild<QPushButton*>("CommandFields"), Qt::LeftButton);
+    Form* fields = Forms::loaded("FormFields");
+    tick(fields->findChild<QCheckBox*>("Check6"));
+    QTest::mouseClick(fields->findChild<QPushButton*>("CommandOK"), Qt::LeftButton);
+    QCOMPARE(openFromMenu(), form); // the same window, not a new one
+
+    QTRY_VERIFY(child("LabelRegion")->isVisible());
+    QVERIFY(child("TEXT09")->isVisible());
+    click("CommandEdit");
+    QVERIFY(child("LabelRegion")->isVisible());
+    QVERIFY(child("DBCombo09")->isVisible());
+    QVERIFY(!child("TEXT09")->isVisible());
+    click("CommandEdit");
+    QVERIFY(child("LabelRegion")->isVisible());
+    QVERIFY(child("TEXT09")->isVisible());
+    QVERIFY(!child("DBCombo09")->isVisible());
 }
 
 void TestCompanies::detailsWindowWritesBack_data() {
