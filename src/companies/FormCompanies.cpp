@@ -31,6 +31,7 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QUrl>
+#include <cmath>
 
 namespace {
 
@@ -86,6 +87,8 @@ constexpr int RowTop = 240, RowStep = 315, BoxHeight = 285;
 constexpr int LeftLabel = 120, LeftBox = 2000, LeftWidth = 3900;
 constexpr int RightLabel = 6200, RightBox = 8105, RightWidth = 4300;
 constexpr int PickOffset = 305; // pick lists stand this far left of their boxes
+// Beyond this a visit frequency is no number of days the field can hold.
+constexpr double MaxFrequency = 1e15;
 
 } // namespace
 
@@ -193,6 +196,8 @@ void FormCompanies::buildControls() {
     };
     connect(box(QStringLiteral("NUMBER01")), &QLineEdit::textEdited, this,
             &FormCompanies::NUMBER01_Change);
+    connect(box(QStringLiteral("NUMBER01")), &QLineEdit::editingFinished, this,
+            &FormCompanies::NUMBER01_LostFocus);
 
     label(Frame1, "LabelNotes", QStringLiteral("NOTES"), RightLabel, 2270, 3000);
     // The zoom buttons stay usable while the frame is locked.
@@ -412,6 +417,7 @@ void FormCompanies::Form_Load() {
 }
 
 void FormCompanies::openView(bool archived) {
+    NUMBER01_LostFocus();
     const QString status = archived ? QStringLiteral("Archive") : QStringLiteral("Company");
     const QString user = UserTEXT03->text();
     if (user != QLatin1String("All Companies"))
@@ -464,6 +470,10 @@ void FormCompanies::applyFieldSelection() {
             if (QWidget* control = findChild<QWidget*>(name))
                 control->setVisible(on && !(editing && pickListed.contains(name)));
     }
+}
+
+void FormCompanies::Form_QueryUnload(bool&) {
+    NUMBER01_LostFocus(); // a close by the title bar leaves the focus where it was
 }
 
 void FormCompanies::Form_Activate() {
@@ -526,6 +536,7 @@ void FormCompanies::TimerLoad_Timer() {
 }
 
 void FormCompanies::DBComboSelect_Click() {
+    NUMBER01_LostFocus();
     const QByteArray bookmark = DBComboSelect->selectedItem();
     if (!bookmark.isEmpty())
         DataTABLE01->recordset()->setBookmark(bookmark); // errors are of no concern here
@@ -596,6 +607,7 @@ void FormCompanies::CommandEdit_Click() {
 }
 
 void FormCompanies::CommandNew_Click() {
+    NUMBER01_LostFocus();
     CommandEdit_Click();
     if (!DataTABLE01->recordset()->addNew())
         return;
@@ -613,7 +625,8 @@ void FormCompanies::NUMBER01_Change() {
         m_lastFrequency = frequency->text();
         return;
     }
-    if (Locale::parseNumber(text)) {
+    if (const auto number = Locale::parseNumber(text);
+        number && std::isfinite(*number) && std::fabs(*number) < MaxFrequency) {
         m_lastFrequency = text;
         return;
     }
@@ -623,16 +636,33 @@ void FormCompanies::NUMBER01_Change() {
     frequency->setFocus();
 }
 
+void FormCompanies::NUMBER01_LostFocus() {
+    // The field holds whole days: a frequency typed with a fraction becomes
+    // its whole-number part, the part the overdue rule reads, before any save
+    // point could refuse it.
+    QLineEdit* frequency = box(QStringLiteral("NUMBER01"));
+    const QString text = frequency->text();
+    if (Locale::parseInteger(text))
+        return;
+    const auto number = Locale::parseNumber(text);
+    if (!number || !std::isfinite(*number) || std::fabs(*number) >= MaxFrequency)
+        return;
+    frequency->setText(QString::number(qint64(std::trunc(*number))));
+    m_lastFrequency = frequency->text();
+}
+
 void FormCompanies::CommandArchive_Click() {
     if (MsgBox::show(QStringLiteral("Are you sure you want to send ") + companyName() +
                          QStringLiteral(" to the archives?"),
                      MsgBox::YesNo | MsgBox::Question) != MsgBox::Yes)
         return;
+    NUMBER01_LostFocus();
     box(QStringLiteral("TEXT20"))->setText(QStringLiteral("Archive"));
     DataTABLE01->refresh();
 }
 
 void FormCompanies::CommandUnarchive_Click() {
+    NUMBER01_LostFocus();
     box(QStringLiteral("TEXT20"))->setText(QStringLiteral("Company"));
     DataTABLE01->refresh();
 }

@@ -31,6 +31,7 @@ public:
 
     void Form_Load() override;
     void Form_Activate() override;
+    void Form_QueryUnload(bool& cancel) override;
 
     void TimerLoad_Timer();
     void DBComboSelect_Click();
@@ -47,6 +48,7 @@ public:
     void CommandReminder_Click();
     void TEXT12_DblClick();
     void NUMBER01_Change();
+    void NUMBER01_LostFocus();
 
     bool isEditing() const;
     // The current company's name, as its box shows it.

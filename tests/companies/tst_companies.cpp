@@ -53,6 +53,8 @@ private slots:
     void editsAreStoredAtTheNextSavePoint();
     void editModeSwapsPickListsForBoxes();
     void visitFrequencyMustBeANumber();
+    void visitFrequencyWithAFractionKeepsItsWholeDays_data();
+    void visitFrequencyWithAFractionKeepsItsWholeDays();
     void archiveAndRestoreMoveBetweenTheViews();
     void userChoiceFiltersAndSurvivesARestart();
     void choosingAUserWithAnEmptyListDoesNotReload();
@@ -322,6 +324,51 @@ void TestCompanies::visitFrequencyMustBeANumber() {
     QCOMPARE(frequency->text(), QString("30"));
     chooseCompany("Bak");
     QCOMPARE(stored("NUMBER01", "Acme").toInt(), 30);
+}
+
+void TestCompanies::visitFrequencyWithAFractionKeepsItsWholeDays_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("leave"); // how the company is left: a save point
+    QTest::addColumn<int>("stored");
+    QTest::newRow("another company") << "12.5"
+                                     << "choose" << 12;
+    QTest::newRow("just under a day more") << "7.99"
+                                           << "choose" << 7;
+    QTest::newRow("Exit Application") << "12.5"
+                                      << "exit" << 12;
+    QTest::newRow("closing the window") << "12.5"
+                                        << "close" << 12;
+    QTest::newRow("a whole number") << "30"
+                                    << "choose" << 30;
+}
+
+void TestCompanies::visitFrequencyWithAFractionKeepsItsWholeDays() {
+    QFETCH(QString, typed);
+    QFETCH(QString, leave);
+    QFETCH(int, stored);
+    FormCompanies* form = openFromMenu();
+    click("CommandEdit");
+    QLineEdit* frequency = box("NUMBER01");
+    frequency->setFocus();
+    QTest::keyClicks(frequency, typed);
+    QCOMPARE(frequency->text(), typed); // typing is not interrupted
+    if (leave == "choose") {
+        chooseCompany("Bak");
+        QCOMPARE(form->companyName(), QString("Baker's Dozen"));
+        chooseCompany("Acme");
+        QCOMPARE(frequency->text(), QString::number(stored));
+    } else if (leave == "exit") {
+        click("CommandExit");
+        settle();
+        QVERIFY(Forms::all().isEmpty());
+    } else {
+        QVERIFY(form->close());
+        settle();
+        QVERIFY(!Forms::isLoaded("FormCompanies"));
+    }
+    // The whole days were stored, and no refused edit held anything up.
+    QVERIFY2(MsgBox::shown().isEmpty(), qPrintable(MsgBox::last().text));
+    QCOMPARE(this->stored("NUMBER01", "Acme"), QVariant(qlonglong(stored)));
 }
 
 void TestCompanies::archiveAndRestoreMoveBetweenTheViews() {
