@@ -417,6 +417,7 @@ void FormCompanies::Form_Load() {
 }
 
 void FormCompanies::openView(bool archived) {
+    m_archived = archived;
     NUMBER01_LostFocus();
     const QString status = archived ? QStringLiteral("Archive") : QStringLiteral("Company");
     const QString user = UserTEXT03->text();
@@ -543,13 +544,23 @@ void FormCompanies::DBComboSelect_Click() {
 }
 
 void FormCompanies::reloadByStatus() {
-    const QString status = box(QStringLiteral("TEXT20"))->text();
-    if (DataTABLE01->currentRow() < 0)
-        return;
-    if (status == QLatin1String("Company"))
-        ModuleLogin::OpenActiveCompanies();
-    else if (status == QLatin1String("Archive"))
+    // The view follows the current company's status; an empty list (a sales
+    // person without companies) keeps the view it shows, so that another
+    // choice brings the companies back.
+    bool archived = m_archived;
+    if (DataTABLE01->currentRow() >= 0) {
+        const QString status = box(QStringLiteral("TEXT20"))->text();
+        if (status == QLatin1String("Company"))
+            archived = false;
+        else if (status == QLatin1String("Archive"))
+            archived = true;
+        else
+            return;
+    }
+    if (archived)
         ModuleLogin::OpenArchivedCompanies();
+    else
+        ModuleLogin::OpenActiveCompanies();
 }
 
 void FormCompanies::DBComboName_Click() {

@@ -108,4 +108,5 @@ private:
     QList<DataSource*> m_masterTables;
     HoverHelp* m_help;
     QString m_lastFrequency; // the visit frequency last accepted
+    bool m_archived = false; // the view last opened: the archived companies
 };

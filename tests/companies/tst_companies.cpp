@@ -57,7 +57,8 @@ private slots:
     void visitFrequencyWithAFractionKeepsItsWholeDays();
     void archiveAndRestoreMoveBetweenTheViews();
     void userChoiceFiltersAndSurvivesARestart();
-    void choosingAUserWithAnEmptyListDoesNotReload();
+    void anEmptyListCanBeLeftByAnotherChoice_data();
+    void anEmptyListCanBeLeftByAnotherChoice();
     void overdueComputation_data();
     void overdueComputation();
     void captions_data();
@@ -432,15 +433,43 @@ void TestCompanies::userChoiceFiltersAndSurvivesARestart() {
     QTRY_COMPARE(form->windowTitle(), QString("Active Companies - Acme"));
 }
 
-void TestCompanies::choosingAUserWithAnEmptyListDoesNotReload() {
-    m_folder->exec("User.mdb", "UPDATE TABLE02 SET TEXT03 = 'Nobody'");
-    FormCompanies* form = openFromMenu();
+void TestCompanies::anEmptyListCanBeLeftByAnotherChoice_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("emptyFor"); // a sales person without companies in the view
+    QTest::addColumn<QString>("choice");   // "All Companies" or another sales person
+    QTest::addColumn<QStringList>("back");
+    QTest::newRow("active, then all") << "CommandCompanies"
+                                      << "Bob"
+                                      << "All Companies" << QStringList{"Acme", "Baker's Dozen"};
+    QTest::newRow("active, then another person") << "CommandCompanies"
+                                                 << "Bob"
+                                                 << "Ann" << QStringList{"Acme"};
+    QTest::newRow("archived, then all") << "CommandArchive"
+                                        << "Ann"
+                                        << "All Companies" << QStringList{"Crane Works"};
+}
+
+void TestCompanies::anEmptyListCanBeLeftByAnotherChoice() {
+    QFETCH(QString, command);
+    QFETCH(QString, emptyFor);
+    QFETCH(QString, choice);
+    QFETCH(QStringList, back);
+    FormCompanies* form = openFromMenu(qPrintable(command));
+    QTest::mouseClick(child<QRadioButton>("Option2"), Qt::LeftButton);
+    choose(child<DBCombo>("DBComboName"), emptyFor);
+    QCOMPARE(form->userChoice()->text(), emptyFor);
     QCOMPARE(listed(), QStringList{});
-    const QString source = form->dataTable01()->recordSource();
-    QTest::mouseClick(child<QRadioButton>("Option1"), Qt::LeftButton);
-    QCOMPARE(form->userChoice()->text(), QString("All Companies"));
-    QCOMPARE(form->dataTable01()->recordSource(), source);
-    QCOMPARE(listed(), QStringList{});
+
+    // The user always gets back: the empty list keeps its view.
+    if (choice == "All Companies") {
+        QTest::mouseClick(child<QRadioButton>("Option1"), Qt::LeftButton);
+    } else {
+        QTest::mouseClick(child<QRadioButton>("Option2"), Qt::LeftButton);
+        choose(child<DBCombo>("DBComboName"), choice);
+    }
+    QCOMPARE(form->userChoice()->text(), choice);
+    QCOMPARE(listed(), back);
+    QCOMPARE(form->companyName(), back.first());
     QVERIFY(MsgBox::shown().isEmpty());
 }
 
