@@ -10,6 +10,7 @@
 #include "app/ModuleHelp.h"
 #include "contacts/FormDetails.h"
 #include "data/DataSource.h"
+#include "data/Recordset.h"
 #include "data/SqlQuote.h"
 #include "platform/Clock.h"
 #include "platform/Colors.h"
@@ -382,6 +383,17 @@ QString FormCompanies::companyName() const {
     return box(QStringLiteral("TEXT01"))->text();
 }
 
+QString FormCompanies::storedCompanyKey() {
+    QLineEdit* key = box(QStringLiteral("AUTONUMBER"));
+    Recordset* company = DataTABLE01->recordset();
+    if (key->text().isEmpty() && company->isNewRow() && company->hasPendingEdit()) {
+        NUMBER01_LostFocus();
+        if (DataTABLE01->save())
+            company->setBookmark(company->lastModified());
+    }
+    return key->text();
+}
+
 bool FormCompanies::isEditing() const {
     return Frame1->isEnabled();
 }
@@ -679,13 +691,16 @@ void FormCompanies::CommandUnarchive_Click() {
 }
 
 void FormCompanies::CommandZoom1_Click() {
+    const QString key = storedCompanyKey();
     FormDetails::Open(companyName() + QStringLiteral(" - Notes"), QStringLiteral("MEMO01"),
-                      memo(QStringLiteral("MEMO01"))->toPlainText());
+                      memo(QStringLiteral("MEMO01"))->toPlainText(), key, companyName());
 }
 
 void FormCompanies::CommandZoom2_Click() {
+    const QString key = storedCompanyKey();
     FormDetails::Open(companyName() + QStringLiteral(" - Company Details"),
-                      QStringLiteral("MEMO02"), memo(QStringLiteral("MEMO02"))->toPlainText());
+                      QStringLiteral("MEMO02"), memo(QStringLiteral("MEMO02"))->toPlainText(), key,
+                      companyName());
 }
 
 void FormCompanies::CommandMap_Click() {

@@ -53,6 +53,10 @@ public:
     bool isEditing() const;
     // The current company's name, as its box shows it.
     QString companyName() const;
+    // The current company's key (AUTONUMBER). A company just entered gets its
+    // key when it is stored, so it is stored first; empty when there is no
+    // current company or it could not be stored.
+    QString storedCompanyKey();
     // The field box or label of a column or name ("TEXT01", "Text18", ...).
     QLineEdit* box(const QString& name) const;
     DataSource* dataTable01() const { return DataTABLE01; }

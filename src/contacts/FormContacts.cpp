@@ -415,14 +415,8 @@ void FormContacts::Form_Activate() {
 void FormContacts::Load() {
     if (m_leaving)
         return;
-    DataSource* companySource = companies()->dataTable01();
-    Recordset* company = companySource->recordset();
-    // A company just entered gets its key when it is stored; store it now so
-    // that its contacts can be entered at once.
-    if (companyText(QStringLiteral("AUTONUMBER")).isEmpty() && company->isNewRow() &&
-        company->hasPendingEdit() && companySource->save())
-        company->setBookmark(company->lastModified());
-    const QString key = companyText(QStringLiteral("AUTONUMBER"));
+    // A company just entered is stored, so that its contacts can be entered at once.
+    const QString key = companies()->storedCompanyKey();
     bool ok = false;
     key.toLongLong(&ok);
     if (!ok) {

@@ -69,6 +69,10 @@ private slots:
     void fieldSwitchedOnAgainShowsLabelAndBox();
     void detailsWindowWritesBack_data();
     void detailsWindowWritesBack();
+    void detailsWindowKeepsToItsCompany_data();
+    void detailsWindowKeepsToItsCompany();
+    void detailsWindowOfACompanyGoneStoresNothing_data();
+    void detailsWindowOfACompanyGoneStoresNothing();
     void mapOpensTheAddress_data();
     void mapOpensTheAddress();
     void websiteDoubleClick();
@@ -705,6 +709,87 @@ void TestCompanies::detailsWindowWritesBack() {
     QCOMPARE(stored(memo, "Acme").toString(), before); // not before the save point
     chooseCompany("Bak");
     QCOMPARE(stored(memo, "Acme").toString(), before + "\nLine two, with 'quotes'.");
+}
+
+void TestCompanies::detailsWindowKeepsToItsCompany_data() {
+    QTest::addColumn<QString>("meanwhile");
+    QTest::addColumn<QString>("zoom");
+    QTest::addColumn<QString>("memo");
+    QTest::newRow("notes, another company chosen") << "choose"
+                                                   << "CommandZoom1"
+                                                   << "MEMO01";
+    QTest::newRow("details, another company chosen") << "choose"
+                                                     << "CommandZoom2"
+                                                     << "MEMO02";
+    QTest::newRow("notes, companies window closed") << "close"
+                                                    << "CommandZoom1"
+                                                    << "MEMO01";
+}
+
+void TestCompanies::detailsWindowKeepsToItsCompany() {
+    QFETCH(QString, meanwhile);
+    QFETCH(QString, zoom);
+    QFETCH(QString, memo);
+    FormCompanies* form = openFromMenu();
+    const QString before = stored(memo, "Acme").toString();
+    click(zoom);
+    auto* details = qobject_cast<FormDetails*>(Forms::loaded("FormDetails"));
+    auto* text = details->findChild<QPlainTextEdit*>("Text1");
+    text->setFocus();
+    QTest::keyClick(text, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(text, " Ask for Jo.");
+    if (meanwhile == "choose") {
+        chooseCompany("Bak");
+        QCOMPARE(form->companyName(), QString("Baker's Dozen"));
+    } else {
+        QVERIFY(form->close());
+        settle();
+        QVERIFY(!Forms::isLoaded("FormCompanies"));
+    }
+    details->close();
+    settle();
+    QVERIFY(!Forms::isLoaded("FormDetails"));
+    QVERIFY(MsgBox::shown().isEmpty());
+    // The company the window was opened on has the text; the other is untouched.
+    QCOMPARE(stored(memo, "Acme").toString(), before + " Ask for Jo.");
+    QCOMPARE(stored(memo, "Baker's Dozen").toString(), QString());
+    if (meanwhile == "choose") {
+        QCOMPARE(form->memo(memo)->toPlainText(), QString());
+        chooseCompany("Acme");
+        QCOMPARE(form->memo(memo)->toPlainText(), before + " Ask for Jo.");
+        form->close(); // no second thoughts about the row at the save point
+        settle();
+        QVERIFY(MsgBox::shown().isEmpty());
+        QCOMPARE(stored(memo, "Acme").toString(), before + " Ask for Jo.");
+    }
+}
+
+void TestCompanies::detailsWindowOfACompanyGoneStoresNothing_data() {
+    QTest::addColumn<int>("answer");
+    QTest::newRow("close without storing") << int(MsgBox::Yes);
+    QTest::newRow("keep the window") << int(MsgBox::No);
+}
+
+void TestCompanies::detailsWindowOfACompanyGoneStoresNothing() {
+    QFETCH(int, answer);
+    openFromMenu();
+    click("CommandZoom1");
+    auto* details = qobject_cast<FormDetails*>(Forms::loaded("FormDetails"));
+    auto* text = details->findChild<QPlainTextEdit*>("Text1");
+    text->setFocus();
+    QTest::keyClicks(text, "Gone.");
+    chooseCompany("Bak");
+    m_folder->exec("TESSALY.mdb", "DELETE FROM TABLE01 WHERE TEXT01 = 'Acme'");
+    MsgBox::answerNext(MsgBox::Result(answer));
+    QCOMPARE(details->close(), answer == MsgBox::Yes);
+    settle();
+    QCOMPARE(MsgBox::shown().size(), 1);
+    QCOMPARE(MsgBox::last().text, FormDetails::companyGoneMessage("Acme"));
+    QCOMPARE(MsgBox::last().style, int(MsgBox::YesNo | MsgBox::Exclamation));
+    QCOMPARE(Forms::isLoaded("FormDetails"), answer == MsgBox::No);
+    QCOMPARE(m_folder->column("TESSALY.mdb", "SELECT MEMO01 FROM TABLE01 ORDER BY TEXT01"),
+             (QStringList{"", ""}));
+    QCOMPARE(m_folder->scalar("TESSALY.mdb", "SELECT COUNT(*) FROM TABLE01").toInt(), 2);
 }
 
 void TestCompanies::mapOpensTheAddress_data() {
