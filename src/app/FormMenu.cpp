@@ -276,6 +276,13 @@ FormMenu::FormMenu()
          QStringLiteral("Compact your database, create a replica or") +
              QStringLiteral(" synchronize this database with the server."),
          {}},
+        {"CommandProfile",
+         QStringLiteral("Your Profile"),
+         "profile",
+         QStringLiteral("Enter your name, your company and your e-mail address, and the mail "
+                        "server that sends your e-mails. Your signature and requests for "
+                        "technical support carry your name and company."),
+         {}},
     };
     const QList<Command> advanced1 = {
         {"CommandSetup", QStringLiteral("Setup"), "setup",

@@ -4,7 +4,6 @@
 #include "ModuleMouse.h"
 #include "Version.h"
 #include "data/UserProfile.h"
-#include "office/OutlookItems.h"
 #include "platform/Colors.h"
 #include "platform/MsgBox.h"
 #include "platform/Twips.h"
@@ -50,47 +49,88 @@ QString FormSupport::VersionLine(bool retry) {
         .arg(Version::Revision);
 }
 
-bool FormSupport::sendRequest(bool retry) {
+MailItem FormSupport::request(bool retry) const {
     const UserProfile profile = UserProfile::load();
     MailItem mail;
     mail.To = QString::fromLatin1(Links::SupportAddress);
     mail.Subject = QStringLiteral("Request for technical support from ") + profile.name +
                    QStringLiteral(" at ") + profile.company;
     mail.Body = VersionLine(retry) + QStringLiteral("\r\n\r\n") + TextMessage->toPlainText();
+    return mail;
+}
+
+FormSupport::Delivery FormSupport::sendRequest(bool retry, QString* error) {
+    MailItem mail = request(retry);
     mail.Display();
-    QString error;
-    if (!mail.Send(&error)) {
+    if (!mail.Send(error)) {
         // The message stays here for the next try; its mail window goes.
         if (mail.window)
             mail.window->close();
-        return false;
+        return Delivery::Refused;
     }
-    Colors::setForeground(LabelMessage, Colors::Green);
-    LabelMessage->setText(QStringLiteral("Your message has been sent..."));
+    return mail.Sent ? Delivery::Sent : Delivery::Queued;
+}
+
+void FormSupport::showDelivery(Delivery delivery) {
+    if (delivery == Delivery::Sent) {
+        Colors::setForeground(LabelMessage, Colors::Green);
+        LabelMessage->setText(QStringLiteral("Your message has been sent..."));
+    } else {
+        Colors::setForeground(LabelMessage, Colors::Black);
+        LabelMessage->setText(
+            QStringLiteral("Your message has not been sent yet: it waits in the Outbox..."));
+    }
     CommandGo->setVisible(false);
-    return true;
+}
+
+void FormSupport::queueRequest(const QString& reason) {
+    MailItem mail = request(true);
+    QString error;
+    if (!mail.Queue(&error)) {
+        MsgBox::show(QStringLiteral("Your request could not be sent (%1), nor put in the Outbox "
+                                    "(%2). Please try again later.")
+                         .arg(reason, error),
+                     MsgBox::OKOnly | MsgBox::Critical, QStringLiteral("Technical Support"));
+        return; // Go stays for another try
+    }
+    showDelivery(Delivery::Queued);
+    MsgBox::show(QStringLiteral("Your request could not be sent (%1). It waits in the Outbox and "
+                                "goes with the next Send & Receive.")
+                     .arg(reason),
+                 MsgBox::OKOnly | MsgBox::Information, QStringLiteral("Technical Support"));
 }
 
 void FormSupport::CommandGo_Click() {
     ModuleMouse::PointerBusy();
-    const bool sent = sendRequest(false);
+    QString error;
+    const Delivery delivery = sendRequest(false, &error);
     ModuleMouse::PointerNormal();
-    if (!sent) {
-        MsgBox::show(QStringLiteral("You must allow this e-mail to be sent."), MsgBox::OKOnly,
-                     QStringLiteral("Technical Support"));
-        Timer1->start();
+    if (delivery != Delivery::Refused) {
+        showDelivery(delivery);
+        return;
     }
+    m_tries = 1;
+    MsgBox::show(QStringLiteral("You must allow this e-mail to be sent."), MsgBox::OKOnly,
+                 QStringLiteral("Technical Support"));
+    Timer1->start();
 }
 
 void FormSupport::Timer1_Timer() {
     Timer1->stop();
     ModuleMouse::PointerBusy();
-    const bool sent = sendRequest(true);
+    QString error;
+    const Delivery delivery = sendRequest(true, &error);
     ModuleMouse::PointerNormal();
-    if (!sent) {
-        MsgBox::show(QStringLiteral("You must allow this e-mail to be sent."), MsgBox::OKOnly,
-                     QStringLiteral("Technical Support"));
-        if (isVisible())
-            Timer1->start();
+    if (delivery != Delivery::Refused) {
+        showDelivery(delivery);
+        return;
     }
+    if (++m_tries >= MaxTries) {
+        queueRequest(error);
+        return;
+    }
+    MsgBox::show(QStringLiteral("You must allow this e-mail to be sent."), MsgBox::OKOnly,
+                 QStringLiteral("Technical Support"));
+    if (isVisible())
+        Timer1->start();
 }

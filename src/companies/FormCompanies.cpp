@@ -10,6 +10,7 @@
 #include "app/ModuleHelp.h"
 #include "contacts/FormDetails.h"
 #include "data/DataSource.h"
+#include "data/Recordset.h"
 #include "data/SqlQuote.h"
 #include "platform/Clock.h"
 #include "platform/Colors.h"
@@ -31,6 +32,7 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QUrl>
+#include <cmath>
 
 namespace {
 
@@ -86,6 +88,8 @@ constexpr int RowTop = 240, RowStep = 315, BoxHeight = 285;
 constexpr int LeftLabel = 120, LeftBox = 2000, LeftWidth = 3900;
 constexpr int RightLabel = 6200, RightBox = 8105, RightWidth = 4300;
 constexpr int PickOffset = 305; // pick lists stand this far left of their boxes
+// Beyond this a visit frequency is no number of days the field can hold.
+constexpr double MaxFrequency = 1e15;
 
 } // namespace
 
@@ -193,6 +197,8 @@ void FormCompanies::buildControls() {
     };
     connect(box(QStringLiteral("NUMBER01")), &QLineEdit::textEdited, this,
             &FormCompanies::NUMBER01_Change);
+    connect(box(QStringLiteral("NUMBER01")), &QLineEdit::editingFinished, this,
+            &FormCompanies::NUMBER01_LostFocus);
 
     label(Frame1, "LabelNotes", QStringLiteral("NOTES"), RightLabel, 2270, 3000);
     // The zoom buttons stay usable while the frame is locked.
@@ -377,6 +383,17 @@ QString FormCompanies::companyName() const {
     return box(QStringLiteral("TEXT01"))->text();
 }
 
+QString FormCompanies::storedCompanyKey() {
+    QLineEdit* key = box(QStringLiteral("AUTONUMBER"));
+    Recordset* company = DataTABLE01->recordset();
+    if (key->text().isEmpty() && company->isNewRow() && company->hasPendingEdit()) {
+        NUMBER01_LostFocus();
+        if (DataTABLE01->save())
+            company->setBookmark(company->lastModified());
+    }
+    return key->text();
+}
+
 bool FormCompanies::isEditing() const {
     return Frame1->isEnabled();
 }
@@ -412,6 +429,8 @@ void FormCompanies::Form_Load() {
 }
 
 void FormCompanies::openView(bool archived) {
+    m_archived = archived;
+    NUMBER01_LostFocus();
     const QString status = archived ? QStringLiteral("Archive") : QStringLiteral("Company");
     const QString user = UserTEXT03->text();
     if (user != QLatin1String("All Companies"))
@@ -442,7 +461,8 @@ void FormCompanies::openView(bool archived) {
 }
 
 void FormCompanies::applyFieldSelection() {
-    const QList<QStringList> hidden = {
+    // The controls of each optional field, by flag (User.mdb TABLE01 TEXT01..TEXT07).
+    const QList<QStringList> controlsOf = {
         {QStringLiteral("LabelVisit"), QStringLiteral("NUMBER01"),
          QStringLiteral("CommandReminder")},
         {QStringLiteral("LabelCategory"), QStringLiteral("TEXT15")},
@@ -451,11 +471,22 @@ void FormCompanies::applyFieldSelection() {
         {QStringLiteral("LabelDivision"), QStringLiteral("TEXT13")},
         {QStringLiteral("LabelRegion"), QStringLiteral("TEXT09")},
         {QStringLiteral("LabelSalesManager"), QStringLiteral("Text19")}};
-    for (int field = 1; field <= 7; ++field)
-        if (flag(field) == QLatin1String("0"))
-            for (const QString& name : hidden.at(field - 1))
-                if (QWidget* control = findChild<QWidget*>(name))
-                    control->setVisible(false);
+    QStringList pickListed;
+    for (const auto& [list, target] : PickLists())
+        pickListed.append(target);
+    // A field switched on again shows its label and its box (or, in edit
+    // mode, its pick list) in the window that is already loaded.
+    const bool editing = isEditing();
+    for (int field = 1; field <= 7; ++field) {
+        const bool on = flag(field) != QLatin1String("0");
+        for (const QString& name : controlsOf.at(field - 1))
+            if (QWidget* control = findChild<QWidget*>(name))
+                control->setVisible(on && !(editing && pickListed.contains(name)));
+    }
+}
+
+void FormCompanies::Form_QueryUnload(bool&) {
+    NUMBER01_LostFocus(); // a close by the title bar leaves the focus where it was
 }
 
 void FormCompanies::Form_Activate() {
@@ -518,19 +549,30 @@ void FormCompanies::TimerLoad_Timer() {
 }
 
 void FormCompanies::DBComboSelect_Click() {
+    NUMBER01_LostFocus();
     const QByteArray bookmark = DBComboSelect->selectedItem();
     if (!bookmark.isEmpty())
         DataTABLE01->recordset()->setBookmark(bookmark); // errors are of no concern here
 }
 
 void FormCompanies::reloadByStatus() {
-    const QString status = box(QStringLiteral("TEXT20"))->text();
-    if (DataTABLE01->currentRow() < 0)
-        return;
-    if (status == QLatin1String("Company"))
-        ModuleLogin::OpenActiveCompanies();
-    else if (status == QLatin1String("Archive"))
+    // The view follows the current company's status; an empty list (a sales
+    // person without companies) keeps the view it shows, so that another
+    // choice brings the companies back.
+    bool archived = m_archived;
+    if (DataTABLE01->currentRow() >= 0) {
+        const QString status = box(QStringLiteral("TEXT20"))->text();
+        if (status == QLatin1String("Company"))
+            archived = false;
+        else if (status == QLatin1String("Archive"))
+            archived = true;
+        else
+            return;
+    }
+    if (archived)
         ModuleLogin::OpenArchivedCompanies();
+    else
+        ModuleLogin::OpenActiveCompanies();
 }
 
 void FormCompanies::DBComboName_Click() {
@@ -576,10 +618,11 @@ void FormCompanies::setEditing(bool editing) {
         } else {
             Twips::move(list, left ? LeftBox : RightBox, at.y());
             list->setVisible(false);
-            // A field switched off in the field selection stays hidden.
-            field->setVisible(inUse);
+            field->setVisible(true);
         }
     }
+    // The boxes of switched-off fields stay hidden; labels follow the flags.
+    applyFieldSelection();
 }
 
 void FormCompanies::CommandEdit_Click() {
@@ -587,6 +630,7 @@ void FormCompanies::CommandEdit_Click() {
 }
 
 void FormCompanies::CommandNew_Click() {
+    NUMBER01_LostFocus();
     CommandEdit_Click();
     if (!DataTABLE01->recordset()->addNew())
         return;
@@ -604,7 +648,8 @@ void FormCompanies::NUMBER01_Change() {
         m_lastFrequency = frequency->text();
         return;
     }
-    if (Locale::parseNumber(text)) {
+    if (const auto number = Locale::parseNumber(text);
+        number && std::isfinite(*number) && std::fabs(*number) < MaxFrequency) {
         m_lastFrequency = text;
         return;
     }
@@ -614,28 +659,48 @@ void FormCompanies::NUMBER01_Change() {
     frequency->setFocus();
 }
 
+void FormCompanies::NUMBER01_LostFocus() {
+    // The field holds whole days: a frequency typed with a fraction becomes
+    // its whole-number part, the part the overdue rule reads, before any save
+    // point could refuse it.
+    QLineEdit* frequency = box(QStringLiteral("NUMBER01"));
+    const QString text = frequency->text();
+    if (Locale::parseInteger(text))
+        return;
+    const auto number = Locale::parseNumber(text);
+    if (!number || !std::isfinite(*number) || std::fabs(*number) >= MaxFrequency)
+        return;
+    frequency->setText(QString::number(qint64(std::trunc(*number))));
+    m_lastFrequency = frequency->text();
+}
+
 void FormCompanies::CommandArchive_Click() {
     if (MsgBox::show(QStringLiteral("Are you sure you want to send ") + companyName() +
                          QStringLiteral(" to the archives?"),
                      MsgBox::YesNo | MsgBox::Question) != MsgBox::Yes)
         return;
+    NUMBER01_LostFocus();
     box(QStringLiteral("TEXT20"))->setText(QStringLiteral("Archive"));
     DataTABLE01->refresh();
 }
 
 void FormCompanies::CommandUnarchive_Click() {
+    NUMBER01_LostFocus();
     box(QStringLiteral("TEXT20"))->setText(QStringLiteral("Company"));
     DataTABLE01->refresh();
 }
 
 void FormCompanies::CommandZoom1_Click() {
+    const QString key = storedCompanyKey();
     FormDetails::Open(companyName() + QStringLiteral(" - Notes"), QStringLiteral("MEMO01"),
-                      memo(QStringLiteral("MEMO01"))->toPlainText());
+                      memo(QStringLiteral("MEMO01"))->toPlainText(), key, companyName());
 }
 
 void FormCompanies::CommandZoom2_Click() {
+    const QString key = storedCompanyKey();
     FormDetails::Open(companyName() + QStringLiteral(" - Company Details"),
-                      QStringLiteral("MEMO02"), memo(QStringLiteral("MEMO02"))->toPlainText());
+                      QStringLiteral("MEMO02"), memo(QStringLiteral("MEMO02"))->toPlainText(), key,
+                      companyName());
 }
 
 void FormCompanies::CommandMap_Click() {

@@ -31,6 +31,7 @@ public:
 
     void Form_Load() override;
     void Form_Activate() override;
+    void Form_QueryUnload(bool& cancel) override;
 
     void TimerLoad_Timer();
     void DBComboSelect_Click();
@@ -47,10 +48,15 @@ public:
     void CommandReminder_Click();
     void TEXT12_DblClick();
     void NUMBER01_Change();
+    void NUMBER01_LostFocus();
 
     bool isEditing() const;
     // The current company's name, as its box shows it.
     QString companyName() const;
+    // The current company's key (AUTONUMBER). A company just entered gets its
+    // key when it is stored, so it is stored first; empty when there is no
+    // current company or it could not be stored.
+    QString storedCompanyKey();
     // The field box or label of a column or name ("TEXT01", "Text18", ...).
     QLineEdit* box(const QString& name) const;
     DataSource* dataTable01() const { return DataTABLE01; }
@@ -106,4 +112,5 @@ private:
     QList<DataSource*> m_masterTables;
     HoverHelp* m_help;
     QString m_lastFrequency; // the visit frequency last accepted
+    bool m_archived = false; // the view last opened: the archived companies
 };

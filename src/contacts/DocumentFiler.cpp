@@ -28,11 +28,15 @@ bool run(SqliteConnection& connection, const QString& sql, const QVariantList& v
 
 } // namespace
 
-std::optional<qint64> DocumentFiler::store(const QString& table, const Values& values,
-                                           std::optional<qint64> replace, QString* error) {
+std::optional<qint64> DocumentFiler::store(const QString& table, qint64 company,
+                                           const Values& values, std::optional<qint64> replace,
+                                           QString* error, bool* companyMissing) {
+    if (companyMissing)
+        *companyMissing = false;
     QStringList columns, placeholders;
     QVariantList bound;
-    for (const auto& [column, value] : values) {
+    for (const auto& [column, value] :
+         Values{{QStringLiteral("NUMBER01"), QVariant(company)}} + values) {
         columns.append(sql::SqlTranslator::quoteName(column));
         placeholders.append(QStringLiteral("?"));
         bound.append(value);
@@ -45,6 +49,32 @@ std::optional<qint64> DocumentFiler::store(const QString& table, const Values& v
     Transaction transaction(*connection);
     if (!transaction.begin(error))
         return std::nullopt;
+    // The company is looked up in the same transaction as the row is written.
+    int found = SQLITE_ERROR;
+    {
+        SqliteStatement exists = connection->prepare(
+            QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?")
+                .arg(sql::SqlTranslator::quoteName(QStringLiteral("TABLE01")),
+                     sql::SqlTranslator::quoteName(QStringLiteral("AUTONUMBER"))),
+            error);
+        if (!exists.isValid())
+            return std::nullopt;
+        exists.bindInt(1, company);
+        found = exists.step();
+        exists.reset();
+    }
+    if (found == SQLITE_DONE) {
+        if (companyMissing)
+            *companyMissing = true;
+        if (error)
+            *error = QStringLiteral("The company of the document no longer exists.");
+        return std::nullopt;
+    }
+    if (found != SQLITE_ROW) {
+        if (error)
+            *error = connection->lastError();
+        return std::nullopt;
+    }
     qint64 key = 0;
     bool stored = false;
     if (replace) {

@@ -82,6 +82,22 @@ QString FormContacts::emptyDatabaseMessage() {
            Crlf + QStringLiteral("Tessaly needs to be restarted in order to allow configuration.");
 }
 
+QString FormContacts::emptyViewMessage() {
+    return QStringLiteral("The companies window lists no company, so there are no contacts to "
+                          "show.") +
+           Crlf +
+           QStringLiteral("Choose another sales person or \"All Companies\" there, or open the "
+                          "active companies from the main menu.");
+}
+
+bool FormContacts::databaseHasCompanies() {
+    DataSource any;
+    any.setDatabaseName(QStringLiteral("TESSALY.mdb"));
+    any.setRecordSource(QStringLiteral("SELECT AUTONUMBER FROM TABLE01"));
+    // A database that cannot be read is not taken for an empty one.
+    return !any.refresh() || any.rowCount() > 0;
+}
+
 QString FormContacts::dialNotAvailableMessage() {
     return QStringLiteral("Dialling through a modem is not available in this version of Tessaly.");
 }
@@ -397,19 +413,24 @@ void FormContacts::Form_Activate() {
 }
 
 void FormContacts::Load() {
-    DataSource* companySource = companies()->dataTable01();
-    Recordset* company = companySource->recordset();
-    // A company just entered gets its key when it is stored; store it now so
-    // that its contacts can be entered at once.
-    if (companyText(QStringLiteral("AUTONUMBER")).isEmpty() && company->isNewRow() &&
-        company->hasPendingEdit() && companySource->save())
-        company->setBookmark(company->lastModified());
-    const QString key = companyText(QStringLiteral("AUTONUMBER"));
+    if (m_leaving)
+        return;
+    // A company just entered is stored, so that its contacts can be entered at once.
+    const QString key = companies()->storedCompanyKey();
     bool ok = false;
     key.toLongLong(&ok);
     if (!ok) {
-        MsgBox::show(emptyDatabaseMessage(), MsgBox::OKOnly | MsgBox::Information);
-        Forms::endProgram();
+        if (!databaseHasCompanies()) {
+            MsgBox::show(emptyDatabaseMessage(), MsgBox::OKOnly | MsgBox::Information);
+            Forms::endProgram();
+            return;
+        }
+        // Only the companies window's list is empty (the archive without an
+        // archived company, a sales person without companies): back to it,
+        // where another choice brings companies again.
+        m_leaving = true;
+        MsgBox::show(emptyViewMessage(), MsgBox::OKOnly | MsgBox::Information);
+        QTimer::singleShot(0, this, [] { ModuleButtons::SwitchToCompanies(); });
         return;
     }
     // Coming back to the same company keeps the contact shown: the editor

@@ -63,10 +63,14 @@ public:
     // The message shown when no contact query can be run for the companies
     // window (no company yet); the program ends after it.
     static QString emptyDatabaseMessage();
+    // The message shown when the companies window's list is empty while the
+    // database has companies; the companies window comes back after it.
+    static QString emptyViewMessage();
     // "Dial" here is a stand-in until modem dialling exists.
     static QString dialNotAvailableMessage();
 
 private:
+    static bool databaseHasCompanies();
     FormCompanies* companies() const;
     QString companyText(const QString& column) const;
     QString companyName() const;
@@ -122,4 +126,5 @@ private:
     DataSource* DataMT05;
     HoverHelp* m_help;
     QString m_loadedCompany; // the company whose contacts are listed
+    bool m_leaving = false;  // going back to the companies window: nothing to load
 };

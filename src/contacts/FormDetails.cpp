@@ -2,7 +2,9 @@
 
 #include "app/Forms.h"
 #include "companies/FormCompanies.h"
+#include "data/DataSource.h"
 #include "platform/Colors.h"
+#include "platform/MsgBox.h"
 #include "platform/Twips.h"
 
 #include <QGroupBox>
@@ -16,14 +18,29 @@ FormDetails::FormDetails()
     TextMemo = new QLineEdit(this);
     TextMemo->setObjectName(QStringLiteral("TextMemo"));
     TextMemo->setVisible(false);
+    Data1 = new DataSource(QStringLiteral("Data1"), this);
+    Data1->setDatabaseName(QStringLiteral("TESSALY.mdb"));
 }
 
-FormDetails* FormDetails::Open(const QString& caption, const QString& memo, const QString& text) {
+FormDetails* FormDetails::Open(const QString& caption, const QString& memo, const QString& text,
+                               const QString& company, const QString& name) {
+    // A zoom still open on other text first takes that text where it belongs.
+    if (Form* open = Forms::loaded(QString::fromLatin1(Name)); open && !open->unload())
+        return static_cast<FormDetails*>(open);
     auto* details = static_cast<FormDetails*>(Forms::show(QString::fromLatin1(Name)));
     details->Text1->setPlainText(text);
     details->setWindowTitle(caption);
     details->TextMemo->setText(memo);
+    details->m_company = company;
+    details->m_companyName = name;
+    details->m_opened = text;
     return details;
+}
+
+QString FormDetails::companyGoneMessage(const QString& name) {
+    return QStringLiteral("The text cannot be stored: the company \"%1\" it belongs to no longer "
+                          "exists.\r\nClose the window without storing the text?")
+        .arg(name);
 }
 
 void FormDetails::Form_Load() {
@@ -37,13 +54,23 @@ void FormDetails::resizeEvent(QResizeEvent* event) {
     Text1->setGeometry(rect());
 }
 
-void FormDetails::Form_Unload(bool&) {
-    auto* companies = qobject_cast<FormCompanies*>(Forms::loaded(QStringLiteral("FormCompanies")));
-    if (!companies)
+void FormDetails::Form_Unload(bool& cancel) {
+    if (writeIntoCurrentCompany())
         return;
+    if (Text1->toPlainText() == m_opened)
+        return; // nothing was changed: nothing to store
+    if (!storeIntoCompany())
+        cancel = true;
+}
+
+bool FormDetails::writeIntoCurrentCompany() {
+    auto* companies = qobject_cast<FormCompanies*>(Forms::loaded(QStringLiteral("FormCompanies")));
+    if (!companies || m_company.isEmpty() ||
+        companies->box(QStringLiteral("AUTONUMBER"))->text() != m_company)
+        return false;
     QPlainTextEdit* target = companies->memo(TextMemo->text());
     if (!target)
-        return;
+        return false;
     // The text goes in as an edit of the company, also while the window is locked.
     QGroupBox* frame = companies->editFrame();
     const bool locked = !frame->isEnabled();
@@ -53,4 +80,26 @@ void FormDetails::Form_Unload(bool&) {
         target->setPlainText(Text1->toPlainText());
     if (locked)
         frame->setEnabled(false);
+    return true;
+}
+
+bool FormDetails::storeIntoCompany() {
+    const QString memo = TextMemo->text();
+    bool isKey = false;
+    const qint64 key = m_company.toLongLong(&isKey);
+    bool found = false;
+    if (isKey && (memo == QLatin1String("MEMO01") || memo == QLatin1String("MEMO02"))) {
+        Data1->setRecordSource(QStringLiteral("SELECT * FROM TABLE01 WHERE AUTONUMBER = ") +
+                               QString::number(key));
+        if (!Data1->refresh()) {
+            MsgBox::show(Data1->lastError(), MsgBox::OKOnly | MsgBox::Critical);
+            return false;
+        }
+        found = Data1->rowCount() > 0;
+    }
+    if (!found)
+        return MsgBox::show(companyGoneMessage(m_companyName),
+                            MsgBox::YesNo | MsgBox::Exclamation) == MsgBox::Yes;
+    // A refused store has been shown; the window stays with the text.
+    return Data1->setCurrentValue(Data1->fieldIndex(memo), Text1->toPlainText()) && Data1->save();
 }

@@ -115,7 +115,17 @@ void FormWrite::Form_Activate() {
 void FormWrite::TextMethod_Change() {
     // An opener that reuses the editor gives it a new document.
     m_filed.reset();
+    beginDocument();
     applyKind();
+}
+
+void FormWrite::beginDocument() {
+    const auto* companies =
+        qobject_cast<FormCompanies*>(Forms::loaded(QString::fromLatin1(FormCompanies::Name)));
+    const QLineEdit* key = companies ? companies->box(QStringLiteral("AUTONUMBER")) : nullptr;
+    m_companyKey = key ? key->text() : QString();
+    m_companyName = companies ? companies->companyName() : QString();
+    m_contactName = currentContactName();
 }
 
 void FormWrite::applyKind() {
@@ -123,17 +133,17 @@ void FormWrite::applyKind() {
     QStringList hidden;
     if (current == Letter) {
         hidden = {QStringLiteral("Outlook")};
-        setWindowTitle(QStringLiteral("Write a Letter to ") + contactName());
+        setWindowTitle(QStringLiteral("Write a Letter to ") + m_contactName);
     } else if (current == Telefax) {
         hidden = {QStringLiteral("Outlook")};
-        setWindowTitle(QStringLiteral("Write a Fax to ") + contactName());
+        setWindowTitle(QStringLiteral("Write a Fax to ") + m_contactName);
     } else if (current == EMail) {
         hidden = {QStringLiteral("Word"),   QStringLiteral("Font"),     QStringLiteral("Left"),
                   QStringLiteral("Right"),  QStringLiteral("Center"),   QStringLiteral("Bold"),
                   QStringLiteral("Italic"), QStringLiteral("Underline")};
-        setWindowTitle(QStringLiteral("Write an E-Mail to ") + contactName());
+        setWindowTitle(QStringLiteral("Write an E-Mail to ") + m_contactName);
     } else if (current == Report) {
-        setWindowTitle(QStringLiteral("Write a Call Report related to ") + companyName());
+        setWindowTitle(QStringLiteral("Write a Call Report related to ") + m_companyName);
     }
     Toolbar1->setHiddenButtons(hidden);
     FrameEMail->setVisible(current == EMail);
@@ -163,7 +173,7 @@ void FormWrite::arrange() {
     Twips::setGeometry(ProgressBar1, DocumentLeft, std::max(0, height - 500), documentWidth, 285);
 }
 
-QString FormWrite::contactName() const {
+QString FormWrite::currentContactName() const {
     const Form* contacts = Forms::loaded(QStringLiteral("FormContacts"));
     auto name = [contacts](const char* box) {
         const auto* edit = contacts ? contacts->findChild<QLineEdit*>(QLatin1String(box)) : nullptr;
@@ -172,22 +182,10 @@ QString FormWrite::contactName() const {
     return name("TEXT02") + u' ' + name("TEXT03");
 }
 
-QString FormWrite::companyName() const {
-    const auto* companies =
-        qobject_cast<FormCompanies*>(Forms::loaded(QString::fromLatin1(FormCompanies::Name)));
-    return companies ? companies->companyName() : QString();
-}
-
-QString FormWrite::companyKey() const {
-    const auto* companies =
-        qobject_cast<FormCompanies*>(Forms::loaded(QString::fromLatin1(FormCompanies::Name)));
-    const QLineEdit* key = companies ? companies->box(QStringLiteral("AUTONUMBER")) : nullptr;
-    return key ? key->text() : QString();
-}
-
 void FormWrite::openDocument(const QString& kind, const QString& text) {
     TextMethod->setText(kind);
     m_filed.reset();
+    beginDocument();
     RichTextBox1->setText(text);
     show();
     raise();
@@ -271,7 +269,7 @@ void FormWrite::Outlook() {
         mail->BCC = TextBCC->text();
         mail->Subject = TextSubject->text();
     } else {
-        mail->Subject = QStringLiteral("Call Report - ") + companyName();
+        mail->Subject = QStringLiteral("Call Report - ") + m_companyName;
     }
     mail->Body = plainText();
     const bool shown = mail->Display();
@@ -294,6 +292,16 @@ QString FormWrite::emailRecord() const {
            Locale::dateText(Clock::today()) + CrLf + CrLf + plainText();
 }
 
+QString FormWrite::companyGoneMessage(const QString& company) {
+    const QString reason =
+        company.isEmpty()
+            ? QStringLiteral("The document cannot be filed: it was begun for no company.")
+            : QStringLiteral("The document cannot be filed: the company \"%1\" it was begun for "
+                             "no longer exists.")
+                  .arg(company);
+    return reason + CrLf + QStringLiteral("Close the editor without storing the document?");
+}
+
 void FormWrite::Form_QueryUnload(bool& cancel) {
     // Every close files the document, and so does the end of the program:
     // a written document is never lost.
@@ -301,22 +309,34 @@ void FormWrite::Form_QueryUnload(bool& cancel) {
     if (current != Letter && current != Telefax && current != EMail && current != Report)
         return;
     QString error;
-    if (fileDocument(&error))
+    switch (fileDocument(&error)) {
+    case Filing::Stored:
         return;
+    case Filing::CompanyGone:
+        // Never an orphan row, nor a row under another company: the user may
+        // keep the editor open to copy the text somewhere else.
+        if (MsgBox::show(companyGoneMessage(m_companyName), MsgBox::YesNo | MsgBox::Exclamation) !=
+            MsgBox::Yes)
+            cancel = true;
+        return;
+    case Filing::Failed:
+        break;
+    }
     MsgBox::show(QStringLiteral("The document could not be stored, so the editor stays open: ") +
                      error,
                  MsgBox::OKOnly | MsgBox::Critical);
     cancel = true;
 }
 
-bool FormWrite::fileDocument(QString* error) {
+FormWrite::Filing FormWrite::fileDocument(QString* error) {
     const QString current = kind();
     const bool report = current == Report;
     const QString table = report ? QStringLiteral("TABLE08") : QStringLiteral("TABLE09");
-    bool ok = false;
-    const qint64 company = companyKey().toLongLong(&ok);
+    bool isKey = false;
+    const qint64 company = m_companyKey.toLongLong(&isKey);
+    if (!isKey)
+        return Filing::CompanyGone;
     DocumentFiler::Values values = {
-        {QStringLiteral("NUMBER01"), ok ? QVariant(company) : QVariant()},
         {QStringLiteral("DATE01"),
          FieldFormat::storage(QVariant(Clock::today()), FieldKind::Date, nullptr)
              .value_or(QVariant())}};
@@ -331,9 +351,11 @@ bool FormWrite::fileDocument(QString* error) {
     }
     const std::optional<qint64> replace =
         m_filed && m_filed->table == table ? std::optional<qint64>(m_filed->key) : std::nullopt;
-    const std::optional<qint64> key = DocumentFiler::store(table, values, replace, error);
+    bool companyMissing = false;
+    const std::optional<qint64> key =
+        DocumentFiler::store(table, company, values, replace, error, &companyMissing);
     if (!key)
-        return false;
+        return companyMissing ? Filing::CompanyGone : Filing::Failed;
     m_filed = FiledRow{table, *key};
 
     // The browser of the table, when open, lists the new row.
@@ -342,5 +364,5 @@ bool FormWrite::fileDocument(QString* error) {
     if (Form* form = Forms::loaded(browser);
         form && form->metaObject()->indexOfMethod("Load()") >= 0)
         QMetaObject::invokeMethod(form, "Load");
-    return true;
+    return Filing::Stored;
 }

@@ -12,13 +12,17 @@ class QProgressBar;
 class RichTextBox;
 
 // The document editor: one letter, telefax, e-mail or call report for the
-// current company, written in a rich text box. The opener sets the kind
+// company (and contact) current when the document is begun, written in a rich
+// text box. The document stays with them: choosing another company meanwhile,
+// or closing the companies window, changes nothing. The opener sets the kind
 // (TextMethod: "LETTER", "TELEFAX", "EMAIL" or "REPORT") and the text, and
 // shows the window; the kind decides the caption, the toolbar buttons and the
 // e-mail header. The document goes to the word processor on the letterhead
 // (Word) or to the mail program (Outlook), and every close files it: letters,
 // telefaxes and e-mails as a correspondence row (TABLE09), call reports as a
-// call report row (TABLE08), stored at once.
+// call report row (TABLE08), stored at once. A company that no longer exists
+// gets no row: the user is told, and chooses between keeping the editor open
+// and closing it without storing.
 class FormWrite : public Form {
     Q_OBJECT
 public:
@@ -47,6 +51,9 @@ public:
     QString kind() const;
     RichTextBox* document() const { return RichTextBox1; }
 
+    // The question asked when the document's company no longer exists.
+    static QString companyGoneMessage(const QString& company);
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
@@ -54,13 +61,14 @@ private:
     void buildControls();
     void applyKind();
     void arrange();
-    // Stores the document as one row of its kind; false with the reason.
-    bool fileDocument(QString* error);
+    enum class Filing { Stored, CompanyGone, Failed };
+    // Stores the document as one row of its kind, for its company.
+    Filing fileDocument(QString* error);
     QString emailRecord() const;
     QString plainText() const; // the document, CR LF between lines
-    QString contactName() const;
-    QString companyName() const;
-    QString companyKey() const;
+    // Takes the current company and contact as the ones the document is for.
+    void beginDocument();
+    QString currentContactName() const;
 
     DocumentToolbar* Toolbar1;
     RichTextBox* RichTextBox1;
@@ -85,4 +93,9 @@ private:
         qint64 key = 0;
     };
     std::optional<FiledRow> m_filed;
+
+    // Whom the document is for, taken when it is begun.
+    QString m_companyKey;
+    QString m_companyName;
+    QString m_contactName;
 };

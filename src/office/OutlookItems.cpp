@@ -61,9 +61,9 @@ bool MailItem::Send(QString* error) {
             *error = QStringLiteral("The e-mail has no recipient.");
         return false;
     }
+    Sent = false;
     if (profile.smtpServer.trimmed().isEmpty()) {
-        if (MailStore::deliver(QStringLiteral("Outbox"), message.toRfc5322(true), false, error)
-                .isEmpty())
+        if (!Queue(error))
             return false;
         MsgBox::show(QStringLiteral("No mail server is set in your profile, so the e-mail \"%1\" "
                                     "waits in the Outbox. Set the server under \"Your Profile\" "
@@ -77,12 +77,25 @@ bool MailItem::Send(QString* error) {
         Pointer::normal();
         if (!sent)
             return false;
+        Sent = true;
         // The copy for the sender; the mail has gone whatever happens here.
         MailStore::deliver(QStringLiteral("Sent Items"), message.toRfc5322(true), true, nullptr);
     }
     if (window)
         window->close();
     return true;
+}
+
+bool MailItem::Queue(QString* error) {
+    const UserProfile profile = UserProfile::load();
+    const MailMessage message = messageOf(*this, profile);
+    if (message.envelopeRecipients().isEmpty()) {
+        if (error)
+            *error = QStringLiteral("The e-mail has no recipient.");
+        return false;
+    }
+    return !MailStore::deliver(QStringLiteral("Outbox"), message.toRfc5322(true), false, error)
+                .isEmpty();
 }
 
 bool AppointmentItem::Display(QString*) {

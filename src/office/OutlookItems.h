@@ -33,7 +33,10 @@ public:
     // Without a server the mail waits in "Outbox", and the user is told so.
     // A refused send returns false with the server's reason; nothing is filed.
     bool Send(QString* error = nullptr);
+    // Puts the mail in "Outbox", where it waits for the next Send & Receive.
+    bool Queue(QString* error = nullptr);
 
+    bool Sent = false;        // set by Send when the mail server took the mail
     QPointer<QWidget> window; // the window Display opened, closed by Send
 };
 

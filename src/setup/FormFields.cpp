@@ -74,6 +74,10 @@ void FormFields::CommandOK_Click() {
     for (int i = 0; i < 7; ++i)
         m_flags.at(i)->setText(m_checks.at(i)->isChecked() ? QStringLiteral("1")
                                                            : QStringLiteral("0"));
+    // The choice is stored at once: the window is only hidden, and its close
+    // (the next save point) may not come before the end of the program.
+    if (!Data1->save())
+        return; // the refusal was shown; the window stays with the choice
     hide();
     Forms::show(QStringLiteral("FormMenu"));
 }

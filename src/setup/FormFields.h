@@ -12,7 +12,7 @@ class QPushButton;
 // "Select Fields...": switches the seven optional fields of the companies
 // window on or off. The flags ("1" shown, "0" hidden) are User.mdb TABLE01
 // TEXT01..TEXT07, edited through the hidden boxes Text01..Text07, which the
-// companies window reads.
+// companies window reads. OK stores the choice at once.
 class FormFields : public Form {
     Q_OBJECT
 public:

@@ -45,6 +45,7 @@ private slots:
     void digitKeysRunTheirCommands();
     void digitsTypedIntoThePasswordStayDigits();
     void commandsWithoutTheirWindowAreOff();
+    void profileCommandSitsWithTheOtherOptions();
     void hoverTexts_data();
     void hoverTexts();
     void hoverOverTheWebsiteAndTheBackground();
@@ -264,6 +265,27 @@ void TestMainMenu::commandsWithoutTheirWindowAreOff() {
     QVERIFY(MsgBox::shown().isEmpty());
     click("CommandMaintenance");
     QVERIFY(Forms::isVisible("FormMaintenance"));
+}
+
+void TestMainMenu::profileCommandSitsWithTheOtherOptions() {
+    auto* frame = find<QGroupBox>("FrameOther");
+    auto* command = find<QPushButton>("CommandProfile");
+    auto* caption = find<QLabel>("LabelProfile");
+    QCOMPARE(command->parentWidget(), frame);
+    QCOMPARE(caption->text(), QString("Your Profile"));
+    QVERIFY(command->isVisible() && command->isEnabled());
+    QVERIFY(!command->icon().isNull());
+    // Below the other options, in their column, inside the frame.
+    const QRect above = find<QPushButton>("CommandMaintenance")->geometry();
+    QCOMPARE(command->geometry().left(), above.left());
+    QCOMPARE(command->geometry().top() - above.top(),
+             above.top() - find<QPushButton>("CommandExport")->geometry().top());
+    QVERIFY(frame->rect().contains(command->geometry()));
+    QVERIFY(frame->rect().contains(caption->geometry()));
+    QVERIFY(m_menu->hoverHelp()->text(command).contains("mail server"));
+    QCOMPARE(m_menu->hoverHelp()->text(caption), m_menu->hoverHelp()->text(command));
+    click("CommandProfile");
+    QVERIFY(Forms::isVisible("FormProfile"));
 }
 
 void TestMainMenu::hoverTexts_data() {

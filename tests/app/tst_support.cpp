@@ -7,10 +7,12 @@
 #include "app/Links.h"
 #include "app/RegisterForms.h"
 #include "data/UserProfile.h"
+#include "office/MailStore.h"
 #include "platform/Colors.h"
 #include "platform/MsgBox.h"
 #include "platform/Twips.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -29,7 +31,10 @@ private slots:
     void supportWindowLayout();
     void requestReachesTheMaker();
     void refusedRequestIsTriedAgain();
+    void requestThatWaitsInTheOutboxSaysSo_data();
+    void requestThatWaitsInTheOutboxSaysSo();
     void profileWindowStoresOnOkOnly();
+    void mainMenuOpensTheProfileAndMailUsesItsServer();
 
 private:
     FormSupport* openSupport(const QString& message);
@@ -113,6 +118,56 @@ void TestSupport::refusedRequestIsTriedAgain() {
     QCOMPARE(mailWindows, 0);
 }
 
+void TestSupport::requestThatWaitsInTheOutboxSaysSo_data() {
+    QTest::addColumn<bool>("server");
+    QTest::addColumn<QString>("toldBefore"); // the message that says what happened: its text
+    QTest::addColumn<QString>("toldAfter");  // before and after the reason of a failure
+    QTest::newRow("no mail server in the profile")
+        << false
+        << "No mail server is set in your profile, so the e-mail \"Request for technical support "
+           "from Ann Smith at Acme Ltd\" waits in the Outbox. Set the server under \"Your "
+           "Profile\" in the main menu."
+        << "";
+    QTest::newRow("sending failed every time")
+        << true << "Your request could not be sent ("
+        << "). It waits in the Outbox and goes with the next Send & Receive.";
+}
+
+void TestSupport::requestThatWaitsInTheOutboxSaysSo() {
+    QFETCH(bool, server);
+    QFETCH(QString, toldBefore);
+    QFETCH(QString, toldAfter);
+    if (!server) {
+        UserProfile profile = UserProfile::load();
+        profile.smtpServer.clear();
+        QVERIFY(profile.save());
+    }
+    m_server->refuseNext(1000);
+    FormSupport* form = openSupport("Nothing prints.");
+    QTest::mouseClick(form->findChild<QPushButton*>("CommandGo"), Qt::LeftButton);
+    auto* label = form->findChild<QLabel*>("LabelMessage");
+    QTRY_VERIFY(!form->findChild<QPushButton*>("CommandGo")->isVisible());
+    QVERIFY(!form->findChild<QTimer*>("Timer1")->isActive());
+    QCOMPARE(label->text(),
+             QString("Your message has not been sent yet: it waits in the Outbox..."));
+    QVERIFY(Colors::foreground(label) != Colors::Green);
+    const QString told = MsgBox::last().text;
+    QVERIFY2(told.startsWith(toldBefore) && told.endsWith(toldAfter), qPrintable(told));
+    QVERIFY(told.size() > toldBefore.size() + toldAfter.size() || !server); // the reason
+    QCOMPARE(m_server->mails().size(), 0);
+    const QStringList outbox = MailStore::messages("Outbox");
+    QCOMPARE(outbox.size(), 1);
+    QFile queued(outbox.first());
+    QVERIFY(queued.open(QIODevice::ReadOnly));
+    const QByteArray mail = queued.readAll();
+    QVERIFY(mail.contains("Subject: Request for technical support from Ann Smith at Acme Ltd"));
+    QVERIFY(mail.contains("Nothing prints."));
+    if (server) { // each try was refused; after the last the request went to the Outbox
+        QCOMPARE(m_server->refusals(), FormSupport::MaxTries);
+        QCOMPARE(MsgBox::shown().size(), FormSupport::MaxTries);
+    }
+}
+
 void TestSupport::profileWindowStoresOnOkOnly() {
     auto* form = Forms::show("FormProfile");
     auto* name = form->findChild<QLineEdit*>("TextName");
@@ -128,6 +183,39 @@ void TestSupport::profileWindowStoresOnOkOnly() {
     QTest::mouseClick(form->findChild<QPushButton*>("CommandOK"), Qt::LeftButton);
     QCOMPARE(UserProfile::load().name, QString("Ann Jones"));
     QVERIFY(!Forms::isLoaded("FormProfile"));
+}
+
+void TestSupport::mainMenuOpensTheProfileAndMailUsesItsServer() {
+    UserProfile profile = UserProfile::load();
+    profile.smtpServer.clear();
+    QVERIFY(profile.save());
+    auto* menu = Forms::show("FormMenu");
+    auto* command = menu->findChild<QPushButton*>("CommandProfile");
+    QVERIFY(command && command->isEnabled());
+    QTest::mouseClick(command, Qt::LeftButton);
+    Form* form = Forms::loaded("FormProfile");
+    QVERIFY(form && form->isVisible());
+    QCOMPARE(form->windowTitle(), QString("Your Profile"));
+    auto* server = form->findChild<QLineEdit*>("TextSmtpServer");
+    QCOMPARE(server->text(), QString());
+    server->setFocus();
+    QTest::keyClicks(server, m_server->address());
+    QTest::mouseClick(form->findChild<QPushButton*>("CommandOK"), Qt::LeftButton);
+    QVERIFY(!Forms::isLoaded("FormProfile"));
+    QCOMPARE(m_folder->scalar("User.mdb", "SELECT TEXT14 FROM TABLE02").toString(),
+             m_server->address());
+
+    // The support request now goes out through that server.
+    QTest::mouseClick(menu->findChild<QPushButton*>("CommandSupport"), Qt::LeftButton);
+    auto* support = qobject_cast<FormSupport*>(Forms::loaded("FormSupport"));
+    QVERIFY(support && support->isVisible());
+    QTest::keyClicks(support->findChild<QPlainTextEdit*>("TextMessage"), "Hello.");
+    QTest::mouseClick(support->findChild<QPushButton*>("CommandGo"), Qt::LeftButton);
+    QCOMPARE(m_server->mails().size(), 1);
+    QCOMPARE(support->findChild<QLabel*>("LabelMessage")->text(),
+             QString("Your message has been sent..."));
+    QVERIFY(MailStore::messages("Outbox").isEmpty());
+    QVERIFY(MsgBox::shown().isEmpty());
 }
 
 QTEST_MAIN(TestSupport)

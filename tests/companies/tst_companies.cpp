@@ -53,17 +53,26 @@ private slots:
     void editsAreStoredAtTheNextSavePoint();
     void editModeSwapsPickListsForBoxes();
     void visitFrequencyMustBeANumber();
+    void visitFrequencyWithAFractionKeepsItsWholeDays_data();
+    void visitFrequencyWithAFractionKeepsItsWholeDays();
     void archiveAndRestoreMoveBetweenTheViews();
     void userChoiceFiltersAndSurvivesARestart();
-    void choosingAUserWithAnEmptyListDoesNotReload();
+    void anEmptyListCanBeLeftByAnotherChoice_data();
+    void anEmptyListCanBeLeftByAnotherChoice();
     void overdueComputation_data();
     void overdueComputation();
     void captions_data();
     void captions();
     void fieldSelectionHidesFields();
+    void fieldSelectionIsStoredByOk();
     void fieldSelectionKeepsPickListsAndBoxesHidden();
+    void fieldSwitchedOnAgainShowsLabelAndBox();
     void detailsWindowWritesBack_data();
     void detailsWindowWritesBack();
+    void detailsWindowKeepsToItsCompany_data();
+    void detailsWindowKeepsToItsCompany();
+    void detailsWindowOfACompanyGoneStoresNothing_data();
+    void detailsWindowOfACompanyGoneStoresNothing();
     void mapOpensTheAddress_data();
     void mapOpensTheAddress();
     void websiteDoubleClick();
@@ -322,6 +331,51 @@ void TestCompanies::visitFrequencyMustBeANumber() {
     QCOMPARE(stored("NUMBER01", "Acme").toInt(), 30);
 }
 
+void TestCompanies::visitFrequencyWithAFractionKeepsItsWholeDays_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("leave"); // how the company is left: a save point
+    QTest::addColumn<int>("stored");
+    QTest::newRow("another company") << "12.5"
+                                     << "choose" << 12;
+    QTest::newRow("just under a day more") << "7.99"
+                                           << "choose" << 7;
+    QTest::newRow("Exit Application") << "12.5"
+                                      << "exit" << 12;
+    QTest::newRow("closing the window") << "12.5"
+                                        << "close" << 12;
+    QTest::newRow("a whole number") << "30"
+                                    << "choose" << 30;
+}
+
+void TestCompanies::visitFrequencyWithAFractionKeepsItsWholeDays() {
+    QFETCH(QString, typed);
+    QFETCH(QString, leave);
+    QFETCH(int, stored);
+    FormCompanies* form = openFromMenu();
+    click("CommandEdit");
+    QLineEdit* frequency = box("NUMBER01");
+    frequency->setFocus();
+    QTest::keyClicks(frequency, typed);
+    QCOMPARE(frequency->text(), typed); // typing is not interrupted
+    if (leave == "choose") {
+        chooseCompany("Bak");
+        QCOMPARE(form->companyName(), QString("Baker's Dozen"));
+        chooseCompany("Acme");
+        QCOMPARE(frequency->text(), QString::number(stored));
+    } else if (leave == "exit") {
+        click("CommandExit");
+        settle();
+        QVERIFY(Forms::all().isEmpty());
+    } else {
+        QVERIFY(form->close());
+        settle();
+        QVERIFY(!Forms::isLoaded("FormCompanies"));
+    }
+    // The whole days were stored, and no refused edit held anything up.
+    QVERIFY2(MsgBox::shown().isEmpty(), qPrintable(MsgBox::last().text));
+    QCOMPARE(this->stored("NUMBER01", "Acme"), QVariant(qlonglong(stored)));
+}
+
 void TestCompanies::archiveAndRestoreMoveBetweenTheViews() {
     FormCompanies* form = openFromMenu();
     chooseCompany("Bak");
@@ -383,15 +437,43 @@ void TestCompanies::userChoiceFiltersAndSurvivesARestart() {
     QTRY_COMPARE(form->windowTitle(), QString("Active Companies - Acme"));
 }
 
-void TestCompanies::choosingAUserWithAnEmptyListDoesNotReload() {
-    m_folder->exec("User.mdb", "UPDATE TABLE02 SET TEXT03 = 'Nobody'");
-    FormCompanies* form = openFromMenu();
+void TestCompanies::anEmptyListCanBeLeftByAnotherChoice_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("emptyFor"); // a sales person without companies in the view
+    QTest::addColumn<QString>("choice");   // "All Companies" or another sales person
+    QTest::addColumn<QStringList>("back");
+    QTest::newRow("active, then all") << "CommandCompanies"
+                                      << "Bob"
+                                      << "All Companies" << QStringList{"Acme", "Baker's Dozen"};
+    QTest::newRow("active, then another person") << "CommandCompanies"
+                                                 << "Bob"
+                                                 << "Ann" << QStringList{"Acme"};
+    QTest::newRow("archived, then all") << "CommandArchive"
+                                        << "Ann"
+                                        << "All Companies" << QStringList{"Crane Works"};
+}
+
+void TestCompanies::anEmptyListCanBeLeftByAnotherChoice() {
+    QFETCH(QString, command);
+    QFETCH(QString, emptyFor);
+    QFETCH(QString, choice);
+    QFETCH(QStringList, back);
+    FormCompanies* form = openFromMenu(qPrintable(command));
+    QTest::mouseClick(child<QRadioButton>("Option2"), Qt::LeftButton);
+    choose(child<DBCombo>("DBComboName"), emptyFor);
+    QCOMPARE(form->userChoice()->text(), emptyFor);
     QCOMPARE(listed(), QStringList{});
-    const QString source = form->dataTable01()->recordSource();
-    QTest::mouseClick(child<QRadioButton>("Option1"), Qt::LeftButton);
-    QCOMPARE(form->userChoice()->text(), QString("All Companies"));
-    QCOMPARE(form->dataTable01()->recordSource(), source);
-    QCOMPARE(listed(), QStringList{});
+
+    // The user always gets back: the empty list keeps its view.
+    if (choice == "All Companies") {
+        QTest::mouseClick(child<QRadioButton>("Option1"), Qt::LeftButton);
+    } else {
+        QTest::mouseClick(child<QRadioButton>("Option2"), Qt::LeftButton);
+        choose(child<DBCombo>("DBComboName"), choice);
+    }
+    QCOMPARE(form->userChoice()->text(), choice);
+    QCOMPARE(listed(), back);
+    QCOMPARE(form->companyName(), back.first());
     QVERIFY(MsgBox::shown().isEmpty());
 }
 
@@ -514,6 +596,21 @@ void TestCompanies::fieldSelectionHidesFields() {
              (QList<QVariantList>{{"0", "1", "1", "0"}}));
 }
 
+void TestCompanies::fieldSelectionIsStoredByOk() {
+    QTest::mouseClick(Forms::loaded("FormMenu")->findChild<QPushButton*>("CommandFields"),
+                      Qt::LeftButton);
+    Form* fields = Forms::loaded("FormFields");
+    QTRY_VERIFY(fields->findChild<QCheckBox*>("Check3")->isChecked());
+    for (const char* check : {"Check3", "Check5"})
+        tick(fields->findChild<QCheckBox*>(check));
+    QTest::mouseClick(fields->findChild<QPushButton*>("CommandOK"), Qt::LeftButton);
+    QVERIFY(!fields->isVisible());
+    // Stored at once, while the window is only hidden.
+    QVERIFY(Forms::isLoaded("FormFields"));
+    QCOMPARE(m_folder->rows("User.mdb", "SELECT TEXT01, TEXT03, TEXT05, TEXT07 FROM TABLE01"),
+             (QList<QVariantList>{{"1", "0", "0", "1"}}));
+}
+
 void TestCompanies::fieldSelectionKeepsPickListsAndBoxesHidden() {
     m_folder->exec("User.mdb", "UPDATE TABLE01 SET TEXT02 = '0', TEXT07 = '0'");
     openFromMenu();
@@ -529,6 +626,39 @@ void TestCompanies::fieldSelectionKeepsPickListsAndBoxesHidden() {
     QVERIFY(!child("TEXT15")->isVisible());
     QVERIFY(child("Text18")->isVisible());
     QVERIFY(child("TEXT09")->isVisible());
+}
+
+void TestCompanies::fieldSwitchedOnAgainShowsLabelAndBox() {
+    m_folder->exec("User.mdb", "UPDATE TABLE01 SET TEXT06 = '0'");
+    FormCompanies* form = openFromMenu();
+    QTRY_VERIFY(!child("TEXT09")->isVisible());
+    QVERIFY(!child("LabelRegion")->isVisible());
+
+    // The companies window stays loaded behind the contacts window; its
+    // close brings the main menu, where the region is switched on again.
+    QTest::keyClick(form, Qt::Key_F3);
+    settle();
+    QVERIFY(!form->isVisible());
+    Forms::loaded("FormContacts")->close();
+    settle();
+    auto* menu = Forms::loaded("FormMenu");
+    QVERIFY(menu && menu->isVisible());
+    QTest::mouseClick(menu->findChild<QPushButton*>("CommandFields"), Qt::LeftButton);
+    Form* fields = Forms::loaded("FormFields");
+    tick(fields->findChild<QCheckBox*>("Check6"));
+    QTest::mouseClick(fields->findChild<QPushButton*>("CommandOK"), Qt::LeftButton);
+    QCOMPARE(openFromMenu(), form); // the same window, not a new one
+
+    QTRY_VERIFY(child("LabelRegion")->isVisible());
+    QVERIFY(child("TEXT09")->isVisible());
+    click("CommandEdit");
+    QVERIFY(child("LabelRegion")->isVisible());
+    QVERIFY(child("DBCombo09")->isVisible());
+    QVERIFY(!child("TEXT09")->isVisible());
+    click("CommandEdit");
+    QVERIFY(child("LabelRegion")->isVisible());
+    QVERIFY(child("TEXT09")->isVisible());
+    QVERIFY(!child("DBCombo09")->isVisible());
 }
 
 void TestCompanies::detailsWindowWritesBack_data() {
@@ -579,6 +709,87 @@ void TestCompanies::detailsWindowWritesBack() {
     QCOMPARE(stored(memo, "Acme").toString(), before); // not before the save point
     chooseCompany("Bak");
     QCOMPARE(stored(memo, "Acme").toString(), before + "\nLine two, with 'quotes'.");
+}
+
+void TestCompanies::detailsWindowKeepsToItsCompany_data() {
+    QTest::addColumn<QString>("meanwhile");
+    QTest::addColumn<QString>("zoom");
+    QTest::addColumn<QString>("memo");
+    QTest::newRow("notes, another company chosen") << "choose"
+                                                   << "CommandZoom1"
+                                                   << "MEMO01";
+    QTest::newRow("details, another company chosen") << "choose"
+                                                     << "CommandZoom2"
+                                                     << "MEMO02";
+    QTest::newRow("notes, companies window closed") << "close"
+                                                    << "CommandZoom1"
+                                                    << "MEMO01";
+}
+
+void TestCompanies::detailsWindowKeepsToItsCompany() {
+    QFETCH(QString, meanwhile);
+    QFETCH(QString, zoom);
+    QFETCH(QString, memo);
+    FormCompanies* form = openFromMenu();
+    const QString before = stored(memo, "Acme").toString();
+    click(zoom);
+    auto* details = qobject_cast<FormDetails*>(Forms::loaded("FormDetails"));
+    auto* text = details->findChild<QPlainTextEdit*>("Text1");
+    text->setFocus();
+    QTest::keyClick(text, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(text, " Ask for Jo.");
+    if (meanwhile == "choose") {
+        chooseCompany("Bak");
+        QCOMPARE(form->companyName(), QString("Baker's Dozen"));
+    } else {
+        QVERIFY(form->close());
+        settle();
+        QVERIFY(!Forms::isLoaded("FormCompanies"));
+    }
+    details->close();
+    settle();
+    QVERIFY(!Forms::isLoaded("FormDetails"));
+    QVERIFY(MsgBox::shown().isEmpty());
+    // The company the window was opened on has the text; the other is untouched.
+    QCOMPARE(stored(memo, "Acme").toString(), before + " Ask for Jo.");
+    QCOMPARE(stored(memo, "Baker's Dozen").toString(), QString());
+    if (meanwhile == "choose") {
+        QCOMPARE(form->memo(memo)->toPlainText(), QString());
+        chooseCompany("Acme");
+        QCOMPARE(form->memo(memo)->toPlainText(), before + " Ask for Jo.");
+        form->close(); // no second thoughts about the row at the save point
+        settle();
+        QVERIFY(MsgBox::shown().isEmpty());
+        QCOMPARE(stored(memo, "Acme").toString(), before + " Ask for Jo.");
+    }
+}
+
+void TestCompanies::detailsWindowOfACompanyGoneStoresNothing_data() {
+    QTest::addColumn<int>("answer");
+    QTest::newRow("close without storing") << int(MsgBox::Yes);
+    QTest::newRow("keep the window") << int(MsgBox::No);
+}
+
+void TestCompanies::detailsWindowOfACompanyGoneStoresNothing() {
+    QFETCH(int, answer);
+    openFromMenu();
+    click("CommandZoom1");
+    auto* details = qobject_cast<FormDetails*>(Forms::loaded("FormDetails"));
+    auto* text = details->findChild<QPlainTextEdit*>("Text1");
+    text->setFocus();
+    QTest::keyClicks(text, "Gone.");
+    chooseCompany("Bak");
+    m_folder->exec("TESSALY.mdb", "DELETE FROM TABLE01 WHERE TEXT01 = 'Acme'");
+    MsgBox::answerNext(MsgBox::Result(answer));
+    QCOMPARE(details->close(), answer == MsgBox::Yes);
+    settle();
+    QCOMPARE(MsgBox::shown().size(), 1);
+    QCOMPARE(MsgBox::last().text, FormDetails::companyGoneMessage("Acme"));
+    QCOMPARE(MsgBox::last().style, int(MsgBox::YesNo | MsgBox::Exclamation));
+    QCOMPARE(Forms::isLoaded("FormDetails"), answer == MsgBox::No);
+    QCOMPARE(m_folder->column("TESSALY.mdb", "SELECT MEMO01 FROM TABLE01 ORDER BY TEXT01"),
+             (QStringList{"", ""}));
+    QCOMPARE(m_folder->scalar("TESSALY.mdb", "SELECT COUNT(*) FROM TABLE01").toInt(), 2);
 }
 
 void TestCompanies::mapOpensTheAddress_data() {

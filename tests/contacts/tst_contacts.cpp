@@ -72,6 +72,8 @@ private slots:
     void taskSubjectWithoutNumbers();
     void aCompanyJustEnteredGetsItsContacts();
     void emptyDatabaseEndsTheProgram();
+    void emptyListSaysSoAndStays_data();
+    void emptyListSaysSoAndStays();
     void hoverTextsNameTheContact();
     void closingShowsTheMenu();
 
@@ -504,6 +506,54 @@ void TestContacts::emptyDatabaseEndsTheProgram() {
     QVERIFY(FormContacts::emptyDatabaseMessage().contains(", \r\nTessaly needs"));
     settle();
     QVERIFY(Forms::all().isEmpty());
+}
+
+void TestContacts::emptyListSaysSoAndStays_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("user");
+    QTest::newRow("archive without an archived company") << "CommandArchive"
+                                                         << "Dana O'Neill";
+    QTest::newRow("sales person without companies") << "CommandCompanies"
+                                                    << "Nobody";
+}
+
+void TestContacts::emptyListSaysSoAndStays() {
+    QFETCH(QString, command);
+    QFETCH(QString, user);
+    m_folder->exec(
+        "User.mdb",
+        QString("UPDATE TABLE02 SET TEXT03 = '%1'").arg(QString(user).replace("'", "''")));
+    Forms::show("FormMenu");
+    QTest::mouseClick(Forms::loaded("FormMenu")->findChild<QPushButton*>(command), Qt::LeftButton);
+    FormCompanies* form = companies();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+    QCOMPARE(form->dataTable01()->rowCount(), 0);
+    QTest::keyClick(form, Qt::Key_F3);
+    settle();
+    QCOMPARE(MsgBox::shown().size(), 1);
+    QCOMPARE(MsgBox::last().text, FormContacts::emptyViewMessage());
+    QCOMPARE(MsgBox::last().style, int(MsgBox::Information));
+    // The program goes on, back in the companies window.
+    QTRY_VERIFY(form->isVisible());
+    QCOMPARE(Forms::loaded(FormCompanies::Name), form);
+    QTRY_VERIFY(!Forms::isLoaded(FormContacts::Name));
+
+    // From there the companies come back, and F3 shows their contacts.
+    QTest::mouseClick(form->findChild<QRadioButton*>("Option1"), Qt::LeftButton);
+    if (command == "CommandArchive") {
+        QCOMPARE(form->companyName(), QString("Crane Works"));
+        form->close();
+        settle();
+        QTest::mouseClick(Forms::loaded("FormMenu")->findChild<QPushButton*>("CommandCompanies"),
+                          Qt::LeftButton);
+        form = companies();
+    }
+    QCOMPARE(form->companyName(), QString("Acme"));
+    QTest::keyClick(form, Qt::Key_F3);
+    settle();
+    QVERIFY(contacts() && contacts()->isVisible());
+    QCOMPARE(listedContacts(), (QStringList{"Bill O'Brien", "Zoe Adams"}));
+    QCOMPARE(MsgBox::shown().size(), 1);
 }
 
 void TestContacts::hoverTextsNameTheContact() {

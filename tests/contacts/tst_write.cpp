@@ -128,6 +128,10 @@ private slots:
     void callReportGoesToTheMailProgramAndIsFiled();
     void reuseFilesOnlyTheNewDocument_data();
     void reuseFilesOnlyTheNewDocument();
+    void documentStaysWithItsCompany_data();
+    void documentStaysWithItsCompany();
+    void documentOfACompanyGoneIsNotFiled_data();
+    void documentOfACompanyGoneIsNotFiled();
     void refusedStoreKeepsTheEditorOpen();
     void endOfProgramFilesTheDocumentOnce();
     void signature_data();
@@ -565,6 +569,85 @@ void TestWrite::reuseFilesOnlyTheNewDocument() {
     QVERIFY(rows[0][3].toString().contains("The second document") ||
             textOf(rows[0][3].toString()) == "The second document");
     QVERIFY(!rows[0][3].toString().contains("first"));
+}
+
+void TestWrite::documentStaysWithItsCompany_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("meanwhile");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("letter, another company chosen") << "LETTER"
+                                                    << "choose"
+                                                    << "Write a Letter to Dana O'Neill";
+    QTest::newRow("e-mail, another company chosen") << "EMAIL"
+                                                    << "choose"
+                                                    << "Write an E-Mail to Dana O'Neill";
+    QTest::newRow("call report, another company chosen")
+        << "REPORT"
+        << "choose"
+        << "Write a Call Report related to O'Brien Farms";
+    QTest::newRow("telefax, companies window closed") << "TELEFAX"
+                                                      << "close"
+                                                      << "Write a Fax to Dana O'Neill";
+    QTest::newRow("call report, companies window closed")
+        << "REPORT"
+        << "close"
+        << "Write a Call Report related to O'Brien Farms";
+}
+
+void TestWrite::documentStaysWithItsCompany() {
+    QFETCH(QString, kind);
+    QFETCH(QString, meanwhile);
+    QFETCH(QString, caption);
+    FormWrite* form = openLikeAnOpener(kind, "For O'Brien Farms");
+    auto* companies = Forms::get<FormCompanies>();
+    if (meanwhile == "choose") {
+        DBCombo* selector = companies->selector();
+        selector->setFocus();
+        selector->lineEdit()->selectAll();
+        QTest::keyClicks(selector->lineEdit(), "Acme");
+        QTest::keyClick(selector->lineEdit(), Qt::Key_Return);
+        QCOMPARE(companies->companyName(), QString("Acme"));
+    } else {
+        QVERIFY(companies->close());
+        settle();
+        QVERIFY(!Forms::isLoaded("FormCompanies"));
+    }
+    // Another contact is shown meanwhile too.
+    Forms::loaded("FormContacts")->findChild<QLineEdit*>("TEXT02")->setText("Zoe");
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    QCOMPARE(form->windowTitle(), caption);
+    closeEditor();
+    QVERIFY(!Forms::isLoaded("FormWrite"));
+    QVERIFY(MsgBox::shown().isEmpty());
+    const auto rows = kind == "REPORT" ? callReports() : correspondence();
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0][0], QVariant(m_company));
+}
+
+void TestWrite::documentOfACompanyGoneIsNotFiled_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("answer");
+    QTest::newRow("letter, close without storing") << "LETTER" << int(MsgBox::Yes);
+    QTest::newRow("letter, keep the editor") << "LETTER" << int(MsgBox::No);
+    QTest::newRow("call report, close without storing") << "REPORT" << int(MsgBox::Yes);
+}
+
+void TestWrite::documentOfACompanyGoneIsNotFiled() {
+    QFETCH(QString, kind);
+    QFETCH(int, answer);
+    FormWrite* form = openLikeAnOpener(kind, "For O'Brien Farms");
+    m_folder->exec("TESSALY.mdb", "DELETE FROM TABLE01 WHERE TEXT01 = 'O''Brien Farms'");
+    MsgBox::answerNext(MsgBox::Result(answer));
+    QCOMPARE(form->close(), answer == MsgBox::Yes);
+    settle();
+    QCOMPARE(MsgBox::shown().size(), 1);
+    QCOMPARE(MsgBox::last().text, FormWrite::companyGoneMessage("O'Brien Farms"));
+    QCOMPARE(MsgBox::last().style, int(MsgBox::YesNo | MsgBox::Exclamation));
+    QCOMPARE(Forms::isLoaded("FormWrite"), answer == MsgBox::No);
+    // No orphan row, and nothing under another company.
+    QVERIFY(correspondence().isEmpty());
+    QVERIFY(callReports().isEmpty());
 }
 
 void TestWrite::refusedStoreKeepsTheEditorOpen() {
