@@ -10,6 +10,7 @@
 #include "data/SqliteConnection.h"
 #include "platform/Clock.h"
 #include "platform/Desktop.h"
+#include "platform/Locale.h"
 #include "platform/MsgBox.h"
 #include "platform/Twips.h"
 #include "widgets/DBCombo.h"
@@ -61,6 +62,8 @@ private slots:
     void anEmptyListCanBeLeftByAnotherChoice();
     void overdueComputation_data();
     void overdueComputation();
+    void datesWorkInEveryKindOfLocale_data();
+    void datesWorkInEveryKindOfLocale();
     void captions_data();
     void captions();
     void fieldSelectionHidesFields();
@@ -526,6 +529,37 @@ void TestCompanies::overdueComputation() {
     form->close(); // the save point
     settle();
     QCOMPARE(stored("NUMBER02", "Crane Works").toInt(), overdue);
+}
+
+void TestCompanies::datesWorkInEveryKindOfLocale_data() {
+    QTest::addColumn<QString>("locale");
+    // Blanks after the separators, a year first with a closing dot, a year
+    // suffix, the locale's own digits and direction marks.
+    for (const char* name :
+         {"sk_SK", "hu_HU", "bg_BG", "ko_KR", "ar_EG", "fa_IR", "bn_BD", "my_MM"})
+        QTest::newRow(name) << name;
+}
+
+void TestCompanies::datesWorkInEveryKindOfLocale() {
+    QFETCH(QString, locale);
+    Locale::pin(QLocale(locale));
+    m_folder->exec("TESSALY.mdb", "UPDATE TABLE01 SET DATE01 = '" +
+                                      Today.addDays(-40).toString(Qt::ISODate) +
+                                      "', NUMBER01 = 30, NUMBER02 = NULL WHERE TEXT01 = 'Acme'");
+    MsgBox::clearShown();
+    FormCompanies* form = openFromMenu();
+    chooseCompany("Acme");
+    // The last visit as this locale shows it, and the days overdue from it.
+    QCOMPARE(box("DATE01")->text(), Locale::dateText(Today.addDays(-40)));
+    QTRY_COMPARE(box("NUMBER02")->text(), QString("10"));
+    click("CommandNew");
+    QTest::keyClicks(box("TEXT01"), "Zephyr");
+    chooseCompany("Acme");
+    form->close();
+    settle();
+    QVERIFY2(MsgBox::shown().isEmpty(), qPrintable(MsgBox::last().text));
+    QCOMPARE(stored("DATE03", "Zephyr").toString(), QString("2026-12-10"));
+    QCOMPARE(stored("NUMBER02", "Acme").toInt(), 10);
 }
 
 void TestCompanies::captions_data() {
