@@ -624,7 +624,12 @@ std::optional<QList<DataSource::Conflict>> DataSource::conflicts(int row, QStrin
         for (int i = 0; i < it.value().size(); ++i) {
             const int field = it.value().at(i);
             const QVariant stored = read.value(i);
-            if (!sameStored(stored, m_seenValues.at(size_t(field))))
+            if (sameStored(stored, m_seenValues.at(size_t(field))))
+                continue;
+            // Another user stored what this edit stores: nothing to lose.
+            const auto mine =
+                FieldFormat::storage(m_pending.value(field), m_fields[size_t(field)].kind, nullptr);
+            if (!mine || !sameStored(stored, *mine))
                 found.append({field, stored});
         }
     }

@@ -52,6 +52,8 @@ private slots:
     void newCompanyIsStoredWithItsEntryDateAndStatus();
     void newInEditModeLeavesTheWindowLocked();
     void editsAreStoredAtTheNextSavePoint();
+    void notesChangedByAnotherUserAreNotOverwrittenUnseen_data();
+    void notesChangedByAnotherUserAreNotOverwrittenUnseen();
     void editModeSwapsPickListsForBoxes();
     void visitFrequencyMustBeANumber();
     void visitFrequencyWithAFractionKeepsItsWholeDays_data();
@@ -249,6 +251,37 @@ void TestCompanies::newCompanyIsStoredWithItsEntryDateAndStatus() {
                             "SELECT TEXT18, TEXT17, TEXT20, DATE03, NUMBER01 FROM TABLE01 WHERE "
                             "TEXT01 = 'Zephyr''s Kitchens'"),
              (QList<QVariantList>{{"Dana O'Neill", "Prospect", "Company", "2026-12-10", 21}}));
+}
+
+void TestCompanies::notesChangedByAnotherUserAreNotOverwrittenUnseen_data() {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("notes");
+    QTest::newRow("keep mine") << int(MsgBox::Yes) << "Call before noon. Mine.";
+    QTest::newRow("take theirs") << int(MsgBox::No) << "Call before noon. Theirs.";
+}
+
+void TestCompanies::notesChangedByAnotherUserAreNotOverwrittenUnseen() {
+    QFETCH(int, answer);
+    QFETCH(QString, notes);
+    openFromMenu();
+    click("CommandEdit");
+    auto* memo = child<QPlainTextEdit>("MEMO01");
+    QCOMPARE(memo->toPlainText(), QString("Call before noon."));
+    // Another instance of the program, on its own connection, adds to the notes.
+    m_folder->exec("TESSALY.mdb",
+                   "UPDATE TABLE01 SET MEMO01 = 'Call before noon. Theirs.' WHERE TEXT01 = 'Acme'");
+    memo->setFocus();
+    QTest::keyClick(memo, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(memo, " Mine.");
+    MsgBox::clearShown();
+    MsgBox::answerNext(MsgBox::Result(answer));
+    chooseCompany("Bak");
+    QCOMPARE(MsgBox::shown().size(), 1);
+    QVERIFY2(MsgBox::last().text.startsWith("Another user has changed this record"),
+             qPrintable(MsgBox::last().text));
+    QCOMPARE(stored("MEMO01", "Acme").toString(), notes);
+    chooseCompany("Acme");
+    QCOMPARE(memo->toPlainText(), notes);
 }
 
 void TestCompanies::newInEditModeLeavesTheWindowLocked() {

@@ -35,6 +35,7 @@ private slots:
     void editOfAChangedValueAsksTheUser_data();
     void editOfAChangedValueAsksTheUser();
     void editsOfDifferentColumnsAreBothKept();
+    void theSameEditByTwoUsersIsNoConflict();
     void typedTextWithNowhereToGoIsReported_data();
     void typedTextWithNowhereToGoIsReported();
     void writesThroughAJoinOfATableWithItself();
@@ -383,6 +384,19 @@ void TestDataSource::editOfAChangedValueAsksTheUser() {
         (QList<QVariantList>{{"Alpha renamed", kept}}));
     QVERIFY(data->recordset()->movePrevious());
     QCOMPARE(notes.toPlainText(), kept);
+}
+
+void TestDataSource::theSameEditByTwoUsersIsNoConflict() {
+    auto data = companies("SELECT * FROM TABLE01 ORDER BY AUTONUMBER");
+    QLineEdit overdue;
+    data->bind(&overdue, "NUMBER01");
+    QCOMPARE(overdue.text(), QString("10"));
+    m_folder->exec("TESSALY.mdb", "UPDATE TABLE01 SET NUMBER01 = 12 WHERE AUTONUMBER = 1");
+    overdue.setText("12");
+    MsgBox::clearShown();
+    QVERIFY(data->recordset()->moveNext());
+    QVERIFY(MsgBox::shown().isEmpty());
+    QCOMPARE(stored("SELECT NUMBER01 FROM TABLE01 WHERE AUTONUMBER = 1").toInt(), 12);
 }
 
 void TestDataSource::editsOfDifferentColumnsAreBothKept() {
