@@ -1,5 +1,7 @@
 #include "MailMessage.h"
 
+#include "platform/Clock.h"
+
 #include <QLocale>
 #include <QRegularExpression>
 #include <QUuid>
@@ -108,6 +110,19 @@ QString MailMessage::newMessageId(const QString& fromAddress) {
                                                           : domain);
 }
 
+QByteArray MailMessage::dateHeader(const QDateTime& moment) {
+    // The day and month names are English whatever the user's locale.
+    QByteArray text =
+        QLocale::c().toString(moment, QStringLiteral("ddd, dd MMM yyyy HH:mm:ss ")).toLatin1();
+    const int offset = moment.offsetFromUtc() / 60;
+    const int hours = std::abs(offset) / 60;
+    const int minutes = std::abs(offset) % 60;
+    text += offset < 0 ? '-' : '+';
+    text += QByteArray::number(hours).rightJustified(2, '0');
+    text += QByteArray::number(minutes).rightJustified(2, '0');
+    return text;
+}
+
 QStringList MailMessage::envelopeRecipients() const {
     QStringList all;
     for (const QStringList* list : {&to, &cc, &bcc})
@@ -133,15 +148,7 @@ QByteArray MailMessage::toRfc5322(bool withBcc) const {
         return encoded.join(",\r\n ");
     };
     QByteArray text;
-    const QDateTime when = date.isValid() ? date : QDateTime::currentDateTime();
-    text += "Date: " +
-            QLocale::c().toString(when, QStringLiteral("ddd, dd MMM yyyy HH:mm:ss ")).toLatin1();
-    const int offset = when.offsetFromUtc() / 60;
-    text += QStringLiteral("%1%2%3\r\n")
-                .arg(offset < 0 ? u'-' : u'+')
-                .arg(std::abs(offset) / 60, 2, 10, QLatin1Char('0'))
-                .arg(std::abs(offset) % 60, 2, 10, QLatin1Char('0'))
-                .toLatin1();
+    text += "Date: " + dateHeader(date.isValid() ? date : Clock::now()) + "\r\n";
     if (!from.isEmpty())
         text += "From: " + addressList({from}) + "\r\n";
     if (!to.isEmpty())

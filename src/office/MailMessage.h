@@ -11,7 +11,7 @@ struct MailMessage {
     QStringList to, cc, bcc;
     QString subject;
     QString body;
-    QDateTime date;
+    QDateTime date; // the program's clock when not set
     QString messageId;
 
     // The text to store or send; Bcc is kept only where the message is stored
@@ -24,6 +24,8 @@ struct MailMessage {
     static QStringList splitAddresses(const QString& text);
     static QString bareAddress(const QString& address);
     static QByteArray encodeHeaderWord(const QString& text);
+    // "Thu, 10 Dec 2026 14:30:00 +0000", with the moment's own offset from UTC.
+    static QByteArray dateHeader(const QDateTime& moment);
     static QByteArray quotedPrintable(const QByteArray& utf8);
     static QString newMessageId(const QString& fromAddress);
 };

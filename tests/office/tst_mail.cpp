@@ -16,6 +16,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimeZone>
+#include <ctime>
 #include <libical/ical.h>
 
 namespace {
@@ -72,6 +74,23 @@ QByteArray body(const QByteArray& message) {
     return message.mid(message.indexOf("\r\n\r\n") + 4);
 }
 
+// Sets the process's local time zone for one test and puts the old one back.
+struct LocalZone {
+    QByteArray previous = qgetenv("TZ");
+    bool hadOne = qEnvironmentVariableIsSet("TZ");
+    explicit LocalZone(const QByteArray& zone) {
+        qputenv("TZ", zone);
+        tzset();
+    }
+    ~LocalZone() {
+        if (hadOne)
+            qputenv("TZ", previous);
+        else
+            qunsetenv("TZ");
+        tzset();
+    }
+};
+
 } // namespace
 
 // The mail program's items, its store and sending over SMTP.
@@ -90,6 +109,9 @@ private slots:
     void composeWindowSends();
     void composeWindowKeepsTheMailWhenRefused();
     void headersAndBodyCarryAnyText();
+    void dateHeader_data();
+    void dateHeader();
+    void mailAndStoreReadTheClock();
     void profileRoundTrip();
 
 private:
@@ -274,6 +296,75 @@ void TestMail::headersAndBodyCarryAnyText() {
              QString("Zeile eins\r\nZeile zwei mit =Gleich und Leerzeichen am Ende \r\n") +
                  QString(100, u'x') + "\r\n");
     QCOMPARE(message.envelopeRecipients(), (QStringList{"john@acme.test", "anna@acme.test"}));
+}
+
+void TestMail::dateHeader_data() {
+    QTest::addColumn<QDateTime>("moment");
+    QTest::addColumn<QString>("expected");
+    const QDate day(2026, 12, 10);
+    QTest::newRow("UTC") << QDateTime(day, QTime(14, 30), QTimeZone::utc())
+                         << "Thu, 10 Dec 2026 14:30:00 +0000";
+    QTest::newRow("east, half hours") << QDateTime(day, QTime(20, 0), QTimeZone(5 * 3600 + 1800))
+                                      << "Thu, 10 Dec 2026 20:00:00 +0530";
+    QTest::newRow("west, half hours") << QDateTime(day, QTime(11, 0), QTimeZone(-(3 * 3600 + 1800)))
+                                      << "Thu, 10 Dec 2026 11:00:00 -0330";
+    QTest::newRow("one-digit day and seconds")
+        << QDateTime(QDate(2027, 1, 8), QTime(9, 5, 7), QTimeZone(-5 * 3600))
+        << "Fri, 08 Jan 2027 09:05:07 -0500";
+}
+
+void TestMail::dateHeader() {
+    QFETCH(QDateTime, moment);
+    QFETCH(QString, expected);
+    MailMessage message;
+    message.to = {"john@acme.test"};
+    message.date = moment;
+    QCOMPARE(QString::fromLatin1(header(message.toRfc5322(false), "Date")), expected);
+}
+
+void TestMail::mailAndStoreReadTheClock() {
+    LocalZone zone("America/New_York");
+    const QDateTime now(QDate(2026, 12, 10), QTime(9, 20, 30));
+    Clock::pin(now);
+    const QByteArray expected = "Thu, 10 Dec 2026 09:20:30 -0500";
+    const QString stamp = QString::number(now.toSecsSinceEpoch()) + ".";
+
+    MailItem waiting;
+    waiting.To = "john@acme.test";
+    waiting.Subject = "Waits";
+    QString error;
+    QVERIFY2(waiting.Send(&error), qPrintable(error));
+    const QStringList outbox = MailStore::messages("Outbox");
+    QCOMPARE(outbox.size(), 1);
+    QCOMPARE(header(readFile(outbox.first()), "Date"), expected);
+    QVERIFY2(QFileInfo(outbox.first()).fileName().startsWith(stamp), qPrintable(outbox.first()));
+
+    SmtpTestServer server;
+    useServer(server.address());
+    MailItem sent;
+    sent.To = "john@acme.test";
+    sent.Subject = "Goes";
+    QVERIFY2(sent.Send(&error), qPrintable(error));
+    QCOMPARE(server.mails().size(), 1);
+    QCOMPARE(header(server.mails().first().data, "Date"), expected);
+    const QStringList copies = MailStore::messages("Sent Items");
+    QCOMPARE(copies.size(), 1);
+    QCOMPARE(header(readFile(copies.first()), "Date"), expected);
+    QVERIFY2(QFileInfo(copies.first()).fileName().startsWith(stamp), qPrintable(copies.first()));
+
+    TaskItem task;
+    task.Subject = "Call back";
+    QVERIFY(task.Save());
+    const QStringList tasks = QDir(MailStore::folder("Tasks")).entryList({"*.ics"});
+    QCOMPARE(tasks.size(), 1);
+    Calendar calendar(readFile(MailStore::folder("Tasks") + "/" + tasks.first()),
+                      ICAL_VTODO_COMPONENT);
+    QVERIFY(calendar.item);
+    const icaltimetype stamped = icalproperty_get_dtstamp(
+        icalcomponent_get_first_property(calendar.item, ICAL_DTSTAMP_PROPERTY));
+    QCOMPARE(QDateTime(QDate(stamped.year, stamped.month, stamped.day),
+                       QTime(stamped.hour, stamped.minute, stamped.second), QTimeZone::utc()),
+             now.toUTC());
 }
 
 void TestMail::profileRoundTrip() {
