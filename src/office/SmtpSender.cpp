@@ -49,6 +49,11 @@ bool SmtpSender::send(const UserProfile& profile, const QString& from,
         return fail(QStringLiteral("No mail server is set in your profile."));
     if (recipients.isEmpty())
         return fail(QStringLiteral("The e-mail has no recipient."));
+    // An envelope address goes into an SMTP command line of its own.
+    for (const QString& address : from.isEmpty() ? recipients : QStringList{from} + recipients)
+        if (const QString problem = MailMessage::addressProblem(address); !problem.isEmpty())
+            return fail(QStringLiteral("The address \"%1\" %2")
+                            .arg(MailMessage::bareAddress(address).simplified(), problem));
 
     CURL* curl = curl_easy_init();
     if (!curl)

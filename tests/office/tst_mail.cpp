@@ -6,6 +6,7 @@
 #include "office/MailMessage.h"
 #include "office/MailStore.h"
 #include "office/OutlookItems.h"
+#include "office/SmtpSender.h"
 #include "platform/Clock.h"
 #include "platform/MsgBox.h"
 
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimeZone>
 #include <ctime>
@@ -70,6 +72,63 @@ QByteArray header(const QByteArray& message, const QByteArray& name) {
     return {};
 }
 
+// A header with its continuation lines, unfolded (each CRLF removed).
+QByteArray unfoldedHeader(const QByteArray& message, const QByteArray& name) {
+    const QList<QByteArray> lines = message.left(message.indexOf("\r\n\r\n")).split('\n');
+    QByteArray value;
+    bool inside = false;
+    for (const QByteArray& line : lines) {
+        const QByteArray bare = line.endsWith('\r') ? line.chopped(1) : line;
+        if (inside && (bare.startsWith(' ') || bare.startsWith('\t')))
+            value += bare;
+        else if (inside)
+            break;
+        else if (bare.startsWith(name + ": "))
+            inside = true, value = bare.mid(name.size() + 2);
+    }
+    return value;
+}
+
+// Unstructured header text with its RFC 2047 encoded words decoded; blanks
+// between adjacent encoded words do not count.
+QString decodedHeader(const QByteArray& unfolded) {
+    static const QRegularExpression word(QStringLiteral("=\\?UTF-8\\?B\\?([^?]*)\\?="));
+    const QString text = QString::fromLatin1(unfolded);
+    QByteArray utf8;
+    qsizetype at = 0;
+    bool afterWord = false;
+    for (auto match = word.globalMatch(text); match.hasNext();) {
+        const auto m = match.next();
+        const QString between = text.mid(at, m.capturedStart() - at);
+        if (!(afterWord && between.trimmed().isEmpty()))
+            utf8 += between.toLatin1();
+        utf8 += QByteArray::fromBase64(m.captured(1).toLatin1());
+        at = m.capturedEnd();
+        afterWord = true;
+    }
+    utf8 += text.mid(at).toLatin1();
+    return QString::fromUtf8(utf8);
+}
+
+// The names of the header block's fields; fails the test on a line that is
+// neither a field nor a continuation, or longer than RFC 5322 allows.
+QStringList headerNames(const QByteArray& message) {
+    QStringList names;
+    static const QRegularExpression field(QStringLiteral("^([A-Za-z-]+): "));
+    for (const QByteArray& line : message.left(message.indexOf("\r\n\r\n")).split('\n')) {
+        const QByteArray bare = line.endsWith('\r') ? line.chopped(1) : line;
+        if (bare.size() > 998 || bare.contains('\r'))
+            QTest::qFail("an over-long or broken header line", __FILE__, __LINE__);
+        if (bare.startsWith(' ') || bare.startsWith('\t'))
+            continue;
+        const auto m = field.match(QString::fromLatin1(bare));
+        if (!m.hasMatch())
+            QTest::qFail(qPrintable("not a header line: " + bare), __FILE__, __LINE__);
+        names.append(m.captured(1));
+    }
+    return names;
+}
+
 QByteArray body(const QByteArray& message) {
     return message.mid(message.indexOf("\r\n\r\n") + 4);
 }
@@ -109,6 +168,14 @@ private slots:
     void composeWindowSends();
     void composeWindowKeepsTheMailWhenRefused();
     void headersAndBodyCarryAnyText();
+    void lineBreakInAnAddressIsRefused_data();
+    void lineBreakInAnAddressIsRefused();
+    void composeWindowRefusesATwoLineAddress();
+    void addressProblems_data();
+    void addressProblems();
+    void senderRefusesALineBreakInTheEnvelope();
+    void headersAreWrittenFromCleanValues_data();
+    void headersAreWrittenFromCleanValues();
     void dateHeader_data();
     void dateHeader();
     void mailAndStoreReadTheClock();
@@ -296,6 +363,170 @@ void TestMail::headersAndBodyCarryAnyText() {
              QString("Zeile eins\r\nZeile zwei mit =Gleich und Leerzeichen am Ende \r\n") +
                  QString(100, u'x') + "\r\n");
     QCOMPARE(message.envelopeRecipients(), (QStringList{"john@acme.test", "anna@acme.test"}));
+}
+
+void TestMail::lineBreakInAnAddressIsRefused_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown"); // the address as the message names it
+    QTest::newRow("two lines pasted in To") << "To"
+                                            << "john@acme.test\r\njane@acme.test"
+                                            << "john@acme.test jane@acme.test";
+    QTest::newRow("SMTP command in Cc") << "Cc"
+                                        << "anna@acme.test>\r\nRCPT TO:<evil@attacker.test"
+                                        << "anna@acme.test> RCPT TO:<evil@attacker.test";
+    QTest::newRow("header in Bcc") << "Bcc"
+                                   << "boss@example.com\nX-Injected: yes"
+                                   << "boss@example.com X-Injected: yes";
+    QTest::newRow("line break in a name") << "To"
+                                          << "John\rBcc: evil@attacker.test <john@acme.test>"
+                                          << "John Bcc: evil@attacker.test <john@acme.test>";
+}
+
+void TestMail::lineBreakInAnAddressIsRefused() {
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    SmtpTestServer server;
+    useServer(server.address());
+    MailItem mail;
+    mail.To = "ok@acme.test";
+    (field == "To" ? mail.To : field == "Cc" ? mail.CC : mail.BCC) = text;
+    mail.Subject = "Offer";
+    QString error;
+    QVERIFY(!mail.Send(&error));
+    QCOMPARE(error, QString("The address \"%1\" in %2 contains a line break. Write the addresses "
+                            "on one line, separated by \";\".")
+                        .arg(shown, field));
+    QVERIFY(!mail.Save(&error));
+    QVERIFY2(error.contains('"' + shown + '"'), qPrintable(error));
+    QCOMPARE(server.sessions(), 0); // not even a connection
+    for (const QString& folder : MailStore::mailFolders())
+        QVERIFY2(MailStore::messages(folder).isEmpty(), qPrintable(folder));
+    QVERIFY(MsgBox::shown().isEmpty());
+}
+
+void TestMail::composeWindowRefusesATwoLineAddress() {
+    SmtpTestServer server;
+    useServer(server.address());
+    MailItem mail;
+    mail.Subject = "Pasted";
+    QVERIFY(mail.Display());
+    QPointer<QWidget> window = mail.window;
+    auto* cc = window->findChild<QLineEdit*>("TextCC");
+    QTest::keyClicks(window->findChild<QLineEdit*>("TextTo"), "john@acme.test");
+    cc->setFocus();
+    cc->insert("anna@acme.test\r\nRCPT TO:<evil@attacker.test>"); // as pasted
+    QTest::mouseClick(window->findChild<QPushButton*>("CommandSend"), Qt::LeftButton);
+    QCOMPARE(MsgBox::shown().size(), 1);
+    QCOMPARE(MsgBox::last().style, MsgBox::OKOnly | MsgBox::Critical);
+    QVERIFY2(MsgBox::last().text.startsWith(
+                 "The address \"anna@acme.test RCPT TO:<evil@attacker.test>\" in Cc"),
+             qPrintable(MsgBox::last().text));
+    QVERIFY(window && window->isVisible()); // everything typed stays
+    QCOMPARE(server.sessions(), 0);
+    QVERIFY(MailStore::messages("Sent Items").isEmpty());
+    window->close();
+}
+
+void TestMail::addressProblems_data() {
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("problem");
+    const QString lineBreak = "contains a line break. Write the addresses on one line, separated "
+                              "by \";\".";
+    QTest::newRow("bare") << "john@acme.test"
+                          << "";
+    QTest::newRow("with a name") << "John Doe <john@acme.test>"
+                                 << "";
+    QTest::newRow("quoted name") << "\"Doe, John\" <john@acme.test>"
+                                 << "";
+    QTest::newRow("non-ASCII name") << "Jürgen Größ <j@example.com>"
+                                    << "";
+    QTest::newRow("CR LF at the end") << "john@acme.test\r\n" << lineBreak;
+    QTest::newRow("Unicode line separator")
+        << QString("john@acme.test") + QChar::LineSeparator << lineBreak;
+    QTest::newRow("tab") << "john@acme.test\tjane@acme.test"
+                         << "contains a control character.";
+    QTest::newRow("no domain") << "Doe"
+                               << "is not an e-mail address.";
+    QTest::newRow("blank inside") << "john doe@acme.test"
+                                  << "is not an e-mail address.";
+    QTest::newRow("bracket inside") << "John <john@acme.test> <x"
+                                    << "is not an e-mail address.";
+}
+
+void TestMail::addressProblems() {
+    QFETCH(QString, address);
+    QFETCH(QString, problem);
+    QCOMPARE(MailMessage::addressProblem(address), problem);
+}
+
+void TestMail::senderRefusesALineBreakInTheEnvelope() {
+    SmtpTestServer server;
+    UserProfile profile = UserProfile::load();
+    profile.smtpServer = server.address();
+    QString error;
+    QVERIFY(!SmtpSender::send(profile, "ann@example.com",
+                              {"john@acme.test>\r\nRCPT TO:<evil@attacker.test"}, "Subject: x\r\n",
+                              &error));
+    QVERIFY2(error.contains("line break"), qPrintable(error));
+    QCOMPARE(server.sessions(), 0);
+}
+
+void TestMail::headersAreWrittenFromCleanValues_data() {
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<QByteArray>("toHeader");
+    QTest::newRow("comma in a name") << "\"Doe, John\" <john@acme.test>"
+                                     << "Visit" << QByteArray("\"Doe, John\" <john@acme.test>");
+    QTest::newRow("quotes in a name")
+        << "\"Jo \\\"JJ\\\" Doe\" <jo@acme.test>"
+        << "Visit" << QByteArray("\"Jo \\\"JJ\\\" Doe\" <jo@acme.test>");
+    QTest::newRow("plain name") << "John Doe <john@acme.test>"
+                                << "Visit" << QByteArray("John Doe <john@acme.test>");
+    QTest::newRow("non-ASCII name")
+        << "Jürgen Größ <j@example.com>"
+        << "Visit"
+        << QByteArray("=?UTF-8?B?") + QString("Jürgen Größ").toUtf8().toBase64() +
+               "?= <j@example.com>";
+    QTest::newRow("line break in the subject")
+        << "john@acme.test"
+        << "Hello\r\nBcc: evil@attacker.test" << QByteArray("john@acme.test");
+    QTest::newRow("line feed alone in the subject")
+        << "john@acme.test"
+        << "Hello\nX-Injected: yes" << QByteArray("john@acme.test");
+    QTest::newRow("long subject") << "john@acme.test"
+                                  << QString("Prices for the coming season ").repeated(12).trimmed()
+                                  << QByteArray("john@acme.test");
+    QTest::newRow("long subject, not ASCII")
+        << "john@acme.test" << QString("Preise für die kommende Saison ").repeated(6).trimmed()
+        << QByteArray("john@acme.test");
+    QTest::newRow("subject like an encoded word")
+        << "john@acme.test"
+        << "=?UTF-8?B?QQ==?=" << QByteArray("john@acme.test");
+    QTest::newRow("control character in the subject")
+        << "john@acme.test" << QString("Bell\x07 and delete\x7f") << QByteArray("john@acme.test");
+}
+
+void TestMail::headersAreWrittenFromCleanValues() {
+    QFETCH(QString, address);
+    QFETCH(QString, subject);
+    QFETCH(QByteArray, toHeader);
+    MailMessage message;
+    message.from = "Ann Smith <ann@example.com>";
+    message.to = MailMessage::splitAddresses(address);
+    QCOMPARE(message.to.size(), 1);
+    message.subject = subject;
+    QVERIFY(message.checkAddresses(nullptr));
+    const QByteArray text = message.toRfc5322(false);
+    // Exactly the program's own fields, each line within bounds.
+    QCOMPARE(headerNames(text),
+             (QStringList{"Date", "From", "To", "Subject", "Message-ID", "MIME-Version",
+                          "Content-Type", "Content-Transfer-Encoding", "X-Mailer"}));
+    QCOMPARE(unfoldedHeader(text, "To"), toHeader);
+    QCOMPARE(decodedHeader(unfoldedHeader(text, "Subject")), subject);
+    for (const QByteArray& line : text.left(text.indexOf("\r\n\r\n")).split('\n'))
+        QVERIFY2(line.size() <= 80, line.constData()); // 78 and the CRLF, where words allow
 }
 
 void TestMail::dateHeader_data() {
