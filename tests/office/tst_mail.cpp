@@ -157,7 +157,10 @@ class TestMail : public QObject {
     Q_OBJECT
 private slots:
     void init();
-    void cleanup() { m_folder.reset(); }
+    void cleanup() {
+        SmtpSender::setCaFile({});
+        m_folder.reset();
+    }
 
     void taskIsAValidTodo();
     void appointmentIsAValidEvent();
@@ -166,6 +169,10 @@ private slots:
     void sentMailReachesTheServer();
     void refusedSendIsAnErrorAndFilesNothing();
     void composeWindowSends();
+    void passwordGoesOnlyOverTls_data();
+    void passwordGoesOnlyOverTls();
+    void serverCertificateIsVerified_data();
+    void serverCertificateIsVerified();
     void composeWindowKeepsTheMailWhenRefused();
     void headersAndBodyCarryAnyText();
     void lineBreakInAnAddressIsRefused_data();
@@ -325,6 +332,102 @@ void TestMail::composeWindowSends() {
     QTRY_VERIFY(window.isNull()); // closed, and gone
     QCOMPARE(server.mails().size(), 1);
     QCOMPARE(server.mails().first().recipients, QStringList{"jane@acme.test"});
+}
+
+void TestMail::passwordGoesOnlyOverTls_data() {
+    QTest::addColumn<int>("security");
+    QTest::addColumn<QString>("scheme");
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<bool>("sent");
+    using S = SmtpTestServer::Security;
+    QTest::newRow("no TLS, password") << int(S::Plain) << ""
+                                      << "ann" << false;
+    QTest::newRow("STARTTLS, password") << int(S::StartTls) << ""
+                                        << "ann" << true;
+    QTest::newRow("smtps, password") << int(S::ImplicitTls) << "smtps://"
+                                     << "ann" << true;
+    QTest::newRow("no TLS, no password") << int(S::Plain) << ""
+                                         << "" << true;
+    QTest::newRow("STARTTLS, no password") << int(S::StartTls) << ""
+                                           << "" << true;
+}
+
+void TestMail::passwordGoesOnlyOverTls() {
+    QFETCH(int, security);
+    QFETCH(QString, scheme);
+    QFETCH(QString, user);
+    QFETCH(bool, sent);
+    SmtpTestServer server{SmtpTestServer::Security(security)};
+    SmtpSender::setCaFile(server.certificateFile());
+    UserProfile profile = UserProfile::load();
+    profile.smtpServer = scheme + server.address();
+    profile.smtpUser = user;
+    profile.smtpPassword = user.isEmpty() ? QString() : "s3cret";
+    QVERIFY(profile.save());
+    MailItem mail;
+    mail.To = "john@acme.test";
+    mail.Subject = "Prices";
+    QString error;
+    QCOMPARE(mail.Send(&error), sent);
+    QVERIFY(!server.signInSeenInClear());
+    for (const QByteArray& command : server.commands())
+        QVERIFY2(!command.contains("AUTH") || command.startsWith("[TLS] "), command.constData());
+    if (!sent) {
+        QCOMPARE(error, QString("The mail server %1 offers no encrypted connection (STARTTLS), so "
+                                "the e-mail was not sent: your password is never sent "
+                                "unencrypted. Under \"Your Profile\" in the main menu, set a "
+                                "server that offers STARTTLS, or its encrypted port "
+                                "(smtps://server:465).")
+                            .arg(profile.smtpServer));
+        QVERIFY(server.mails().isEmpty());
+        QVERIFY(server.signIns().isEmpty());
+        QVERIFY(MailStore::messages("Sent Items").isEmpty());
+        QVERIFY(MailStore::messages("Outbox").isEmpty());
+        return;
+    }
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QCOMPARE(server.mails().size(), 1);
+    const bool tls = SmtpTestServer::Security(security) != SmtpTestServer::Security::Plain;
+    QCOMPARE(server.mails().first().encrypted, tls);
+    if (user.isEmpty()) {
+        QVERIFY(server.signIns().isEmpty());
+    } else {
+        QCOMPARE(server.signIns().size(), 1);
+        QCOMPARE(server.signIns().first().user, QByteArray("ann"));
+        QCOMPARE(server.signIns().first().password, QByteArray("s3cret"));
+        QVERIFY(server.signIns().first().encrypted);
+    }
+    QCOMPARE(MailStore::messages("Sent Items").size(), 1);
+}
+
+void TestMail::serverCertificateIsVerified_data() {
+    QTest::addColumn<int>("security");
+    QTest::addColumn<QString>("scheme");
+    QTest::newRow("STARTTLS") << int(SmtpTestServer::Security::StartTls) << "";
+    QTest::newRow("smtps") << int(SmtpTestServer::Security::ImplicitTls) << "smtps://";
+}
+
+void TestMail::serverCertificateIsVerified() {
+    QFETCH(int, security);
+    QFETCH(QString, scheme);
+    // The test server's certificate is signed by nobody the system trusts.
+    SmtpTestServer server{SmtpTestServer::Security(security)};
+    UserProfile profile = UserProfile::load();
+    profile.smtpServer = scheme + server.address();
+    profile.smtpUser = "ann";
+    profile.smtpPassword = "s3cret";
+    QVERIFY(profile.save());
+    MailItem mail;
+    mail.To = "john@acme.test";
+    QString error;
+    QVERIFY(!mail.Send(&error));
+    QVERIFY2(error.startsWith(QString("The mail server %1 could not prove who it is, so the e-mail "
+                                      "was not sent: ")
+                                  .arg(profile.smtpServer)),
+             qPrintable(error));
+    QVERIFY(server.signIns().isEmpty());
+    QVERIFY(server.mails().isEmpty());
+    QVERIFY(MailStore::messages("Sent Items").isEmpty());
 }
 
 void TestMail::composeWindowKeepsTheMailWhenRefused() {
