@@ -11,7 +11,7 @@ packages=(
   libfreexl-dev libzip-dev
   libical-dev
   libhunspell-dev hunspell-en-us
-  libcurl4-openssl-dev
+  libcurl4-openssl-dev libssl-dev
   libbenchmark-dev
 )
 

@@ -1,8 +1,126 @@
 #include "MailMessage.h"
 
+#include "platform/Clock.h"
+
 #include <QLocale>
 #include <QRegularExpression>
 #include <QUuid>
+
+namespace {
+
+// Header lines should stay within 78 characters (RFC 5322 2.1.1).
+constexpr qsizetype FoldAt = 78;
+
+bool isLineBreak(QChar c) {
+    return c == u'\r' || c == u'\n' || c == QChar::LineSeparator ||
+           c == QChar::ParagraphSeparator || c == QChar(0x85);
+}
+
+bool isControl(QChar c) {
+    return c.unicode() < 32 || (c.unicode() >= 127 && c.unicode() < 160) || isLineBreak(c);
+}
+
+bool isPrintableAscii(const QString& text) {
+    for (QChar c : text)
+        if (c.unicode() < 32 || c.unicode() > 126)
+            return false;
+    return true;
+}
+
+// An address as a message can show it: each run of control characters as one blank.
+QString readable(const QString& address) {
+    QString shown;
+    bool gap = false;
+    for (QChar c : address) {
+        if (isControl(c)) {
+            gap = true;
+            continue;
+        }
+        if (gap && !shown.isEmpty())
+            shown += u' ';
+        gap = false;
+        shown += c;
+    }
+    return shown;
+}
+
+// A header value without control characters, whatever it was given.
+QString withoutControls(const QString& text) {
+    QString clean;
+    for (QChar c : text)
+        if (!isControl(c))
+            clean += c;
+    return clean;
+}
+
+// Breaks header text that starts at the given column before blanks, so that
+// its lines stay short where the words allow; removing every CRLF gives the
+// text back.
+QByteArray fold(const QByteArray& line, qsizetype column) {
+    const QList<QByteArray> words = line.split(' ');
+    QByteArray out = words.first();
+    qsizetype length = column + out.size();
+    for (qsizetype i = 1; i < words.size(); ++i) {
+        const QByteArray& word = words.at(i);
+        // A continuation line of blanks alone is not allowed: fold before words only.
+        if (!word.isEmpty() && length + 1 + word.size() > FoldAt) {
+            out += "\r\n";
+            length = 0;
+        }
+        out += ' ' + word;
+        length += 1 + word.size();
+    }
+    return out;
+}
+
+// RFC 2047 encoded words of at most 39 bytes of UTF-8 each (so that a word
+// after "Subject: " stays within 78 characters), split between characters,
+// one to a line.
+QByteArray encodedWords(const QString& text) {
+    QByteArray result;
+    QByteArray chunk;
+    auto flush = [&] {
+        if (chunk.isEmpty())
+            return;
+        if (!result.isEmpty())
+            result += "\r\n ";
+        result += "=?UTF-8?B?" + chunk.toBase64() + "?=";
+        chunk.clear();
+    };
+    for (uint codePoint : text.toUcs4()) {
+        const QByteArray bytes =
+            QString::fromUcs4(reinterpret_cast<const char32_t*>(&codePoint), 1).toUtf8();
+        if (chunk.size() + bytes.size() > 39)
+            flush();
+        chunk += bytes;
+    }
+    flush();
+    return result;
+}
+
+// A display name as an RFC 5322 phrase: atoms as they are, a quoted string
+// where the name holds separators (the comma of "Doe, John"), encoded words
+// where it is not printable ASCII.
+QByteArray phrase(const QString& name) {
+    if (!isPrintableAscii(name) || name.contains(QLatin1String("=?")))
+        return encodedWords(name);
+    static const QString specials = QStringLiteral("()<>[]:;@\\,.\"");
+    bool plain =
+        !name.startsWith(u' ') && !name.endsWith(u' ') && !name.contains(QLatin1String("  "));
+    for (QChar c : name)
+        plain &= !specials.contains(c);
+    if (plain)
+        return name.toLatin1();
+    QByteArray quoted = "\"";
+    for (QChar c : name) {
+        if (c == u'"' || c == u'\\')
+            quoted += '\\';
+        quoted += char(c.unicode());
+    }
+    return quoted + '"';
+}
+
+} // namespace
 
 QStringList MailMessage::splitAddresses(const QString& text) {
     QStringList addresses;
@@ -37,32 +155,67 @@ QString MailMessage::bareAddress(const QString& address) {
     return address.trimmed();
 }
 
-QByteArray MailMessage::encodeHeaderWord(const QString& text) {
-    bool ascii = true;
-    for (QChar c : text)
-        ascii &= c.unicode() < 128 && c.unicode() >= 32;
-    if (ascii)
-        return text.toLatin1();
-    // Encoded words of at most 45 bytes of UTF-8 each, split between characters.
-    QByteArray result;
-    QByteArray chunk;
-    auto flush = [&] {
-        if (chunk.isEmpty())
-            return;
-        if (!result.isEmpty())
-            result += "\r\n ";
-        result += "=?UTF-8?B?" + chunk.toBase64() + "?=";
-        chunk.clear();
-    };
-    for (uint codePoint : text.toUcs4()) {
-        const QByteArray bytes =
-            QString::fromUcs4(reinterpret_cast<const char32_t*>(&codePoint), 1).toUtf8();
-        if (chunk.size() + bytes.size() > 45)
-            flush();
-        chunk += bytes;
+QString MailMessage::displayName(const QString& address) {
+    const qsizetype open = address.lastIndexOf(u'<');
+    QString name = open > 0 ? address.left(open).trimmed() : QString();
+    if (name.size() >= 2 && name.startsWith(u'"') && name.endsWith(u'"')) {
+        const QString inside = name.mid(1, name.size() - 2);
+        name.clear();
+        for (qsizetype i = 0; i < inside.size(); ++i) {
+            if (inside.at(i) == u'\\' && i + 1 < inside.size())
+                ++i;
+            name += inside.at(i);
+        }
     }
-    flush();
-    return result;
+    return name;
+}
+
+QString MailMessage::addressProblem(const QString& address) {
+    for (QChar c : address) {
+        if (isLineBreak(c))
+            return QStringLiteral("contains a line break. Write the addresses on one line, "
+                                  "separated by \";\".");
+        if (isControl(c))
+            return QStringLiteral("contains a control character.");
+    }
+    // What goes between the angle brackets of the SMTP envelope and the
+    // header: local@domain without blanks, brackets or separators.
+    const QString bare = bareAddress(address);
+    static const QString forbidden = QStringLiteral("<>()[],;:\\\"");
+    bool valid = bare.count(u'@') == 1 && !bare.startsWith(u'@') && !bare.endsWith(u'@');
+    for (QChar c : bare)
+        valid &= !c.isSpace() && !forbidden.contains(c);
+    if (!valid)
+        return QStringLiteral("is not an e-mail address.");
+    return {};
+}
+
+bool MailMessage::checkAddresses(QString* error) const {
+    const QStringList sender = from.isEmpty() ? QStringList() : QStringList{from};
+    const std::pair<const QStringList*, QString> fields[] = {
+        {&sender, QStringLiteral("your profile")},
+        {&to, QStringLiteral("To")},
+        {&cc, QStringLiteral("Cc")},
+        {&bcc, QStringLiteral("Bcc")}};
+    for (const auto& [addresses, field] : fields)
+        for (const QString& address : *addresses) {
+            const QString problem = addressProblem(address);
+            if (problem.isEmpty())
+                continue;
+            if (error)
+                *error = QStringLiteral("The address \"%1\" in %2 %3")
+                             .arg(readable(address), field, problem);
+            return false;
+        }
+    return true;
+}
+
+QByteArray MailMessage::encodeHeaderWord(const QString& text, qsizetype column) {
+    // Plain text only where nothing in it can end the line or be taken for an
+    // encoded word; the rest is encoded, line breaks included.
+    if (isPrintableAscii(text) && !text.contains(QLatin1String("=?")))
+        return fold(text.toLatin1(), column);
+    return encodedWords(text);
 }
 
 QByteArray MailMessage::quotedPrintable(const QByteArray& utf8) {
@@ -102,10 +255,26 @@ QByteArray MailMessage::quotedPrintable(const QByteArray& utf8) {
 }
 
 QString MailMessage::newMessageId(const QString& fromAddress) {
-    const QString domain = bareAddress(fromAddress).section(u'@', 1);
+    QString domain = bareAddress(fromAddress).section(u'@', 1);
+    for (QChar c : domain)
+        if (!(c.isLetterOrNumber() && c.unicode() < 128) && c != u'.' && c != u'-')
+            domain.clear();
     return QStringLiteral("<%1@%2>").arg(QUuid::createUuid().toString(QUuid::WithoutBraces),
                                          domain.isEmpty() ? QStringLiteral("tessaly.localhost")
                                                           : domain);
+}
+
+QByteArray MailMessage::dateHeader(const QDateTime& moment) {
+    // The day and month names are English whatever the user's locale.
+    QByteArray text =
+        QLocale::c().toString(moment, QStringLiteral("ddd, dd MMM yyyy HH:mm:ss ")).toLatin1();
+    const int offset = moment.offsetFromUtc() / 60;
+    const int hours = std::abs(offset) / 60;
+    const int minutes = std::abs(offset) % 60;
+    text += offset < 0 ? '-' : '+';
+    text += QByteArray::number(hours).rightJustified(2, '0');
+    text += QByteArray::number(minutes).rightJustified(2, '0');
+    return text;
 }
 
 QStringList MailMessage::envelopeRecipients() const {
@@ -117,31 +286,22 @@ QStringList MailMessage::envelopeRecipients() const {
 }
 
 QByteArray MailMessage::toRfc5322(bool withBcc) const {
+    // Control characters are left out of addresses here as well, so that
+    // even an unchecked message cannot carry a header of its own.
     auto addressList = [](const QStringList& addresses) {
         QList<QByteArray> encoded;
         for (const QString& address : addresses) {
-            const QString bare = bareAddress(address);
-            const qsizetype open = address.lastIndexOf(u'<');
-            QString name = open > 0 ? address.left(open).trimmed() : QString();
-            if (name.startsWith(u'"') && name.endsWith(u'"') && name.size() >= 2)
-                name = name.mid(1, name.size() - 2);
+            const QByteArray bare = withoutControls(bareAddress(address)).toUtf8();
+            const QString name = displayName(address);
             if (name.isEmpty())
-                encoded.append(bare.toUtf8());
+                encoded.append(bare);
             else
-                encoded.append(encodeHeaderWord(name) + " <" + bare.toUtf8() + ">");
+                encoded.append(phrase(name) + " <" + bare + ">");
         }
         return encoded.join(",\r\n ");
     };
     QByteArray text;
-    const QDateTime when = date.isValid() ? date : QDateTime::currentDateTime();
-    text += "Date: " +
-            QLocale::c().toString(when, QStringLiteral("ddd, dd MMM yyyy HH:mm:ss ")).toLatin1();
-    const int offset = when.offsetFromUtc() / 60;
-    text += QStringLiteral("%1%2%3\r\n")
-                .arg(offset < 0 ? u'-' : u'+')
-                .arg(std::abs(offset) / 60, 2, 10, QLatin1Char('0'))
-                .arg(std::abs(offset) % 60, 2, 10, QLatin1Char('0'))
-                .toLatin1();
+    text += "Date: " + dateHeader(date.isValid() ? date : Clock::now()) + "\r\n";
     if (!from.isEmpty())
         text += "From: " + addressList({from}) + "\r\n";
     if (!to.isEmpty())
@@ -150,9 +310,10 @@ QByteArray MailMessage::toRfc5322(bool withBcc) const {
         text += "Cc: " + addressList(cc) + "\r\n";
     if (withBcc && !bcc.isEmpty())
         text += "Bcc: " + addressList(bcc) + "\r\n";
-    text += "Subject: " + encodeHeaderWord(subject) + "\r\n";
-    text +=
-        "Message-ID: " + (messageId.isEmpty() ? newMessageId(from) : messageId).toLatin1() + "\r\n";
+    text += "Subject: " + encodeHeaderWord(subject, 9) + "\r\n";
+    const bool ownId = isPrintableAscii(messageId) && !messageId.contains(u' ') &&
+                       messageId.startsWith(u'<') && messageId.endsWith(u'>');
+    text += "Message-ID: " + (ownId ? messageId : newMessageId(from)).toLatin1() + "\r\n";
     text += "MIME-Version: 1.0\r\n";
     text += "Content-Type: text/plain; charset=UTF-8\r\n";
     text += "Content-Transfer-Encoding: quoted-printable\r\n";

@@ -1,5 +1,6 @@
 #include "MailStore.h"
 
+#include "platform/Clock.h"
 #include "platform/ProgramFolder.h"
 
 #include <QCoreApplication>
@@ -15,14 +16,14 @@ namespace {
 QString maildirName() {
     static int counter = 0;
     return QStringLiteral("%1.P%2Q%3.%4")
-        .arg(QDateTime::currentSecsSinceEpoch())
+        .arg(Clock::now().toSecsSinceEpoch())
         .arg(QCoreApplication::applicationPid())
         .arg(++counter)
         .arg(QSysInfo::machineHostName().replace(u'/', u'_').replace(u':', u'_'));
 }
 
 icaltimetype stamp() {
-    return icaltime_from_timet_with_zone(QDateTime::currentSecsSinceEpoch(), 0,
+    return icaltime_from_timet_with_zone(time_t(Clock::now().toSecsSinceEpoch()), 0,
                                          icaltimezone_get_utc_timezone());
 }
 

@@ -47,15 +47,18 @@ bool MailItem::Display(QString*) {
 }
 
 bool MailItem::Save(QString* error) {
-    const UserProfile profile = UserProfile::load();
-    return !MailStore::deliver(QStringLiteral("Drafts"), messageOf(*this, profile).toRfc5322(true),
-                               true, error)
+    const MailMessage message = messageOf(*this, UserProfile::load());
+    if (!message.checkAddresses(error))
+        return false;
+    return !MailStore::deliver(QStringLiteral("Drafts"), message.toRfc5322(true), true, error)
                 .isEmpty();
 }
 
 bool MailItem::Send(QString* error) {
     const UserProfile profile = UserProfile::load();
     const MailMessage message = messageOf(*this, profile);
+    if (!message.checkAddresses(error))
+        return false;
     if (message.envelopeRecipients().isEmpty()) {
         if (error)
             *error = QStringLiteral("The e-mail has no recipient.");

@@ -32,6 +32,8 @@ public:
     // Sends over the profile's mail server and files a copy in "Sent Items".
     // Without a server the mail waits in "Outbox", and the user is told so.
     // A refused send returns false with the server's reason; nothing is filed.
+    // An address that cannot be used (a line break in it) is refused by Send
+    // and Save before anything is sent or stored.
     bool Send(QString* error = nullptr);
     // Puts the mail in "Outbox", where it waits for the next Send & Receive.
     bool Queue(QString* error = nullptr);

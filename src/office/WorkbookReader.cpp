@@ -35,3 +35,8 @@ int WorkbookReader::sheetIndex(const QString& name) const {
             return i;
     return -1;
 }
+
+QString WorkbookReader::tooLarge(const QString& path, const QString& why) {
+    return QStringLiteral("The workbook %1 cannot be read: it is too large (%2).")
+        .arg(QDir::toNativeSeparators(path), why);
+}

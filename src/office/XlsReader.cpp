@@ -3,10 +3,13 @@
 #include <QDataStream>
 #include <QDate>
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <cerrno>
+#include <csignal>
 #include <freexl.h>
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -68,6 +71,12 @@ QByteArray readWorkbook(const QByteArray& file) {
         QList<std::tuple<int, int, QVariant>> cells;
         if (freexl_select_active_worksheet(handle, static_cast<unsigned short>(i)) == FREEXL_OK &&
             freexl_worksheet_dimensions(handle, &rows, &columns) == FREEXL_OK) {
+            // The reader holds each sheet as a full grid of its declared size.
+            if (qint64(rows) * columns > WorkbookReader::MaxCells)
+                return finish(QStringLiteral("it is too large (the worksheet '%1' spans more "
+                                             "than %L2 cells).")
+                                  .arg(names.at(qsizetype(i)))
+                                  .arg(WorkbookReader::MaxCells));
             for (unsigned int r = 0; r < rows; ++r)
                 for (unsigned short c = 0; c < columns; ++c) {
                     FreeXL_CellValue cell;
@@ -85,17 +94,24 @@ QByteArray readWorkbook(const QByteArray& file) {
     return finish({});
 }
 
-// Runs the reading in a child process and returns what it wrote, or
-// nothing when the child did not finish normally.
-std::optional<QByteArray> readInChild(const QByteArray& file) {
+int& timeLimit() {
+    static int milliseconds = 0;
+    return milliseconds;
+}
+
+enum class ChildEnd { Finished, Failed, TimedOut };
+
+// Runs the reading in a child process and gives what it wrote; the child is
+// ended when it has not finished within the time limit.
+ChildEnd readInChild(const QByteArray& file, QByteArray& data) {
     int pipeEnds[2];
     if (::pipe(pipeEnds) != 0)
-        return std::nullopt;
+        return ChildEnd::Failed;
     const pid_t child = ::fork();
     if (child < 0) {
         ::close(pipeEnds[0]);
         ::close(pipeEnds[1]);
-        return std::nullopt;
+        return ChildEnd::Failed;
     }
     if (child == 0) {
         ::close(pipeEnds[0]);
@@ -112,9 +128,21 @@ std::optional<QByteArray> readInChild(const QByteArray& file) {
         ::_exit(0); // no destructors, no Qt clean-up of the parent's objects
     }
     ::close(pipeEnds[1]);
-    QByteArray data;
+    QDeadlineTimer deadline(timeLimit() > 0 ? timeLimit() : XlsReader::DefaultTimeLimit);
+    bool timedOut = false;
     char chunk[65536];
     for (;;) {
+        pollfd output{pipeEnds[0], POLLIN, 0};
+        const int ready = ::poll(&output, 1, int(deadline.remainingTime()));
+        if (ready == 0) {
+            timedOut = true;
+            break;
+        }
+        if (ready < 0) {
+            if (errno == EINTR)
+                continue;
+            break;
+        }
         const ssize_t n = ::read(pipeEnds[0], chunk, sizeof(chunk));
         if (n > 0)
             data.append(chunk, n);
@@ -122,12 +150,17 @@ std::optional<QByteArray> readInChild(const QByteArray& file) {
             break;
     }
     ::close(pipeEnds[0]);
+    if (timedOut)
+        ::kill(child, SIGKILL);
+    // Once its output is closed the child only exits; the wait is short.
     int status = 0;
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
+    if (timedOut)
+        return ChildEnd::TimedOut;
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return std::nullopt;
-    return data;
+        return ChildEnd::Failed;
+    return ChildEnd::Finished;
 }
 
 } // namespace
@@ -139,10 +172,18 @@ std::unique_ptr<WorkbookReader> XlsReader::open(const QString& path, QString* er
                          .arg(QDir::toNativeSeparators(path), why);
         return nullptr;
     };
-    const auto data = readInChild(QFile::encodeName(path));
-    if (!data)
+    QByteArray data;
+    switch (readInChild(QFile::encodeName(path), data)) {
+    case ChildEnd::Finished:
+        break;
+    case ChildEnd::Failed:
         return fail(QStringLiteral("it is damaged."));
-    QDataStream in(*data);
+    case ChildEnd::TimedOut:
+        return fail(QStringLiteral("it is too large or damaged: reading it took longer than %L1 "
+                                   "seconds.")
+                        .arg((timeLimit() > 0 ? timeLimit() : DefaultTimeLimit) / 1000.0));
+    }
+    QDataStream in(data);
     QString problem;
     in >> problem;
     if (!problem.isEmpty())
@@ -155,6 +196,11 @@ std::unique_ptr<WorkbookReader> XlsReader::open(const QString& path, QString* er
         in >> rows >> columns >> cells;
         Worksheet sheet;
         sheet.name = reader->m_sheetNames.at(s);
+        if (qint64(rows) * columns > MaxCells)
+            return fail(QStringLiteral("it is too large (the worksheet '%1' spans more than %L2 "
+                                       "cells).")
+                            .arg(sheet.name)
+                            .arg(MaxCells));
         for (qint32 i = 0; i < cells && in.status() == QDataStream::Ok; ++i) {
             qint32 r = 0, c = 0;
             QVariant value;
@@ -170,6 +216,10 @@ std::unique_ptr<WorkbookReader> XlsReader::open(const QString& path, QString* er
     if (in.status() != QDataStream::Ok)
         return fail(QStringLiteral("it is damaged."));
     return reader;
+}
+
+void XlsReader::setTimeLimit(int milliseconds) {
+    timeLimit() = milliseconds;
 }
 
 std::optional<Worksheet> XlsReader::sheet(const QString& name, QString* error) {

@@ -6,12 +6,22 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 #include <cmath>
 #include <zip.h>
 
 namespace {
+
+// Bounds of a part. Real parts unpack to at most some 25 times their packed
+// size (cell references differ from cell to cell); 100 leaves room, and
+// small parts are never refused for their ratio.
+constexpr qint64 MaxExpansion = 100;
+constexpr qint64 SmallPart = 1024 * 1024;
+constexpr qint64 MaxPartSize = 256 * 1024 * 1024;
+// Excel itself keeps fewer than 65,000 formats and fonts.
+constexpr int MaxStyles = 65536;
 
 // Resolves a relationship target against the folder of the part that names it.
 QString resolveTarget(const QString& base, const QString& target) {
@@ -39,40 +49,52 @@ std::unique_ptr<WorkbookReader> XlsxReader::open(const QString& path, QString* e
                          .arg(QDir::toNativeSeparators(path));
         return nullptr;
     }
-    if (!reader->readWorkbook(error))
+    if (!reader->readWorkbook(error) || !reader->readSharedStrings(error) ||
+        !reader->readStyles(error))
         return nullptr;
-    reader->readSharedStrings();
-    reader->readStyles();
     return reader;
 }
 
-std::optional<QByteArray> XlsxReader::entry(const QString& name) const {
+XlsxReader::Part XlsxReader::part(const QString& name) const {
+    Part result;
     zip_stat_t stat;
     zip_stat_init(&stat);
     const QByteArray entryName = name.toUtf8();
     if (zip_stat(m_zip, entryName.constData(), ZIP_FL_NOCASE, &stat) != 0 ||
         !(stat.valid & ZIP_STAT_SIZE))
-        return std::nullopt;
+        return result;
     zip_file_t* file = zip_fopen(m_zip, entryName.constData(), ZIP_FL_NOCASE);
     if (!file)
-        return std::nullopt;
-    // The size an archive declares is not trusted: the part is read in
-    // chunks, up to a limit no real workbook part comes near.
-    constexpr zip_int64_t MaxPartSize = 512 * 1024 * 1024;
-    QByteArray data;
+        return result;
+    // The packed size cannot be more than the file holds, whatever the
+    // archive says; the unpacked size it declares is not trusted at all.
+    qint64 packed = QFileInfo(m_path).size();
+    if ((stat.valid & ZIP_STAT_COMP_SIZE) && qint64(stat.comp_size) < packed)
+        packed = qint64(stat.comp_size);
+    const qint64 limit = std::min(MaxPartSize, std::max(SmallPart, packed * MaxExpansion));
+    result.data.reserve(qsizetype(std::min<zip_uint64_t>(stat.size, zip_uint64_t(limit))));
     char chunk[65536];
     zip_int64_t read = 0;
     while ((read = zip_fread(file, chunk, sizeof(chunk))) > 0) {
-        if (data.size() + read > MaxPartSize) {
-            read = -1;
+        if (result.data.size() + read > limit) {
+            result.tooLarge =
+                limit == MaxPartSize
+                    ? QStringLiteral("its part %1 unpacks to more than %L2 MB")
+                          .arg(name)
+                          .arg(MaxPartSize / (1024 * 1024))
+                    : QStringLiteral("its part %1 unpacks to more than %2 times its packed size")
+                          .arg(name)
+                          .arg(MaxExpansion);
+            result.data = QByteArray();
             break;
         }
-        data.append(chunk, qsizetype(read));
+        result.data.append(chunk, qsizetype(read));
     }
     zip_fclose(file);
-    if (read < 0)
-        return std::nullopt;
-    return data;
+    result.found = read >= 0 || !result.tooLarge.isEmpty();
+    if (!result.found)
+        result.data = QByteArray();
+    return result;
 }
 
 bool XlsxReader::readWorkbook(QString* error) {
@@ -82,13 +104,19 @@ bool XlsxReader::readWorkbook(QString* error) {
                          .arg(QDir::toNativeSeparators(m_path), why);
         return false;
     };
-    const auto workbook = entry(QStringLiteral("xl/workbook.xml"));
-    const auto relations = entry(QStringLiteral("xl/_rels/workbook.xml.rels"));
-    if (!workbook || !relations)
+    const Part workbook = part(QStringLiteral("xl/workbook.xml"));
+    const Part relations = part(QStringLiteral("xl/_rels/workbook.xml.rels"));
+    for (const Part* read : {&workbook, &relations})
+        if (!read->tooLarge.isEmpty()) {
+            if (error)
+                *error = tooLarge(m_path, read->tooLarge);
+            return false;
+        }
+    if (!workbook.found || !relations.found)
         return fail(QStringLiteral("its workbook part is missing."));
 
     QHash<QString, QString> targets;
-    QXmlStreamReader rels(*relations);
+    QXmlStreamReader rels(relations.data);
     while (!rels.atEnd()) {
         rels.readNext();
         if (rels.isStartElement() && rels.name() == QLatin1String("Relationship")) {
@@ -99,7 +127,7 @@ bool XlsxReader::readWorkbook(QString* error) {
         }
     }
 
-    QXmlStreamReader xml(*workbook);
+    QXmlStreamReader xml(workbook.data);
     while (!xml.atEnd()) {
         xml.readNext();
         if (!xml.isStartElement())
@@ -121,11 +149,14 @@ bool XlsxReader::readWorkbook(QString* error) {
     return true;
 }
 
-void XlsxReader::readSharedStrings() {
-    const auto data = entry(QStringLiteral("xl/sharedStrings.xml"));
-    if (!data)
-        return;
-    QXmlStreamReader xml(*data);
+bool XlsxReader::readSharedStrings(QString* error) {
+    const Part strings = part(QStringLiteral("xl/sharedStrings.xml"));
+    if (!strings.tooLarge.isEmpty()) {
+        if (error)
+            *error = tooLarge(m_path, strings.tooLarge);
+        return false;
+    }
+    QXmlStreamReader xml(strings.data);
     QString current;
     bool inItem = false;
     int phonetic = 0;
@@ -142,6 +173,13 @@ void XlsxReader::readSharedStrings() {
             }
         } else if (xml.isEndElement()) {
             if (xml.name() == QLatin1String("si")) {
+                // No sheet can show more texts than it has cells.
+                if (m_sharedStrings.size() >= MaxCells) {
+                    if (error)
+                        *error = tooLarge(
+                            m_path, QStringLiteral("it holds more than %L1 texts").arg(MaxCells));
+                    return false;
+                }
                 m_sharedStrings.append(current);
                 inItem = false;
             } else if (xml.name() == QLatin1String("rPh")) {
@@ -149,6 +187,7 @@ void XlsxReader::readSharedStrings() {
             }
         }
     }
+    return true;
 }
 
 bool XlsxReader::isDateFormat(int id, const QString& code) {
@@ -300,17 +339,28 @@ VerticalAlignment verticalAlignment(QStringView name) {
 
 } // namespace
 
-void XlsxReader::readStyles() {
-    const auto data = entry(QStringLiteral("xl/styles.xml"));
-    if (!data)
-        return;
+bool XlsxReader::readStyles(QString* error) {
+    const Part styles = part(QStringLiteral("xl/styles.xml"));
+    if (!styles.tooLarge.isEmpty()) {
+        if (error)
+            *error = tooLarge(m_path, styles.tooLarge);
+        return false;
+    }
     QHash<int, QString> customFormats;
     QList<CellFormat> fonts; // only the font fields are used
-    QXmlStreamReader xml(*data);
+    QXmlStreamReader xml(styles.data);
     bool inFonts = false, inCellXfs = false;
     while (!xml.atEnd()) {
         xml.readNext();
         if (xml.isStartElement()) {
+            if (customFormats.size() > MaxStyles || fonts.size() > MaxStyles ||
+                m_cellFormats.size() > MaxStyles) {
+                if (error)
+                    *error = tooLarge(
+                        m_path,
+                        QStringLiteral("it holds more than %L1 cell styles").arg(MaxStyles));
+                return false;
+            }
             const QXmlStreamAttributes a = xml.attributes();
             if (xml.name() == QLatin1String("numFmt")) {
                 customFormats.insert(a.value(QLatin1String("numFmtId")).toInt(),
@@ -355,6 +405,7 @@ void XlsxReader::readStyles() {
                 inFonts = false;
         }
     }
+    return true;
 }
 
 CellFormat XlsxReader::cellFormat(int style) const {
@@ -411,8 +462,13 @@ std::optional<Worksheet> XlsxReader::sheet(const QString& name, QString* error) 
                          .arg(QDir::toNativeSeparators(m_path), name);
         return std::nullopt;
     }
-    const auto data = entry(m_sheetTargets.at(index));
-    if (!data) {
+    const Part data = part(m_sheetTargets.at(index));
+    if (!data.tooLarge.isEmpty()) {
+        if (error)
+            *error = tooLarge(m_path, data.tooLarge);
+        return std::nullopt;
+    }
+    if (!data.found) {
         if (error)
             *error = QStringLiteral("The worksheet '%1' of %2 is missing from the file.")
                          .arg(name, QDir::toNativeSeparators(m_path));
@@ -422,14 +478,27 @@ std::optional<Worksheet> XlsxReader::sheet(const QString& name, QString* error) 
     Worksheet sheet;
     sheet.name = m_sheetNames.at(index);
     sheet.defaultFormat = cellFormat(0);
-    QXmlStreamReader xml(*data);
+    QXmlStreamReader xml(data.data);
     int rowIndex = -1;
     int nextColumn = 0;
+    // Everything the sheet lists costs work or memory: cells, rows, merged
+    // ranges and each column of a column run.
+    qint64 listed = 0;
+    auto refuse = [&](const QString& why) -> std::optional<Worksheet> {
+        if (error)
+            *error = tooLarge(m_path, why.arg(sheet.name).arg(MaxCells));
+        return std::nullopt;
+    };
     while (!xml.atEnd()) {
         xml.readNext();
         if (!xml.isStartElement())
             continue;
         const QXmlStreamAttributes attributes = xml.attributes();
+        if (xml.name() == QLatin1String("row") || xml.name() == QLatin1String("c") ||
+            xml.name() == QLatin1String("mergeCell")) {
+            if (++listed > MaxCells)
+                return refuse(QStringLiteral("the worksheet '%1' lists more than %L2 cells"));
+        }
         if (xml.name() == QLatin1String("row")) {
             const auto r = attributes.value(QLatin1String("r"));
             rowIndex = r.isEmpty() ? rowIndex + 1 : r.toInt() - 1;
@@ -457,6 +526,9 @@ std::optional<Worksheet> XlsxReader::sheet(const QString& name, QString* error) 
             const double width =
                 columnWidthInCharacters(attributes.value(QLatin1String("width")).toDouble());
             const auto style = attributes.value(QLatin1String("style"));
+            listed += std::max(0, last - first + 1);
+            if (listed > MaxCells)
+                return refuse(QStringLiteral("the worksheet '%1' lists more than %L2 cells"));
             // A run to the sheet's last column sets what all other columns show.
             if (reachesTheEnd && !style.isEmpty())
                 sheet.defaultFormat = cellFormat(style.toInt());
@@ -537,6 +609,11 @@ std::optional<Worksheet> XlsxReader::sheet(const QString& name, QString* error) 
         }
         if (!hasValue || row < 0)
             continue;
+        // The sheet is held as a full grid up to its last row and column.
+        const qint64 rows = std::max(sheet.rowCount(), row + 1);
+        const qint64 columns = std::max(sheet.columnCount(), column + 1);
+        if (rows * columns > MaxCells)
+            return refuse(QStringLiteral("the worksheet '%1' spans more than %L2 cells"));
 
         QVariant value;
         if (type == QLatin1String("s")) {

@@ -31,10 +31,17 @@ public:
 
 private:
     XlsxReader() = default;
-    std::optional<QByteArray> entry(const QString& name) const;
+    // A part of the package, read within bounds: an archive may declare any
+    // size, and deflate packs filler about a thousand to one.
+    struct Part {
+        QByteArray data;
+        bool found = false;
+        QString tooLarge; // why the part was not read in full
+    };
+    Part part(const QString& name) const;
     bool readWorkbook(QString* error);
-    void readSharedStrings();
-    void readStyles();
+    bool readSharedStrings(QString* error);
+    bool readStyles(QString* error);
     CellFormat cellFormat(int style) const;
 
     zip* m_zip = nullptr;

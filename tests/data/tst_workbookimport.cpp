@@ -4,12 +4,117 @@
 #include "data/Database.h"
 #include "data/SqlQuote.h"
 #include "office/WorkbookReader.h"
+#include "office/XlsReader.h"
 #include "office/XlsxReader.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <QtEndian>
+#include <cerrno>
+#include <csignal>
+#include <new>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <xlsxwriter.h>
+#include <zip.h>
+
+namespace {
+
+const QByteArray SheetHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><worksheet "
+                             "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">";
+
+// A workbook of one sheet named "Data", with the given parts besides.
+void writeXlsx(const QString& path, const QList<std::pair<QByteArray, QByteArray>>& parts) {
+    QList<std::pair<QByteArray, QByteArray>> all = {
+        {"[Content_Types].xml",
+         "<?xml version=\"1.0\"?><Types "
+         "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"/>"},
+        {"xl/workbook.xml",
+         "<?xml version=\"1.0\"?><workbook "
+         "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+         "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+         "<sheets><sheet name=\"Data\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
+        {"xl/_rels/workbook.xml.rels",
+         "<?xml version=\"1.0\"?><Relationships "
+         "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship "
+         "Id=\"rId1\" Type=\"worksheet\" Target=\"worksheets/sheet1.xml\"/></Relationships>"}};
+    all += parts;
+    int code = 0;
+    zip_t* archive =
+        zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    QVERIFY(archive);
+    for (const auto& [name, data] : all) {
+        zip_source_t* source =
+            zip_source_buffer(archive, data.constData(), zip_uint64_t(data.size()), 0);
+        QVERIFY(zip_file_add(archive, name.constData(), source, ZIP_FL_ENC_UTF_8) >= 0);
+    }
+    QCOMPARE(zip_close(archive), 0);
+}
+
+qint64 virtualMemory() {
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmSize:"))
+            return line.mid(7).trimmed().split(' ').first().toLongLong() * 1024;
+    return 0;
+}
+
+// Reads every sheet of a workbook in a child process whose memory may grow
+// by at most the given number of megabytes; gives the first error, or why
+// the child failed.
+QString readWithin(const QString& path, int megabytes) {
+    int output[2];
+    if (::pipe(output) != 0)
+        return "no pipe";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // Out of memory the child just ends: the test library's crash report
+        // would need memory too.
+        for (int signal : {SIGABRT, SIGSEGV, SIGBUS})
+            std::signal(signal, SIG_DFL);
+        ::close(output[0]);
+        const rlim_t limit = rlim_t(virtualMemory() + qint64(megabytes) * 1024 * 1024);
+        const rlimit bound{limit, limit};
+        ::setrlimit(RLIMIT_AS, &bound);
+        QString error;
+        try {
+            if (auto reader = WorkbookReader::open(path, &error))
+                for (const QString& name : reader->sheetNames())
+                    if (!reader->sheet(name, &error))
+                        break;
+        } catch (const std::bad_alloc&) {
+            ::_exit(4);
+        }
+        const QByteArray text = error.toUtf8();
+        if (::write(output[1], text.constData(), size_t(text.size())) != text.size())
+            ::_exit(3);
+        ::_exit(0);
+    }
+    ::close(output[1]);
+    QByteArray text;
+    char chunk[4096];
+    for (ssize_t n; (n = ::read(output[0], chunk, sizeof(chunk))) != 0;)
+        if (n > 0)
+            text.append(chunk, n);
+        else if (errno != EINTR)
+            break;
+    ::close(output[0]);
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return QString("the reading needed more than %1 MB (it ended with status %2)")
+            .arg(megabytes)
+            .arg(status);
+    return QString::fromUtf8(text);
+}
+
+} // namespace
 
 // The make-table form that reads a worksheet into a new table, and the
 // workbook readers under it.
@@ -30,6 +135,9 @@ private slots:
     void xlsxCellsAndFormats();
     void damagedWorkbooksAreReadSafely_data();
     void damagedWorkbooksAreReadSafely();
+    void oversizedWorkbooksAreRefused_data();
+    void oversizedWorkbooksAreRefused();
+    void xlsReadingHasATimeLimit();
     void serialDates_data();
     void serialDates();
     void dateFormats_data();
@@ -254,6 +362,122 @@ void TestWorkbookImport::damagedWorkbooksAreReadSafely() {
             QVERIFY(sheet->columnCount() <= 16384);
         }
     }
+}
+
+void TestWorkbookImport::oversizedWorkbooksAreRefused_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("why");
+    QTest::addColumn<int>("megabytes"); // what reading may take, far below the crafted cost
+    QTest::newRow("sheet of packed filler")
+        << "filler sheet"
+        << "its part xl/worksheets/sheet1.xml unpacks to more than 100 times its packed size"
+        << 192;
+    QTest::newRow("shared texts of packed filler")
+        << "filler texts"
+        << "its part xl/sharedStrings.xml unpacks to more than 100 times its packed size" << 192;
+    QTest::newRow("one cell far out")
+        << "far cell"
+        << "the worksheet 'Data' spans more than 2,000,000 cells" << 192;
+    QTest::newRow("column runs over and over")
+        << "column runs"
+        << "the worksheet 'Data' lists more than 2,000,000 cells" << 192;
+    QTest::newRow("styles beyond any real workbook")
+        << "styles"
+        << "it holds more than 65,536 cell styles" << 192;
+    // FreeXL itself makes room for the declared sheet in the reading child.
+    QTest::newRow("xls declaring a huge sheet")
+        << "xls"
+        << "the worksheet 'COMPETITION' spans more than 2,000,000 cells" << 400;
+}
+
+void TestWorkbookImport::oversizedWorkbooksAreRefused() {
+    QFETCH(QString, kind);
+    QFETCH(QString, why);
+    QFETCH(int, megabytes);
+    QString path = m_folder->file("Crafted.xlsx");
+    if (kind == "filler sheet") {
+        writeXlsx(path, {{"xl/worksheets/sheet1.xml", SheetHead + "<sheetData>" +
+                                                          QByteArray(64 * 1024 * 1024, ' ') +
+                                                          "</sheetData></worksheet>"}});
+    } else if (kind == "filler texts") {
+        QByteArray texts = "<?xml version=\"1.0\"?><sst>";
+        texts += QByteArray("<si><t>x</t></si>").repeated(4 * 1024 * 1024);
+        writeXlsx(path, {{"xl/sharedStrings.xml", texts + "</sst>"},
+                         {"xl/worksheets/sheet1.xml",
+                          SheetHead + "<sheetData><row r=\"1\"><c r=\"A1\" "
+                                      "t=\"s\"><v>0</v></c></row></sheetData></worksheet>"}});
+    } else if (kind == "far cell") {
+        // 20,000 rows of 703 columns: 14 million cells from a file of a kilobyte.
+        writeXlsx(path, {{"xl/worksheets/sheet1.xml",
+                          SheetHead + "<sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row>"
+                                      "<row r=\"20000\"><c r=\"AAA20000\"><v>2</v></c></row>"
+                                      "</sheetData></worksheet>"}});
+    } else if (kind == "column runs") {
+        QByteArray columns;
+        for (int i = 1; i <= 200; ++i)
+            columns += QStringLiteral("<col min=\"%1\" max=\"16384\" width=\"%2\" "
+                                      "customWidth=\"1\"/>")
+                           .arg(i)
+                           .arg(i % 37 + 1)
+                           .toLatin1();
+        writeXlsx(path, {{"xl/worksheets/sheet1.xml",
+                          SheetHead + "<cols>" + columns + "</cols><sheetData/></worksheet>"}});
+    } else if (kind == "styles") {
+        QByteArray formats;
+        for (int i = 0; i < 70000; ++i)
+            formats += QStringLiteral("<xf numFmtId=\"%1\" fontId=\"%2\"/>")
+                           .arg(qint64(i) * 7919 % 9973)
+                           .arg(qint64(i) * 104729 % 997)
+                           .toLatin1();
+        writeXlsx(path, {{"xl/styles.xml", "<?xml version=\"1.0\"?><styleSheet><cellXfs>" +
+                                               formats + "</cellXfs></styleSheet>"},
+                         {"xl/worksheets/sheet1.xml", SheetHead + "<sheetData/></worksheet>"}});
+    } else {
+        // The sheet's dimensions record claims all 65,536 rows and 256 columns.
+        path = m_folder->file("Crafted.xls");
+        QFile file(m_folder->file("Competition.xls"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QByteArray data = file.readAll();
+        const qsizetype dimensions = data.indexOf(QByteArray::fromHex("00020e00"));
+        QVERIFY(dimensions > 0);
+        qToLittleEndian<quint32>(65536, data.data() + dimensions + 8);
+        qToLittleEndian<quint16>(256, data.data() + dimensions + 14);
+        QFile crafted(path);
+        QVERIFY(crafted.open(QIODevice::WriteOnly));
+        crafted.write(data);
+    }
+    // Refused, and within a bound far below what the crafted file would cost.
+    QCOMPARE(readWithin(path, megabytes),
+             QString("The workbook %1 cannot be read: it is too large (%2).")
+                 .arg(QDir::toNativeSeparators(path), why));
+    // The import says the same and makes no table.
+    QVERIFY(makeTable("TESSALY.mdb", "Temp", kind == "xls" ? "COMPETITION" : "Data", path)
+                .contains("it is too large"));
+    QCOMPARE(m_folder
+                 ->scalar("TESSALY.mdb", "SELECT COUNT(*) FROM sqlite_master WHERE name = "
+                                         "'Temp'")
+                 .toInt(),
+             0);
+}
+
+void TestWorkbookImport::xlsReadingHasATimeLimit() {
+    // A named pipe that nobody writes: opening it for reading waits for ever,
+    // as a file on a server that stopped answering would.
+    const QString path = m_folder->file("Waits.xls");
+    QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    XlsReader::setTimeLimit(300);
+    QString error;
+    const auto reader = XlsReader::open(path, &error);
+    XlsReader::setTimeLimit(0);
+    QVERIFY(!reader);
+    QCOMPARE(error,
+             QString("The workbook %1 cannot be read: it is too large or damaged: reading it "
+                     "took longer than 0.3 seconds.")
+                 .arg(QDir::toNativeSeparators(path)));
+    // The child was ended and reaped: no process is left behind.
+    int status = 0;
+    QCOMPARE(::waitpid(-1, &status, WNOHANG), -1);
+    QCOMPARE(errno, ECHILD);
 }
 
 void TestWorkbookImport::serialDates_data() {

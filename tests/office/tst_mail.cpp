@@ -6,6 +6,7 @@
 #include "office/MailMessage.h"
 #include "office/MailStore.h"
 #include "office/OutlookItems.h"
+#include "office/SmtpSender.h"
 #include "platform/Clock.h"
 #include "platform/MsgBox.h"
 
@@ -15,7 +16,10 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
+#include <QTimeZone>
+#include <ctime>
 #include <libical/ical.h>
 
 namespace {
@@ -68,9 +72,83 @@ QByteArray header(const QByteArray& message, const QByteArray& name) {
     return {};
 }
 
+// A header with its continuation lines, unfolded (each CRLF removed).
+QByteArray unfoldedHeader(const QByteArray& message, const QByteArray& name) {
+    const QList<QByteArray> lines = message.left(message.indexOf("\r\n\r\n")).split('\n');
+    QByteArray value;
+    bool inside = false;
+    for (const QByteArray& line : lines) {
+        const QByteArray bare = line.endsWith('\r') ? line.chopped(1) : line;
+        if (inside && (bare.startsWith(' ') || bare.startsWith('\t')))
+            value += bare;
+        else if (inside)
+            break;
+        else if (bare.startsWith(name + ": "))
+            inside = true, value = bare.mid(name.size() + 2);
+    }
+    return value;
+}
+
+// Unstructured header text with its RFC 2047 encoded words decoded; blanks
+// between adjacent encoded words do not count.
+QString decodedHeader(const QByteArray& unfolded) {
+    static const QRegularExpression word(QStringLiteral("=\\?UTF-8\\?B\\?([^?]*)\\?="));
+    const QString text = QString::fromLatin1(unfolded);
+    QByteArray utf8;
+    qsizetype at = 0;
+    bool afterWord = false;
+    for (auto match = word.globalMatch(text); match.hasNext();) {
+        const auto m = match.next();
+        const QString between = text.mid(at, m.capturedStart() - at);
+        if (!(afterWord && between.trimmed().isEmpty()))
+            utf8 += between.toLatin1();
+        utf8 += QByteArray::fromBase64(m.captured(1).toLatin1());
+        at = m.capturedEnd();
+        afterWord = true;
+    }
+    utf8 += text.mid(at).toLatin1();
+    return QString::fromUtf8(utf8);
+}
+
+// The names of the header block's fields; fails the test on a line that is
+// neither a field nor a continuation, or longer than RFC 5322 allows.
+QStringList headerNames(const QByteArray& message) {
+    QStringList names;
+    static const QRegularExpression field(QStringLiteral("^([A-Za-z-]+): "));
+    for (const QByteArray& line : message.left(message.indexOf("\r\n\r\n")).split('\n')) {
+        const QByteArray bare = line.endsWith('\r') ? line.chopped(1) : line;
+        if (bare.size() > 998 || bare.contains('\r'))
+            QTest::qFail("an over-long or broken header line", __FILE__, __LINE__);
+        if (bare.startsWith(' ') || bare.startsWith('\t'))
+            continue;
+        const auto m = field.match(QString::fromLatin1(bare));
+        if (!m.hasMatch())
+            QTest::qFail(qPrintable("not a header line: " + bare), __FILE__, __LINE__);
+        names.append(m.captured(1));
+    }
+    return names;
+}
+
 QByteArray body(const QByteArray& message) {
     return message.mid(message.indexOf("\r\n\r\n") + 4);
 }
+
+// Sets the process's local time zone for one test and puts the old one back.
+struct LocalZone {
+    QByteArray previous = qgetenv("TZ");
+    bool hadOne = qEnvironmentVariableIsSet("TZ");
+    explicit LocalZone(const QByteArray& zone) {
+        qputenv("TZ", zone);
+        tzset();
+    }
+    ~LocalZone() {
+        if (hadOne)
+            qputenv("TZ", previous);
+        else
+            qunsetenv("TZ");
+        tzset();
+    }
+};
 
 } // namespace
 
@@ -79,7 +157,10 @@ class TestMail : public QObject {
     Q_OBJECT
 private slots:
     void init();
-    void cleanup() { m_folder.reset(); }
+    void cleanup() {
+        SmtpSender::setCaFile({});
+        m_folder.reset();
+    }
 
     void taskIsAValidTodo();
     void appointmentIsAValidEvent();
@@ -88,8 +169,23 @@ private slots:
     void sentMailReachesTheServer();
     void refusedSendIsAnErrorAndFilesNothing();
     void composeWindowSends();
+    void passwordGoesOnlyOverTls_data();
+    void passwordGoesOnlyOverTls();
+    void serverCertificateIsVerified_data();
+    void serverCertificateIsVerified();
     void composeWindowKeepsTheMailWhenRefused();
     void headersAndBodyCarryAnyText();
+    void lineBreakInAnAddressIsRefused_data();
+    void lineBreakInAnAddressIsRefused();
+    void composeWindowRefusesATwoLineAddress();
+    void addressProblems_data();
+    void addressProblems();
+    void senderRefusesALineBreakInTheEnvelope();
+    void headersAreWrittenFromCleanValues_data();
+    void headersAreWrittenFromCleanValues();
+    void dateHeader_data();
+    void dateHeader();
+    void mailAndStoreReadTheClock();
     void profileRoundTrip();
 
 private:
@@ -238,6 +334,104 @@ void TestMail::composeWindowSends() {
     QCOMPARE(server.mails().first().recipients, QStringList{"jane@acme.test"});
 }
 
+void TestMail::passwordGoesOnlyOverTls_data() {
+    QTest::addColumn<int>("security");
+    QTest::addColumn<QString>("scheme");
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<bool>("sent");
+    using S = SmtpTestServer::Security;
+    QTest::newRow("no TLS, password") << int(S::Plain) << ""
+                                      << "ann" << false;
+    QTest::newRow("STARTTLS, password") << int(S::StartTls) << ""
+                                        << "ann" << true;
+    QTest::newRow("smtps, password") << int(S::ImplicitTls) << "smtps://"
+                                     << "ann" << true;
+    QTest::newRow("no TLS, no password") << int(S::Plain) << ""
+                                         << "" << true;
+    QTest::newRow("STARTTLS, no password") << int(S::StartTls) << ""
+                                           << "" << true;
+}
+
+void TestMail::passwordGoesOnlyOverTls() {
+    QFETCH(int, security);
+    QFETCH(QString, scheme);
+    QFETCH(QString, user);
+    QFETCH(bool, sent);
+    SmtpTestServer server{SmtpTestServer::Security(security)};
+    SmtpSender::setCaFile(server.certificateFile());
+    UserProfile profile = UserProfile::load();
+    profile.smtpServer = scheme + server.address();
+    profile.smtpUser = user;
+    profile.smtpPassword = user.isEmpty() ? QString() : "s3cret";
+    QVERIFY(profile.save());
+    MailItem mail;
+    mail.To = "john@acme.test";
+    mail.Subject = "Prices";
+    QString error;
+    QCOMPARE(mail.Send(&error), sent);
+    QVERIFY(MsgBox::shown().isEmpty());
+    QVERIFY(!server.signInSeenInClear());
+    for (const QByteArray& command : server.commands())
+        QVERIFY2(!command.contains("AUTH") || command.startsWith("[TLS] "), command.constData());
+    if (!sent) {
+        QCOMPARE(error, QString("The mail server %1 offers no encrypted connection (STARTTLS), so "
+                                "the e-mail was not sent: your password is never sent "
+                                "unencrypted. Under \"Your Profile\" in the main menu, set a "
+                                "server that offers STARTTLS, or its encrypted port "
+                                "(smtps://server:465).")
+                            .arg(profile.smtpServer));
+        QVERIFY(server.mails().isEmpty());
+        QVERIFY(server.signIns().isEmpty());
+        QVERIFY(MailStore::messages("Sent Items").isEmpty());
+        QVERIFY(MailStore::messages("Outbox").isEmpty());
+        return;
+    }
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QCOMPARE(server.mails().size(), 1);
+    const bool tls = SmtpTestServer::Security(security) != SmtpTestServer::Security::Plain;
+    QCOMPARE(server.mails().first().encrypted, tls);
+    if (user.isEmpty()) {
+        QVERIFY(server.signIns().isEmpty());
+    } else {
+        QCOMPARE(server.signIns().size(), 1);
+        QCOMPARE(server.signIns().first().user, QByteArray("ann"));
+        QCOMPARE(server.signIns().first().password, QByteArray("s3cret"));
+        QVERIFY(server.signIns().first().encrypted);
+    }
+    QCOMPARE(MailStore::messages("Sent Items").size(), 1);
+}
+
+void TestMail::serverCertificateIsVerified_data() {
+    QTest::addColumn<int>("security");
+    QTest::addColumn<QString>("scheme");
+    QTest::newRow("STARTTLS") << int(SmtpTestServer::Security::StartTls) << "";
+    QTest::newRow("smtps") << int(SmtpTestServer::Security::ImplicitTls) << "smtps://";
+}
+
+void TestMail::serverCertificateIsVerified() {
+    QFETCH(int, security);
+    QFETCH(QString, scheme);
+    // The test server's certificate is signed by nobody the system trusts.
+    SmtpTestServer server{SmtpTestServer::Security(security)};
+    UserProfile profile = UserProfile::load();
+    profile.smtpServer = scheme + server.address();
+    profile.smtpUser = "ann";
+    profile.smtpPassword = "s3cret";
+    QVERIFY(profile.save());
+    MailItem mail;
+    mail.To = "john@acme.test";
+    QString error;
+    QVERIFY(!mail.Send(&error));
+    QVERIFY2(error.startsWith(QString("The mail server %1 could not prove who it is, so the e-mail "
+                                      "was not sent: ")
+                                  .arg(profile.smtpServer)),
+             qPrintable(error));
+    QVERIFY(server.signIns().isEmpty());
+    QVERIFY(server.mails().isEmpty());
+    QVERIFY(MailStore::messages("Sent Items").isEmpty());
+    QVERIFY(MsgBox::shown().isEmpty());
+}
+
 void TestMail::composeWindowKeepsTheMailWhenRefused() {
     SmtpTestServer server;
     server.refuseNext(1);
@@ -274,6 +468,240 @@ void TestMail::headersAndBodyCarryAnyText() {
              QString("Zeile eins\r\nZeile zwei mit =Gleich und Leerzeichen am Ende \r\n") +
                  QString(100, u'x') + "\r\n");
     QCOMPARE(message.envelopeRecipients(), (QStringList{"john@acme.test", "anna@acme.test"}));
+}
+
+void TestMail::lineBreakInAnAddressIsRefused_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown"); // the address as the message names it
+    QTest::newRow("two lines pasted in To") << "To"
+                                            << "john@acme.test\r\njane@acme.test"
+                                            << "john@acme.test jane@acme.test";
+    QTest::newRow("SMTP command in Cc") << "Cc"
+                                        << "anna@acme.test>\r\nRCPT TO:<evil@attacker.test"
+                                        << "anna@acme.test> RCPT TO:<evil@attacker.test";
+    QTest::newRow("header in Bcc") << "Bcc"
+                                   << "boss@example.com\nX-Injected: yes"
+                                   << "boss@example.com X-Injected: yes";
+    QTest::newRow("line break in a name") << "To"
+                                          << "John\rBcc: evil@attacker.test <john@acme.test>"
+                                          << "John Bcc: evil@attacker.test <john@acme.test>";
+}
+
+void TestMail::lineBreakInAnAddressIsRefused() {
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    SmtpTestServer server;
+    useServer(server.address());
+    MailItem mail;
+    mail.To = "ok@acme.test";
+    (field == "To" ? mail.To : field == "Cc" ? mail.CC : mail.BCC) = text;
+    mail.Subject = "Offer";
+    QString error;
+    QVERIFY(!mail.Send(&error));
+    QCOMPARE(error, QString("The address \"%1\" in %2 contains a line break. Write the addresses "
+                            "on one line, separated by \";\".")
+                        .arg(shown, field));
+    QVERIFY(!mail.Save(&error));
+    QVERIFY2(error.contains('"' + shown + '"'), qPrintable(error));
+    QCOMPARE(server.sessions(), 0); // not even a connection
+    for (const QString& folder : MailStore::mailFolders())
+        QVERIFY2(MailStore::messages(folder).isEmpty(), qPrintable(folder));
+    QVERIFY(MsgBox::shown().isEmpty());
+}
+
+void TestMail::composeWindowRefusesATwoLineAddress() {
+    SmtpTestServer server;
+    useServer(server.address());
+    MailItem mail;
+    mail.Subject = "Pasted";
+    QVERIFY(mail.Display());
+    QPointer<QWidget> window = mail.window;
+    auto* cc = window->findChild<QLineEdit*>("TextCC");
+    QTest::keyClicks(window->findChild<QLineEdit*>("TextTo"), "john@acme.test");
+    cc->setFocus();
+    cc->insert("anna@acme.test\r\nRCPT TO:<evil@attacker.test>"); // as pasted
+    QTest::mouseClick(window->findChild<QPushButton*>("CommandSend"), Qt::LeftButton);
+    QCOMPARE(MsgBox::shown().size(), 1);
+    QCOMPARE(MsgBox::last().style, MsgBox::OKOnly | MsgBox::Critical);
+    QVERIFY2(MsgBox::last().text.startsWith(
+                 "The address \"anna@acme.test RCPT TO:<evil@attacker.test>\" in Cc"),
+             qPrintable(MsgBox::last().text));
+    QVERIFY(window && window->isVisible()); // everything typed stays
+    QCOMPARE(server.sessions(), 0);
+    QVERIFY(MailStore::messages("Sent Items").isEmpty());
+    window->close();
+}
+
+void TestMail::addressProblems_data() {
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("problem");
+    const QString lineBreak = "contains a line break. Write the addresses on one line, separated "
+                              "by \";\".";
+    QTest::newRow("bare") << "john@acme.test"
+                          << "";
+    QTest::newRow("with a name") << "John Doe <john@acme.test>"
+                                 << "";
+    QTest::newRow("quoted name") << "\"Doe, John\" <john@acme.test>"
+                                 << "";
+    QTest::newRow("non-ASCII name") << "Jürgen Größ <j@example.com>"
+                                    << "";
+    QTest::newRow("CR LF at the end") << "john@acme.test\r\n" << lineBreak;
+    QTest::newRow("Unicode line separator")
+        << QString("john@acme.test") + QChar::LineSeparator << lineBreak;
+    QTest::newRow("tab") << "john@acme.test\tjane@acme.test"
+                         << "contains a control character.";
+    QTest::newRow("no domain") << "Doe"
+                               << "is not an e-mail address.";
+    QTest::newRow("blank inside") << "john doe@acme.test"
+                                  << "is not an e-mail address.";
+    QTest::newRow("bracket inside") << "John <john@acme.test> <x"
+                                    << "is not an e-mail address.";
+}
+
+void TestMail::addressProblems() {
+    QFETCH(QString, address);
+    QFETCH(QString, problem);
+    QCOMPARE(MailMessage::addressProblem(address), problem);
+}
+
+void TestMail::senderRefusesALineBreakInTheEnvelope() {
+    SmtpTestServer server;
+    UserProfile profile = UserProfile::load();
+    profile.smtpServer = server.address();
+    QString error;
+    QVERIFY(!SmtpSender::send(profile, "ann@example.com",
+                              {"john@acme.test>\r\nRCPT TO:<evil@attacker.test"}, "Subject: x\r\n",
+                              &error));
+    QVERIFY2(error.contains("line break"), qPrintable(error));
+    QCOMPARE(server.sessions(), 0);
+}
+
+void TestMail::headersAreWrittenFromCleanValues_data() {
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<QByteArray>("toHeader");
+    QTest::newRow("comma in a name") << "\"Doe, John\" <john@acme.test>"
+                                     << "Visit" << QByteArray("\"Doe, John\" <john@acme.test>");
+    QTest::newRow("quotes in a name")
+        << "\"Jo \\\"JJ\\\" Doe\" <jo@acme.test>"
+        << "Visit" << QByteArray("\"Jo \\\"JJ\\\" Doe\" <jo@acme.test>");
+    QTest::newRow("plain name") << "John Doe <john@acme.test>"
+                                << "Visit" << QByteArray("John Doe <john@acme.test>");
+    QTest::newRow("non-ASCII name")
+        << "Jürgen Größ <j@example.com>"
+        << "Visit"
+        << QByteArray("=?UTF-8?B?") + QString("Jürgen Größ").toUtf8().toBase64() +
+               "?= <j@example.com>";
+    QTest::newRow("line break in the subject")
+        << "john@acme.test"
+        << "Hello\r\nBcc: evil@attacker.test" << QByteArray("john@acme.test");
+    QTest::newRow("line feed alone in the subject")
+        << "john@acme.test"
+        << "Hello\nX-Injected: yes" << QByteArray("john@acme.test");
+    QTest::newRow("long subject") << "john@acme.test"
+                                  << QString("Prices for the coming season ").repeated(12).trimmed()
+                                  << QByteArray("john@acme.test");
+    QTest::newRow("long subject, not ASCII")
+        << "john@acme.test" << QString("Preise für die kommende Saison ").repeated(6).trimmed()
+        << QByteArray("john@acme.test");
+    QTest::newRow("subject like an encoded word")
+        << "john@acme.test"
+        << "=?UTF-8?B?QQ==?=" << QByteArray("john@acme.test");
+    QTest::newRow("control character in the subject")
+        << "john@acme.test" << QString("Bell\x07 and delete\x7f") << QByteArray("john@acme.test");
+}
+
+void TestMail::headersAreWrittenFromCleanValues() {
+    QFETCH(QString, address);
+    QFETCH(QString, subject);
+    QFETCH(QByteArray, toHeader);
+    MailMessage message;
+    message.from = "Ann Smith <ann@example.com>";
+    message.to = MailMessage::splitAddresses(address);
+    QCOMPARE(message.to.size(), 1);
+    message.subject = subject;
+    QVERIFY(message.checkAddresses(nullptr));
+    const QByteArray text = message.toRfc5322(false);
+    // Exactly the program's own fields, each line within bounds.
+    QCOMPARE(headerNames(text),
+             (QStringList{"Date", "From", "To", "Subject", "Message-ID", "MIME-Version",
+                          "Content-Type", "Content-Transfer-Encoding", "X-Mailer"}));
+    QCOMPARE(unfoldedHeader(text, "To"), toHeader);
+    QCOMPARE(decodedHeader(unfoldedHeader(text, "Subject")), subject);
+    for (const QByteArray& line : text.left(text.indexOf("\r\n\r\n")).split('\n'))
+        QVERIFY2(line.size() <= 80, line.constData()); // 78 and the CRLF, where words allow
+}
+
+void TestMail::dateHeader_data() {
+    QTest::addColumn<QDateTime>("moment");
+    QTest::addColumn<QString>("expected");
+    const QDate day(2026, 12, 10);
+    QTest::newRow("UTC") << QDateTime(day, QTime(14, 30), QTimeZone::utc())
+                         << "Thu, 10 Dec 2026 14:30:00 +0000";
+    QTest::newRow("east, half hours") << QDateTime(day, QTime(20, 0), QTimeZone(5 * 3600 + 1800))
+                                      << "Thu, 10 Dec 2026 20:00:00 +0530";
+    QTest::newRow("west, half hours") << QDateTime(day, QTime(11, 0), QTimeZone(-(3 * 3600 + 1800)))
+                                      << "Thu, 10 Dec 2026 11:00:00 -0330";
+    QTest::newRow("one-digit day and seconds")
+        << QDateTime(QDate(2027, 1, 8), QTime(9, 5, 7), QTimeZone(-5 * 3600))
+        << "Fri, 08 Jan 2027 09:05:07 -0500";
+}
+
+void TestMail::dateHeader() {
+    QFETCH(QDateTime, moment);
+    QFETCH(QString, expected);
+    MailMessage message;
+    message.to = {"john@acme.test"};
+    message.date = moment;
+    QCOMPARE(QString::fromLatin1(header(message.toRfc5322(false), "Date")), expected);
+}
+
+void TestMail::mailAndStoreReadTheClock() {
+    LocalZone zone("EST5EDT,M3.2.0,M11.1.0"); // New York, without needing tzdata
+    const QDateTime now(QDate(2026, 12, 10), QTime(9, 20, 30));
+    Clock::pin(now);
+    const QByteArray expected = "Thu, 10 Dec 2026 09:20:30 -0500";
+    const QString stamp = QString::number(now.toSecsSinceEpoch()) + ".";
+
+    MailItem waiting;
+    waiting.To = "john@acme.test";
+    waiting.Subject = "Waits";
+    QString error;
+    QVERIFY2(waiting.Send(&error), qPrintable(error));
+    const QStringList outbox = MailStore::messages("Outbox");
+    QCOMPARE(outbox.size(), 1);
+    QCOMPARE(header(readFile(outbox.first()), "Date"), expected);
+    QVERIFY2(QFileInfo(outbox.first()).fileName().startsWith(stamp), qPrintable(outbox.first()));
+
+    SmtpTestServer server;
+    useServer(server.address());
+    MailItem sent;
+    sent.To = "john@acme.test";
+    sent.Subject = "Goes";
+    QVERIFY2(sent.Send(&error), qPrintable(error));
+    QCOMPARE(MsgBox::shown().size(), 1); // the mail waits in the Outbox
+    QCOMPARE(server.mails().size(), 1);
+    QCOMPARE(header(server.mails().first().data, "Date"), expected);
+    const QStringList copies = MailStore::messages("Sent Items");
+    QCOMPARE(copies.size(), 1);
+    QCOMPARE(header(readFile(copies.first()), "Date"), expected);
+    QVERIFY2(QFileInfo(copies.first()).fileName().startsWith(stamp), qPrintable(copies.first()));
+
+    TaskItem task;
+    task.Subject = "Call back";
+    QVERIFY(task.Save());
+    const QStringList tasks = QDir(MailStore::folder("Tasks")).entryList({"*.ics"});
+    QCOMPARE(tasks.size(), 1);
+    Calendar calendar(readFile(MailStore::folder("Tasks") + "/" + tasks.first()),
+                      ICAL_VTODO_COMPONENT);
+    QVERIFY(calendar.item);
+    const icaltimetype stamped = icalproperty_get_dtstamp(
+        icalcomponent_get_first_property(calendar.item, ICAL_DTSTAMP_PROPERTY));
+    QCOMPARE(QDateTime(QDate(stamped.year, stamped.month, stamped.day),
+                       QTime(stamped.hour, stamped.minute, stamped.second), QTimeZone::utc()),
+             now.toUTC());
 }
 
 void TestMail::profileRoundTrip() {
