@@ -11,14 +11,14 @@
 // reused.
 
 #include "app/Forms.h"
-#include "app/RegisterForms.h"
 #include "companies/FormCompanies.h"
 #include "companies/FormOverdue.h"
 #include "companies/ModuleLogin.h"
 #include "data/Installation.h"
 #include "data/SqliteConnection.h"
+#include "menu/RegisterForms.h"
 #include "platform/Locale.h"
-#include "platform/MsgBox.h"
+#include "services/MsgBox.h"
 #include "widgets/DBCombo.h"
 
 #include "RatioReporter.h"

@@ -1,4 +1,4 @@
-#include "office/Rtf.h"
+#include "formats/Rtf.h"
 
 #include <QByteArray>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "office/WorkbookReader.h"
+#include "formats/WorkbookReader.h"
 
 #include <QCoreApplication>
 #include <QDir>

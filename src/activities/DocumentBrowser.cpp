@@ -13,15 +13,16 @@
 #include "data/SqlQuote.h"
 #include "data/SqliteConnection.h"
 #include "data/SqliteStatement.h"
-#include "office/OutlookItems.h"
-#include "office/Rtf.h"
+#include "formats/Rtf.h"
+#include "mail/OutlookItems.h"
 #include "office/WordApp.h"
-#include "platform/Clipboard.h"
-#include "platform/Colors.h"
-#include "platform/MsgBox.h"
-#include "platform/Twips.h"
+#include "services/Clipboard.h"
+#include "services/Colors.h"
+#include "services/MsgBox.h"
+#include "services/Twips.h"
 #include "widgets/DBCombo.h"
 #include "widgets/DataNavigator.h"
+#include "widgets/FieldBinder.h"
 #include "widgets/RichTextBox.h"
 
 #include <QGroupBox>
@@ -193,7 +194,7 @@ void DocumentBrowser::buildControls() {
     m_fontSize = DocumentFontSize;
     Colors::setBackground(RichTextBox1, Colors::White);
     Twips::setGeometry(RichTextBox1, 120, company ? DocumentTop : helpTop + 600, 12660, 4200);
-    m_documents->bind(RichTextBox1, QStringLiteral("MEMO01"));
+    FieldBinder::bind(m_documents, RichTextBox1, QStringLiteral("MEMO01"));
     // A document just shown takes the zoom of the window.
     connect(RichTextBox1, &RichTextBox::textRTFChanged, this, [this] {
         if (RichTextBox1->document()->isModified())
@@ -206,7 +207,7 @@ void DocumentBrowser::buildControls() {
         auto* box = new QLineEdit(this);
         box->setObjectName(name);
         box->setVisible(false);
-        m_documents->bind(box, name);
+        FieldBinder::bind(m_documents, box, name);
     }
 
     TimerLoad = new QTimer(this);

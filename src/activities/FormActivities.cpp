@@ -1,8 +1,9 @@
 #include "FormActivities.h"
 
 #include "data/DataSource.h"
-#include "platform/Colors.h"
-#include "platform/Twips.h"
+#include "services/Colors.h"
+#include "services/Twips.h"
+#include "widgets/FieldBinder.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -42,7 +43,7 @@ FormActivities::FormActivities()
     Twips::setGeometry(LabelPosition, position.x(), position.y(), 2400, position.height());
     Twips::setGeometry(LabelMethod, position.x() + 2460, position.y() - 15, 960, 285);
     Colors::setBackground(LabelMethod, Colors::White);
-    m_documents->bind(LabelMethod, QStringLiteral("TEXT07"));
+    FieldBinder::bind(m_documents, LabelMethod, QStringLiteral("TEXT07"));
 }
 
 void FormActivities::tick() {

@@ -2,7 +2,7 @@
 
 #include "data/DataSource.h"
 #include "data/SqlQuote.h"
-#include "platform/MsgBox.h"
+#include "services/MsgBox.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "Controls.h"
 
-#include "platform/Colors.h"
-#include "platform/Twips.h"
+#include "services/Colors.h"
+#include "services/Twips.h"
 
 #include <QGroupBox>
 #include <QIcon>

@@ -1,6 +1,6 @@
 #include "EditToolbar.h"
 
-#include "platform/SendKeys.h"
+#include "services/SendKeys.h"
 
 #include <QAction>
 #include <QIcon>

@@ -2,7 +2,7 @@
 
 #include "Forms.h"
 #include "platform/ProgramFolder.h"
-#include "platform/Twips.h"
+#include "services/Twips.h"
 
 #include <QPdfDocument>
 #include <QPdfPageNavigator>

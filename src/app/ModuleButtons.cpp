@@ -3,7 +3,7 @@
 #include "Form.h"
 #include "Forms.h"
 #include "ModuleMouse.h"
-#include "platform/MsgBox.h"
+#include "services/MsgBox.h"
 
 namespace ModuleButtons {
 

@@ -1,6 +1,6 @@
 #include "ModuleMouse.h"
 
-#include "platform/Pointer.h"
+#include "services/Pointer.h"
 
 namespace ModuleMouse {
 void PointerBusy() {

@@ -2,7 +2,7 @@
 
 #include "Form.h"
 #include "Forms.h"
-#include "platform/Twips.h"
+#include "services/Twips.h"
 
 #include <QWidget>
 

@@ -3,8 +3,8 @@
 #include "Forms.h"
 #include "ModuleButtons.h"
 #include "ModuleHelp.h"
-#include "platform/MsgBox.h"
-#include "platform/PrintWindow.h"
+#include "services/MsgBox.h"
+#include "services/PrintWindow.h"
 
 #include <QKeyEvent>
 

@@ -1,10 +1,10 @@
 #include "FormBrowser.h"
 
 #include "app/Forms.h"
-#include "platform/Desktop.h"
-#include "platform/MsgBox.h"
-#include "platform/Pointer.h"
-#include "platform/Twips.h"
+#include "services/Desktop.h"
+#include "services/MsgBox.h"
+#include "services/Pointer.h"
+#include "services/Twips.h"
 #include "widgets/DocumentView.h"
 
 #include <QDir>

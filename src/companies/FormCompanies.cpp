@@ -8,19 +8,20 @@
 #include "app/HoverHelp.h"
 #include "app/ModuleButtons.h"
 #include "app/ModuleHelp.h"
-#include "contacts/FormDetails.h"
+#include "companies/FormDetails.h"
 #include "data/DataSource.h"
 #include "data/Recordset.h"
 #include "data/SqlQuote.h"
 #include "platform/Clock.h"
-#include "platform/Colors.h"
-#include "platform/Desktop.h"
 #include "platform/Locale.h"
-#include "platform/MsgBox.h"
-#include "platform/PrintWindow.h"
-#include "platform/Twips.h"
+#include "services/Colors.h"
+#include "services/Desktop.h"
+#include "services/MsgBox.h"
+#include "services/PrintWindow.h"
+#include "services/Twips.h"
 #include "setup/FormFields.h"
 #include "widgets/DBCombo.h"
+#include "widgets/FieldBinder.h"
 
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -167,7 +168,7 @@ void FormCompanies::buildControls() {
     UserTEXT03 = new QLineEdit(this);
     UserTEXT03->setObjectName(QStringLiteral("UserTEXT03"));
     UserTEXT03->setVisible(false);
-    DataUserTABLE02->bind(UserTEXT03, QStringLiteral("TEXT03"));
+    FieldBinder::bind(DataUserTABLE02, UserTEXT03, QStringLiteral("TEXT03"));
     Toolbar1 = new EditToolbar(this);
     Twips::setGeometry(Toolbar1, 10560, 270, 2220, 420);
 
@@ -185,7 +186,7 @@ void FormCompanies::buildControls() {
                               : new QLineEdit(Frame1);
         edit->setObjectName(QLatin1String(row.box));
         Twips::setGeometry(edit, boxLeft, top, width, BoxHeight);
-        DataTABLE01->bind(edit, QLatin1String(row.column));
+        FieldBinder::bind(DataTABLE01, edit, QLatin1String(row.column));
     };
     for (int i = 0; i < int(std::size(LeftFields)); ++i)
         addRow(LeftFields[i], i, LeftLabel, LeftBox, LeftWidth);
@@ -206,13 +207,13 @@ void FormCompanies::buildControls() {
     auto* notes = new QPlainTextEdit(Frame1);
     notes->setObjectName(QStringLiteral("MEMO01"));
     Twips::setGeometry(notes, RightLabel, 2540, 6200, 780);
-    DataTABLE01->bind(notes, QStringLiteral("MEMO01"));
+    FieldBinder::bind(DataTABLE01, notes, QStringLiteral("MEMO01"));
     label(Frame1, "LabelDetails", QStringLiteral("COMPANY DETAILS"), RightLabel, 3390, 3000);
     CommandZoom2 = button(this, "CommandZoom2", QStringLiteral("+"), 12220, 4125, 300, 285);
     auto* details = new QPlainTextEdit(Frame1);
     details->setObjectName(QStringLiteral("MEMO02"));
     Twips::setGeometry(details, RightLabel, 3660, 6200, 640);
-    DataTABLE01->bind(details, QStringLiteral("MEMO02"));
+    FieldBinder::bind(DataTABLE01, details, QStringLiteral("MEMO02"));
     connect(CommandZoom1, &QPushButton::clicked, this, &FormCompanies::CommandZoom1_Click);
     connect(CommandZoom2, &QPushButton::clicked, this, &FormCompanies::CommandZoom2_Click);
 
@@ -221,7 +222,7 @@ void FormCompanies::buildControls() {
         auto* hidden = new QLineEdit(this);
         hidden->setObjectName(QLatin1String(name));
         hidden->setVisible(false);
-        DataTABLE01->bind(hidden, QLatin1String(name));
+        FieldBinder::bind(DataTABLE01, hidden, QLatin1String(name));
     }
 
     // Pick lists over the boxes they fill, hidden until edit mode.
@@ -252,7 +253,7 @@ void FormCompanies::buildControls() {
     TextAppointment->setReadOnly(true);
     TextAppointment->setFrame(false);
     Twips::setGeometry(TextAppointment, 5200, 5445, 7580, 285);
-    DataTABLE01->bind(TextAppointment, QStringLiteral("TEXT21"));
+    FieldBinder::bind(DataTABLE01, TextAppointment, QStringLiteral("TEXT21"));
 
     FrameHelp = new QGroupBox(QStringLiteral("Help"), this);
     FrameHelp->setObjectName(QStringLiteral("FrameHelp"));

@@ -5,7 +5,8 @@
 #include "data/Transaction.h"
 #include "platform/Clock.h"
 #include "platform/Locale.h"
-#include "platform/Twips.h"
+#include "services/Twips.h"
+#include "widgets/FieldBinder.h"
 #include "widgets/FlexGrid.h"
 
 #include <QElapsedTimer>
@@ -38,7 +39,7 @@ FormOverdue::FormOverdue()
     LabelCompany = new QLabel(this);
     LabelCompany->setObjectName(QStringLiteral("LabelCompany"));
     Twips::setGeometry(LabelCompany, 240, 600, 6000, 255);
-    Data1->bind(LabelCompany, QStringLiteral("TEXT01"));
+    FieldBinder::bind(Data1, LabelCompany, QStringLiteral("TEXT01"));
     for (QLineEdit** box : {&DATE01, &NUMBER01, &NUMBER02}) {
         *box = new QLineEdit(this);
         (*box)->setVisible(false);
@@ -46,9 +47,9 @@ FormOverdue::FormOverdue()
     DATE01->setObjectName(QStringLiteral("DATE01"));
     NUMBER01->setObjectName(QStringLiteral("NUMBER01"));
     NUMBER02->setObjectName(QStringLiteral("NUMBER02"));
-    Data1->bind(DATE01, QStringLiteral("DATE01"));
-    Data1->bind(NUMBER01, QStringLiteral("NUMBER01"));
-    Data1->bind(NUMBER02, QStringLiteral("NUMBER02"));
+    FieldBinder::bind(Data1, DATE01, QStringLiteral("DATE01"));
+    FieldBinder::bind(Data1, NUMBER01, QStringLiteral("NUMBER01"));
+    FieldBinder::bind(Data1, NUMBER02, QStringLiteral("NUMBER02"));
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(20);

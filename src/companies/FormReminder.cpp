@@ -4,12 +4,12 @@
 #include "app/Forms.h"
 #include "app/HoverHelp.h"
 #include "app/ModuleMouse.h"
-#include "office/OutlookItems.h"
+#include "mail/OutlookItems.h"
 #include "platform/Clock.h"
-#include "platform/Colors.h"
 #include "platform/Locale.h"
-#include "platform/MsgBox.h"
-#include "platform/Twips.h"
+#include "services/Colors.h"
+#include "services/MsgBox.h"
+#include "services/Twips.h"
 
 #include <QCalendarWidget>
 #include <QGroupBox>

@@ -1,6 +1,6 @@
 #include "DocumentToolbar.h"
 
-#include "platform/MsgBox.h"
+#include "services/MsgBox.h"
 #include "widgets/RichTextBox.h"
 
 #include <QAction>

@@ -1,6 +1,5 @@
 #include "FormContacts.h"
 
-#include "activities/FormCreateCallReport.h"
 #include "app/Controls.h"
 #include "app/EditToolbar.h"
 #include "app/Forms.h"
@@ -13,16 +12,17 @@
 #include "data/DataSource.h"
 #include "data/Recordset.h"
 #include "data/SqlQuote.h"
-#include "office/OutlookItems.h"
+#include "mail/OutlookItems.h"
 #include "platform/Clock.h"
-#include "platform/Colors.h"
 #include "platform/Locale.h"
-#include "platform/MsgBox.h"
-#include "platform/Pointer.h"
-#include "platform/PrintWindow.h"
-#include "platform/Twips.h"
+#include "services/Colors.h"
+#include "services/MsgBox.h"
+#include "services/Pointer.h"
+#include "services/PrintWindow.h"
+#include "services/Twips.h"
 #include "widgets/DBCombo.h"
 #include "widgets/DBList.h"
+#include "widgets/FieldBinder.h"
 
 #include <QGroupBox>
 #include <QIcon>
@@ -137,18 +137,18 @@ void FormContacts::buildControls() {
         auto* edit = new QLineEdit(Frame1);
         edit->setObjectName(QLatin1String(row.column));
         Twips::setGeometry(edit, BoxLeft, top, BoxWidth, BoxHeight);
-        DataTABLE03->bind(edit, QLatin1String(row.column));
+        FieldBinder::bind(DataTABLE03, edit, QLatin1String(row.column));
     }
     label(Frame1, "LabelNotes", QStringLiteral("NOTES"), MemoLeft, RowTop + 30, 3000);
     auto* notes = new QPlainTextEdit(Frame1);
     notes->setObjectName(QStringLiteral("MEMO01"));
     Twips::setGeometry(notes, MemoLeft, RowTop + 300, MemoWidth, 1380);
-    DataTABLE03->bind(notes, QStringLiteral("MEMO01"));
+    FieldBinder::bind(DataTABLE03, notes, QStringLiteral("MEMO01"));
     label(Frame1, "LabelKeywords", QStringLiteral("KEYWORDS"), MemoLeft, RowTop + 1770, 3000);
     auto* keywords = new QPlainTextEdit(Frame1);
     keywords->setObjectName(QStringLiteral("MEMO02"));
     Twips::setGeometry(keywords, MemoLeft, RowTop + 2040, MemoWidth, 1245);
-    DataTABLE03->bind(keywords, QStringLiteral("MEMO02"));
+    FieldBinder::bind(DataTABLE03, keywords, QStringLiteral("MEMO02"));
 
     // Pickers over the title and occupation boxes, shown in edit mode.
     auto picker = [this](const char* name, DataSource* list, const char* target) {
@@ -171,12 +171,12 @@ void FormContacts::buildControls() {
         auto* hidden = new QLineEdit(this);
         hidden->setObjectName(QLatin1String(name));
         hidden->setVisible(false);
-        DataTABLE03->bind(hidden, QLatin1String(name));
+        FieldBinder::bind(DataTABLE03, hidden, QLatin1String(name));
     }
     TextFullName = new QLineEdit(this);
     TextFullName->setObjectName(QStringLiteral("TextFullName"));
     TextFullName->setVisible(false);
-    DataTABLE03->bind(TextFullName, QStringLiteral("TEXT11"));
+    FieldBinder::bind(DataTABLE03, TextFullName, QStringLiteral("TEXT11"));
 
     // Right: the contact list, the activities, the dial options.
     FrameSelect = new QGroupBox(QStringLiteral("Select a Contact"), this);
@@ -660,5 +660,6 @@ void FormContacts::CommandTask_Click() {
 }
 
 void FormContacts::CommandReport_Click() {
-    Forms::show(QString::fromLatin1(FormCreateCallReport::Name));
+    // The call report entry sits above this window: it is reached by name.
+    Forms::show(QStringLiteral("FormCreateCallReport"));
 }

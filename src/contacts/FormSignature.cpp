@@ -3,10 +3,11 @@
 #include "app/Forms.h"
 #include "data/DataSource.h"
 #include "data/UserProfile.h"
-#include "platform/Clipboard.h"
-#include "platform/Colors.h"
-#include "platform/MsgBox.h"
-#include "platform/Twips.h"
+#include "services/Clipboard.h"
+#include "services/Colors.h"
+#include "services/MsgBox.h"
+#include "services/Twips.h"
+#include "widgets/FieldBinder.h"
 #include "widgets/RichTextBox.h"
 
 #include <QPlainTextEdit>
@@ -24,7 +25,7 @@ FormSignature::FormSignature()
     TextSignature = new QPlainTextEdit(this);
     TextSignature->setObjectName(QStringLiteral("TextSignature"));
     Twips::setGeometry(TextSignature, 120, 120, 4980, 2400);
-    Data1->bind(TextSignature, QStringLiteral("TEXT06"));
+    FieldBinder::bind(Data1, TextSignature, QStringLiteral("TEXT06"));
     CommandOK = new QPushButton(QStringLiteral("&OK"), this);
     CommandOK->setObjectName(QStringLiteral("CommandOK"));
     Twips::setGeometry(CommandOK, 3840, 2640, 1260, 375);

@@ -1,11 +1,9 @@
 #include "DataSource.h"
 
 #include "Database.h"
-#include "FieldBinder.h"
 #include "SqlParser.h"
 #include "SqliteConnection.h"
 #include "Transaction.h"
-#include "platform/MsgBox.h"
 
 #include <QRegularExpression>
 #include <QSet>
@@ -95,12 +93,34 @@ bool DataSource::openConnection() {
     return m_connection != nullptr;
 }
 
+namespace {
+
+DataSource::ErrorHandler& defaultErrorHandler() {
+    static DataSource::ErrorHandler handler;
+    return handler;
+}
+
+DataSource::ConflictHandler& defaultConflictHandler() {
+    static DataSource::ConflictHandler handler;
+    return handler;
+}
+
+} // namespace
+
+void DataSource::setDefaultErrorHandler(ErrorHandler handler) {
+    defaultErrorHandler() = std::move(handler);
+}
+
+void DataSource::setDefaultConflictHandler(ConflictHandler handler) {
+    defaultConflictHandler() = std::move(handler);
+}
+
 void DataSource::reportError(const QString& message) {
     m_lastError = message;
     if (m_errorHandler)
         m_errorHandler(message);
-    else
-        MsgBox::show(message, MsgBox::OKOnly | MsgBox::Critical);
+    else if (defaultErrorHandler())
+        defaultErrorHandler()(message);
 }
 
 void DataSource::clearResult() {
@@ -651,7 +671,9 @@ bool DataSource::keepOwnEdit(const QList<Conflict>& conflicts) {
             .arg(lines.join(u'\n'));
     if (m_conflictHandler)
         return m_conflictHandler(message);
-    return MsgBox::show(message, MsgBox::YesNo | MsgBox::Exclamation) == MsgBox::Yes;
+    if (defaultConflictHandler())
+        return defaultConflictHandler()(message);
+    return true; // nobody to ask: what the user typed last stands
 }
 
 bool DataSource::writePending() {
@@ -841,10 +863,6 @@ bool DataSource::writePending() {
         emit rowChanged(row);
     }
     return true;
-}
-
-void DataSource::bind(QWidget* control, const QString& fieldName) {
-    new FieldBinder(this, control, fieldName);
 }
 
 // Recordset --------------------------------------------------------------

@@ -15,7 +15,6 @@
 
 class SqliteConnection;
 class SqliteStatement;
-class QWidget;
 
 // A window-owned data source: a database file, a record source (a table name
 // or a SELECT of the dialect) and the result set with its current row. Bound
@@ -32,14 +31,14 @@ class QWidget;
 //
 // Failures: refresh() returns false with lastError() when the record source
 // cannot be run, and leaves the previous rows in place. A refused save (a
-// value that does not fit its field) goes to the error handler, by default a
-// critical message box naming the field, and the edit stays pending.
+// value that does not fit its field) goes to the error handler (the program
+// installs message boxes) naming the field, and the edit stays pending.
 //
 // Several connections, in this process or another, may hold the same row.
 // Another connection's committed change shows at the next move. A save
 // checks that the columns it writes still hold what was read when the row
 // became current; where another user changed them meanwhile, the conflict
-// handler (by default a question to the user) decides whether the edit
+// handler (the program installs a question to the user) decides whether the edit
 // replaces the stored values or the stored values stay and the edit goes.
 class DataSource : public QObject {
     Q_OBJECT
@@ -66,8 +65,12 @@ public:
     // Save point of a window's close: every data source owned by `owner`.
     static bool saveAll(QObject* owner);
 
+    // Where errors and conflicts go: a handler of this data source's own, or
+    // the default the program installs (message boxes); with neither, errors
+    // are only kept in lastError() and the user's edit stands.
     using ErrorHandler = std::function<void(const QString& message)>;
     void setErrorHandler(ErrorHandler handler) { m_errorHandler = std::move(handler); }
+    static void setDefaultErrorHandler(ErrorHandler handler);
     // Tells the error handler (and keeps the message as lastError()).
     void reportError(const QString& message);
 
@@ -75,6 +78,7 @@ public:
     // replaces the stored values), false takes the stored values.
     using ConflictHandler = std::function<bool(const QString& message)>;
     void setConflictHandler(ConflictHandler handler) { m_conflictHandler = std::move(handler); }
+    static void setDefaultConflictHandler(ConflictHandler handler);
 
     // Fields of the last refresh.
     int fieldCount() const { return int(m_fields.size()); }
@@ -94,11 +98,6 @@ public:
     // Current row, as bound controls see it.
     QString currentText(int field);
     bool setCurrentValue(int field, const QVariant& value, QObject* origin = nullptr);
-
-    // Binds a control's text to a field (by name, looked up at every update).
-    // Text boxes (QLineEdit, QPlainTextEdit), labels, and any widget whose
-    // user property is a text (the rich text box's RTF) can be bound.
-    void bind(QWidget* control, const QString& fieldName);
 
     std::shared_ptr<SqliteConnection> connection();
 

@@ -1,9 +1,9 @@
 #include "Database.h"
 
+#include "SheetSource.h"
 #include "SqlParser.h"
 #include "SqliteConnection.h"
 #include "Transaction.h"
-#include "office/WorkbookReader.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -173,10 +173,7 @@ bool Database::makeTableFromWorkbook(const sql::Select& select, QString* error) 
         sheetName.chop(1);
 
     QString message;
-    auto reader = WorkbookReader::open(workbookPath(path), &message);
-    if (!reader)
-        return fail(message);
-    const auto sheet = reader->sheet(sheetName, &message);
+    const auto sheet = SheetSource::read(workbookPath(path), sheetName, &message);
     if (!sheet)
         return fail(message);
     if (!makeTable(*m_connection, select.into, *sheet, &message))
@@ -185,7 +182,7 @@ bool Database::makeTableFromWorkbook(const sql::Select& select, QString* error) 
     return true;
 }
 
-bool Database::makeTable(SqliteConnection& connection, const QString& name, const Worksheet& sheet,
+bool Database::makeTable(SqliteConnection& connection, const QString& name, const SheetTable& sheet,
                          QString* error) {
     auto fail = [&](const QString& message) {
         if (error)

@@ -8,7 +8,7 @@
 #include <optional>
 
 class SqliteConnection;
-struct Worksheet;
+struct SheetTable;
 
 // Direct operations on a database file, for imports and maintenance: open by
 // bare name ("TESSALY.mdb", resolved in the program folder) or by path,
@@ -19,7 +19,8 @@ struct Worksheet;
 // Besides INSERT, UPDATE, DELETE and DROP TABLE, execute() runs the make-table
 // form that reads a worksheet:
 //   SELECT * INTO T FROM [SHEET$] IN '' 'Excel 8.0;database=PATH'
-// The sheet's first row gives the column names; T must not exist yet.
+// The sheet's first row gives the column names; T must not exist yet. The
+// worksheet comes from the reader installed in SheetSource.
 class Database {
 public:
     Database() = default;
@@ -44,8 +45,8 @@ public:
                                             const QString& text, QString* error);
 
     // Creates table `name` from a worksheet whose first row names the columns.
-    static bool makeTable(SqliteConnection& connection, const QString& name, const Worksheet& sheet,
-                          QString* error);
+    static bool makeTable(SqliteConnection& connection, const QString& name,
+                          const SheetTable& sheet, QString* error);
 
 private:
     bool makeTableFromWorkbook(const sql::Select& select, QString* error);

@@ -6,12 +6,13 @@
 #include "data/DataSource.h"
 #include "data/Installation.h"
 #include "data/SqliteConnection.h"
-#include "platform/Colors.h"
-#include "platform/MsgBox.h"
 #include "platform/ProgramFolder.h"
-#include "platform/Twips.h"
+#include "services/Colors.h"
+#include "services/MsgBox.h"
+#include "services/Twips.h"
 #include "widgets/DirList.h"
 #include "widgets/DriveList.h"
+#include "widgets/FieldBinder.h"
 #include "widgets/FileList.h"
 #include "widgets/WrapCheckBox.h"
 
@@ -71,7 +72,7 @@ FormReplica::FormReplica()
     DataUserTABLE02 = new DataSource(QStringLiteral("DataUserTABLE02"), this);
     DataUserTABLE02->setDatabaseName(QStringLiteral("User.mdb"));
     DataUserTABLE02->setRecordSource(QStringLiteral("TABLE02"));
-    DataUserTABLE02->bind(TEXT04, QStringLiteral("TEXT04"));
+    FieldBinder::bind(DataUserTABLE02, TEXT04, QStringLiteral("TEXT04"));
 
     connect(Check1, &QCheckBox::clicked, this, &FormReplica::Check1_Click);
     connect(CommandBrowse, &QPushButton::clicked, this, &FormReplica::CommandBrowse_Click);

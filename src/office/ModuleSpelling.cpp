@@ -1,14 +1,14 @@
 #include "ModuleSpelling.h"
 
-#include "office/Rtf.h"
-#include "office/SpellChecker.h"
+#include "formats/Rtf.h"
+#include "formats/SpellChecker.h"
+#include "formats/SpellingPass.h"
 #include "office/SpellingDialog.h"
-#include "office/SpellingPass.h"
 #include "office/WordApp.h"
-#include "platform/Clipboard.h"
-#include "platform/MsgBox.h"
-#include "platform/Pointer.h"
 #include "platform/ProgramFolder.h"
+#include "services/Clipboard.h"
+#include "services/MsgBox.h"
+#include "services/Pointer.h"
 #include "widgets/RichTextBox.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SpellingPass.h"
+#include "formats/SpellingPass.h"
 
 #include <QDialog>
 #include <functional>

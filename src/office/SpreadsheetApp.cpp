@@ -1,9 +1,12 @@
 #include "SpreadsheetApp.h"
 
-#include "Sheet.h"
-#include "Workbook.h"
-#include "platform/Clipboard.h"
-#include "platform/Desktop.h"
+#include "formats/Sheet.h"
+#include "formats/Workbook.h"
+#include "services/Clipboard.h"
+#include "services/Desktop.h"
+#include "services/PrintWindow.h"
+
+#include <QTextDocument>
 
 SpreadsheetApp::SpreadsheetApp() = default;
 
@@ -138,7 +141,20 @@ bool SpreadsheetApp::printOut(QString* error) const {
             *error = QStringLiteral("There is no worksheet to print.");
         return false;
     }
-    return sheet->printOut(error, m_caption.isEmpty() ? m_active->name() : m_caption);
+    int columns = 0;
+    const auto table = sheet->printableTable(&columns);
+    if (!table) {
+        if (error)
+            *error = QStringLiteral("The worksheet '%1' is empty: there is nothing to print.")
+                         .arg(sheet->name());
+        return false;
+    }
+    QTextDocument document;
+    document.setHtml(*table);
+    // Wide lists fit better across the page.
+    const auto orientation = columns > 6 ? QPageLayout::Landscape : QPageLayout::Portrait;
+    return PrintWindow::printDocument(document, m_caption.isEmpty() ? m_active->name() : m_caption,
+                                      orientation, error);
 }
 
 void SpreadsheetApp::setFreezePanes(bool freeze) {

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "SheetRange.h"
+#include "formats/SheetRange.h"
+#include "formats/Workbook.h"
 
 #include <QList>
 #include <QSet>
@@ -9,7 +10,6 @@
 #include <vector>
 
 class Sheet;
-class Workbook;
 
 // The spreadsheet program as the windows drive it (Application, Workbooks,
 // ActiveWorkbook, ActiveSheet, Selection, ActiveCell, ActiveWindow), made of
@@ -17,7 +17,7 @@ class Workbook;
 // one operation. Visible hands the active workbook's file to the user's own
 // spreadsheet program (Desktop::openFile): at once when it has a file,
 // otherwise as soon as it is saved.
-class SpreadsheetApp {
+class SpreadsheetApp : public WorkbookOwner {
 public:
     SpreadsheetApp();
     ~SpreadsheetApp();
@@ -70,9 +70,8 @@ public:
     void setSplitColumn(int columns);
 
 private:
-    friend class Workbook;
-    void workbookSaved(Workbook* workbook);
-    void workbookClosed(Workbook* workbook);
+    void workbookSaved(Workbook* workbook) override;
+    void workbookClosed(Workbook* workbook) override;
     void show(Workbook* workbook);
 
     std::vector<std::unique_ptr<Workbook>> m_workbooks;

@@ -1,8 +1,8 @@
 #include "WordApp.h"
 
-#include "office/Rtf.h"
-#include "platform/Desktop.h"
+#include "formats/Rtf.h"
 #include "platform/ProgramFolder.h"
+#include "services/Desktop.h"
 
 #include <QDir>
 #include <QFile>

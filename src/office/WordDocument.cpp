@@ -1,7 +1,7 @@
 #include "WordDocument.h"
 
-#include "office/Rtf.h"
-#include "platform/Clipboard.h"
+#include "formats/Rtf.h"
+#include "services/Clipboard.h"
 
 #include <QDir>
 #include <QSaveFile>

@@ -2,9 +2,10 @@
 
 #include "app/Forms.h"
 #include "data/DataSource.h"
-#include "platform/Colors.h"
-#include "platform/MsgBox.h"
-#include "platform/Twips.h"
+#include "services/Colors.h"
+#include "services/MsgBox.h"
+#include "services/Twips.h"
+#include "widgets/FieldBinder.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -38,7 +39,7 @@ FormFields::FormFields()
         auto* box = new QLineEdit(this);
         box->setObjectName(QStringLiteral("Text0%1").arg(i + 1));
         box->setVisible(false);
-        Data1->bind(box, QStringLiteral("TEXT0%1").arg(i + 1));
+        FieldBinder::bind(Data1, box, QStringLiteral("TEXT0%1").arg(i + 1));
         m_flags.append(box);
     }
     CommandOK = new QPushButton(QStringLiteral("&OK"), this);

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "data/DataSource.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
-class DataSource;
 class QStringListModel;
 
 // The entries of a data-bound pick list: one field of every row of a data

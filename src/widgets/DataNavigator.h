@@ -1,9 +1,10 @@
 #pragma once
 
+#include "data/DataSource.h"
+
 #include <QPointer>
 #include <QWidget>
 
-class DataSource;
 class QLabel;
 class QToolButton;
 

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "data/DataSource.h"
+
 #include <QAbstractTableModel>
 #include <QPointer>
 #include <QStringList>
-
-class DataSource;
 
 // A table model over a data source's cursor: rows and fields as they come,
 // values read page by page as the view asks for them. Editable models write

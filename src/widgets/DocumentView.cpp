@@ -1,7 +1,7 @@
 #include "DocumentView.h"
 
-#include "office/Rtf.h"
-#include "platform/Desktop.h"
+#include "formats/Rtf.h"
+#include "services/Desktop.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "data/DataSource.h"
+
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QPointer>
-
-class DataSource;
 
 // The cells of a read-only flex grid over a data source: row 0 holds the
 // field names, column 0 is the empty record-selector column, and cell

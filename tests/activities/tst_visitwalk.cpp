@@ -3,13 +3,13 @@
 
 #include "activities/FormCreateCallReport.h"
 #include "app/Forms.h"
-#include "app/RegisterForms.h"
 #include "companies/FormCompanies.h"
 #include "contacts/FormContacts.h"
 #include "data/DataSource.h"
-#include "office/Rtf.h"
+#include "formats/Rtf.h"
+#include "menu/RegisterForms.h"
 #include "platform/Clock.h"
-#include "platform/MsgBox.h"
+#include "services/MsgBox.h"
 #include "widgets/DBList.h"
 #include "widgets/RichTextBox.h"
 

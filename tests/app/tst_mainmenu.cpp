@@ -1,14 +1,14 @@
 #include "TestFolder.h"
 
 #include "app/FormHelp.h"
-#include "app/FormMenu.h"
 #include "app/Forms.h"
 #include "app/HoverHelp.h"
-#include "app/RegisterForms.h"
-#include "platform/Colors.h"
-#include "platform/Desktop.h"
-#include "platform/MsgBox.h"
-#include "platform/Twips.h"
+#include "menu/FormMenu.h"
+#include "menu/RegisterForms.h"
+#include "services/Colors.h"
+#include "services/Desktop.h"
+#include "services/MsgBox.h"
+#include "services/Twips.h"
 
 #include <QDir>
 #include <QGroupBox>

@@ -1,14 +1,14 @@
 #include "TestFolder.h"
 
-#include "platform/Clipboard.h"
 #include "platform/Clock.h"
-#include "platform/Colors.h"
-#include "platform/Desktop.h"
-#include "platform/MsgBox.h"
-#include "platform/Pointer.h"
-#include "platform/PrintWindow.h"
-#include "platform/SendKeys.h"
-#include "platform/Twips.h"
+#include "services/Clipboard.h"
+#include "services/Colors.h"
+#include "services/Desktop.h"
+#include "services/MsgBox.h"
+#include "services/Pointer.h"
+#include "services/PrintWindow.h"
+#include "services/SendKeys.h"
+#include "services/Twips.h"
 
 #include <QApplication>
 #include <QFile>

@@ -9,8 +9,9 @@
 #include "app/ModuleHelp.h"
 #include "app/ModuleProgress.h"
 #include "data/DataSource.h"
-#include "platform/MsgBox.h"
-#include "platform/Twips.h"
+#include "services/MsgBox.h"
+#include "services/Twips.h"
+#include "widgets/FieldBinder.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -37,8 +38,8 @@ public:
         name_->setObjectName("TEXT01");
         date = new QLineEdit(this);
         date->setObjectName("DATE01");
-        data->bind(name_, "TEXT01");
-        data->bind(date, "DATE01");
+        FieldBinder::bind(data, name_, "TEXT01");
+        FieldBinder::bind(data, date, "DATE01");
     }
     void Form_Load() override {
         ++loads;

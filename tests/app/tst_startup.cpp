@@ -3,10 +3,10 @@
 #include "app/FormHelp.h"
 #include "app/Forms.h"
 #include "app/HoverHelp.h"
-#include "app/RegisterForms.h"
 #include "maintenance/FormReplica.h"
-#include "platform/MsgBox.h"
-#include "platform/Twips.h"
+#include "menu/RegisterForms.h"
+#include "services/MsgBox.h"
+#include "services/Twips.h"
 #include "widgets/DirList.h"
 #include "widgets/FileList.h"
 

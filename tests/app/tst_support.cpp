@@ -1,16 +1,16 @@
 #include "SmtpTestServer.h"
 #include "TestFolder.h"
 
-#include "app/FormProfile.h"
-#include "app/FormSupport.h"
 #include "app/Forms.h"
-#include "app/Links.h"
-#include "app/RegisterForms.h"
 #include "data/UserProfile.h"
-#include "office/MailStore.h"
-#include "platform/Colors.h"
-#include "platform/MsgBox.h"
-#include "platform/Twips.h"
+#include "formats/MailStore.h"
+#include "menu/FormProfile.h"
+#include "menu/FormSupport.h"
+#include "menu/Links.h"
+#include "menu/RegisterForms.h"
+#include "services/Colors.h"
+#include "services/MsgBox.h"
+#include "services/Twips.h"
 
 #include <QFile>
 #include <QLabel>

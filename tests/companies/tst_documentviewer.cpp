@@ -1,11 +1,11 @@
 #include "TestFolder.h"
 
 #include "app/Forms.h"
-#include "app/RegisterForms.h"
 #include "companies/FormBrowser.h"
-#include "platform/Desktop.h"
-#include "platform/MsgBox.h"
-#include "platform/Twips.h"
+#include "menu/RegisterForms.h"
+#include "services/Desktop.h"
+#include "services/MsgBox.h"
+#include "services/Twips.h"
 #include "widgets/DocumentView.h"
 
 #include <QFile>

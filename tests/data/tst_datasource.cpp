@@ -2,7 +2,8 @@
 
 #include "data/DataSource.h"
 #include "platform/Locale.h"
-#include "platform/MsgBox.h"
+#include "services/MsgBox.h"
+#include "widgets/FieldBinder.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -135,7 +136,7 @@ void TestDataSource::newRowIsStoredAtTheNextSavePoint() {
 void TestDataSource::typedEditIsStoredAtTheNextMoveNotBefore() {
     auto data = companies();
     QLineEdit name;
-    data->bind(&name, "TEXT01");
+    FieldBinder::bind(data.get(), &name, "TEXT01");
     QCOMPARE(name.text(), QString("Alpha"));
     name.selectAll();
     QTest::keyClicks(&name, "Aleph");
@@ -154,7 +155,7 @@ void TestDataSource::typedEditIsStoredAtTheNextMoveNotBefore() {
 void TestDataSource::programAssignmentToABoundBoxIsAnEdit() {
     auto data = companies();
     QLineEdit status;
-    data->bind(&status, "TEXT20");
+    FieldBinder::bind(data.get(), &status, "TEXT20");
     status.setText("Archive"); // as the archive command does
     QVERIFY(data->refresh());
     QCOMPARE(stored("SELECT TEXT20 FROM TABLE01 WHERE AUTONUMBER = 1").toString(),
@@ -171,7 +172,7 @@ void TestDataSource::hidingIsNoSavePointClosingIs() {
     data->setRecordSource("SELECT * FROM TABLE01 ORDER BY TEXT01");
     QVERIFY(data->refresh());
     auto* name = new QLineEdit(window.get());
-    data->bind(name, "TEXT01");
+    FieldBinder::bind(data, name, "TEXT01");
     window->show();
     name->setText("Changed");
     window->hide();
@@ -186,7 +187,7 @@ void TestDataSource::hidingIsNoSavePointClosingIs() {
 void TestDataSource::noMatchLeavesEofAndEmptyBoxes() {
     auto data = companies();
     QLineEdit name;
-    data->bind(&name, "TEXT01");
+    FieldBinder::bind(data.get(), &name, "TEXT01");
     QCOMPARE(name.text(), QString("Alpha"));
     data->setRecordSource("SELECT * FROM TABLE01 WHERE TEXT01 = 'Nobody'");
     QVERIFY(data->refresh());
@@ -304,7 +305,7 @@ void TestDataSource::changesByAnotherDataSourceAreSeen() {
 void TestDataSource::anotherConnectionsChangeShowsAtTheNextMove() {
     auto data = companies("SELECT * FROM TABLE01 ORDER BY AUTONUMBER");
     QLineEdit name;
-    data->bind(&name, "TEXT01");
+    FieldBinder::bind(data.get(), &name, "TEXT01");
     QCOMPARE(name.text(), QString("Alpha"));
     QCOMPARE(data->textAt(1, data->fieldIndex("TEXT01")), QString("Beta")); // page read
     // Another program instance: a connection of its own on the same file.
@@ -322,7 +323,7 @@ void TestDataSource::aSaveDoesNotHideAnotherConnectionsChange() {
     auto data = companies("SELECT * FROM TABLE01 ORDER BY AUTONUMBER");
     auto* rs = data->recordset();
     QLineEdit name;
-    data->bind(&name, "TEXT01");
+    FieldBinder::bind(data.get(), &name, "TEXT01");
     const int far = 90; // on another page than the current row
     QCOMPARE(data->textAt(far, data->fieldIndex("TEXT01")), QString("Row 187"));
     name.setText("Alpha 2");
@@ -352,8 +353,8 @@ void TestDataSource::editOfAChangedValueAsksTheUser() {
     auto data = companies("SELECT * FROM TABLE01 ORDER BY AUTONUMBER");
     QPlainTextEdit notes;
     QLineEdit name;
-    data->bind(&notes, "MEMO01");
-    data->bind(&name, "TEXT01");
+    FieldBinder::bind(data.get(), &notes, "MEMO01");
+    FieldBinder::bind(data.get(), &name, "TEXT01");
     QCOMPARE(notes.toPlainText(), QString("Old note"));
 
     // Both users append a line to the notes they read.
@@ -389,7 +390,7 @@ void TestDataSource::editOfAChangedValueAsksTheUser() {
 void TestDataSource::theSameEditByTwoUsersIsNoConflict() {
     auto data = companies("SELECT * FROM TABLE01 ORDER BY AUTONUMBER");
     QLineEdit overdue;
-    data->bind(&overdue, "NUMBER01");
+    FieldBinder::bind(data.get(), &overdue, "NUMBER01");
     QCOMPARE(overdue.text(), QString("10"));
     m_folder->exec("TESSALY.mdb", "UPDATE TABLE01 SET NUMBER01 = 12 WHERE AUTONUMBER = 1");
     overdue.setText("12");
@@ -402,7 +403,7 @@ void TestDataSource::theSameEditByTwoUsersIsNoConflict() {
 void TestDataSource::editsOfDifferentColumnsAreBothKept() {
     auto data = companies("SELECT * FROM TABLE01 ORDER BY AUTONUMBER");
     QLineEdit name;
-    data->bind(&name, "TEXT01");
+    FieldBinder::bind(data.get(), &name, "TEXT01");
     QCOMPARE(name.text(), QString("Alpha"));
     m_folder->exec("TESSALY.mdb", "UPDATE TABLE01 SET TEXT18 = 'Bob' WHERE AUTONUMBER = 1");
     name.setText("Alpha 2");
@@ -435,7 +436,7 @@ void TestDataSource::typedTextWithNowhereToGoIsReported() {
     QFETCH(QString, why);
     auto data = companies(source);
     QLineEdit box;
-    data->bind(&box, field);
+    FieldBinder::bind(data.get(), &box, field);
     const QString before = box.text();
     box.end(false);
     MsgBox::clearShown();
@@ -586,7 +587,7 @@ void TestDataSource::addNewWithoutValuesStoresNothing() {
 void TestDataSource::cancelUpdateDropsTheEdit() {
     auto data = companies();
     QLineEdit name;
-    data->bind(&name, "TEXT01");
+    FieldBinder::bind(data.get(), &name, "TEXT01");
     name.setText("Typo");
     data->recordset()->cancelUpdate();
     QCOMPARE(name.text(), QString("Alpha"));
@@ -622,8 +623,8 @@ void TestDataSource::refusedValuesKeepTheEditAndWriteNothing() {
     QFETCH(QString, reason);
     auto data = companies();
     QLineEdit box, name;
-    data->bind(&box, field);
-    data->bind(&name, "TEXT01");
+    FieldBinder::bind(data.get(), &box, field);
+    FieldBinder::bind(data.get(), &name, "TEXT01");
     name.setText("Alpha changed");
     box.setText(text);
     auto* rs = data->recordset();
@@ -692,7 +693,7 @@ void TestDataSource::datesAreParsedInTheUsersForm() {
     Locale::pin(QLocale(locale));
     auto data = companies();
     QLineEdit date;
-    data->bind(&date, "DATE01");
+    FieldBinder::bind(data.get(), &date, "DATE01");
     date.setText(text);
     QVERIFY(data->recordset()->update());
     QCOMPARE(this->stored("SELECT DATE01 FROM TABLE01 WHERE AUTONUMBER = 1"), stored);
@@ -705,10 +706,10 @@ void TestDataSource::bindersFollowTheCurrentRow() {
     QLineEdit name, nameAgain;
     QPlainTextEdit notes;
     QLabel label;
-    data->bind(&name, "TEXT01");
-    data->bind(&nameAgain, "TEXT01");
-    data->bind(&notes, "TEXT18");
-    data->bind(&label, "NUMBER01");
+    FieldBinder::bind(data.get(), &name, "TEXT01");
+    FieldBinder::bind(data.get(), &nameAgain, "TEXT01");
+    FieldBinder::bind(data.get(), &notes, "TEXT18");
+    FieldBinder::bind(data.get(), &label, "NUMBER01");
     QCOMPARE(label.text(), QString("10"));
     QCOMPARE(notes.toPlainText(), QString("Ann"));
     data->recordset()->moveNext();

@@ -3,9 +3,9 @@
 #include "data/DataSource.h"
 #include "data/Database.h"
 #include "data/SqlQuote.h"
-#include "office/WorkbookReader.h"
-#include "office/XlsReader.h"
-#include "office/XlsxReader.h"
+#include "formats/WorkbookReader.h"
+#include "formats/XlsReader.h"
+#include "formats/XlsxReader.h"
 
 #include <QDir>
 #include <QFile>

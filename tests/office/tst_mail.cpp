@@ -2,13 +2,13 @@
 #include "TestFolder.h"
 
 #include "data/UserProfile.h"
-#include "office/MailItemWindow.h"
-#include "office/MailMessage.h"
-#include "office/MailStore.h"
-#include "office/OutlookItems.h"
-#include "office/SmtpSender.h"
+#include "formats/MailMessage.h"
+#include "formats/MailStore.h"
+#include "formats/SmtpSender.h"
+#include "mail/MailItemWindow.h"
+#include "mail/OutlookItems.h"
 #include "platform/Clock.h"
-#include "platform/MsgBox.h"
+#include "services/MsgBox.h"
 
 #include <QApplication>
 #include <QDir>

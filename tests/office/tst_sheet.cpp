@@ -1,7 +1,7 @@
-#include "office/CellRange.h"
-#include "office/CellText.h"
-#include "office/Csv.h"
-#include "office/Sheet.h"
+#include "formats/CellRange.h"
+#include "formats/CellText.h"
+#include "formats/Csv.h"
+#include "formats/Sheet.h"
 #include "platform/Locale.h"
 
 #include <QTest>

@@ -1,14 +1,14 @@
 #include "TestFolder.h"
 
+#include "formats/Rtf.h"
+#include "formats/SpellChecker.h"
+#include "formats/SpellingPass.h"
 #include "office/ModuleSpelling.h"
-#include "office/Rtf.h"
-#include "office/SpellChecker.h"
 #include "office/SpellingDialog.h"
-#include "office/SpellingPass.h"
-#include "platform/Clipboard.h"
 #include "platform/Locale.h"
-#include "platform/MsgBox.h"
 #include "platform/ProgramFolder.h"
+#include "services/Clipboard.h"
+#include "services/MsgBox.h"
 #include "widgets/RichTextBox.h"
 
 #include <QDir>

@@ -1,13 +1,13 @@
 #include "TestFolder.h"
 
-#include "office/Csv.h"
-#include "office/Sheet.h"
+#include "formats/Csv.h"
+#include "formats/Sheet.h"
+#include "formats/Workbook.h"
+#include "formats/WorkbookReader.h"
 #include "office/SpreadsheetApp.h"
-#include "office/Workbook.h"
-#include "office/WorkbookReader.h"
-#include "platform/Clipboard.h"
-#include "platform/Desktop.h"
-#include "platform/PrintWindow.h"
+#include "services/Clipboard.h"
+#include "services/Desktop.h"
+#include "services/PrintWindow.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 #include "TestFolder.h"
 
-#include "office/Rtf.h"
+#include "formats/Rtf.h"
 #include "office/WordApp.h"
-#include "platform/Clipboard.h"
-#include "platform/Desktop.h"
+#include "services/Clipboard.h"
+#include "services/Desktop.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,8 +2,10 @@
 
 #include "data/Installation.h"
 #include "data/SqliteConnection.h"
+#include "formats/WorkbookSheets.h"
 #include "platform/Locale.h"
-#include "platform/MsgBox.h"
+#include "services/MsgBox.h"
+#include "widgets/DataMessages.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,6 +50,8 @@ TestFolder::TestFolder(bool installMainDatabase)
     QDir::setCurrent(m_dir.path());
     Locale::pin(QLocale(QLocale::English, QLocale::UnitedStates));
     MsgBox::installTestHook();
+    DataMessages::install();
+    WorkbookSheets::install();
     QString error;
     if (!Installation::run(m_dir.path(), &error))
         qFatal("installation failed: %s", qPrintable(error));

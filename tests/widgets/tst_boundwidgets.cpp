@@ -5,6 +5,7 @@
 #include "widgets/DBCombo.h"
 #include "widgets/DBGrid.h"
 #include "widgets/DBList.h"
+#include "widgets/FieldBinder.h"
 #include "widgets/FlexGrid.h"
 
 #include <QHeaderView>
@@ -128,7 +129,7 @@ void TestBoundWidgets::comboChoosingMovesTheDataSource() {
     QLineEdit name;
     combo.show();
     combo.setRowSource(m_data, "TEXT01");
-    m_data->bind(&name, "TEXT01");
+    FieldBinder::bind(m_data, &name, "TEXT01");
     // The selector's pattern: a click assigns the chosen entry's bookmark.
     connect(&combo, &DBCombo::clicked, this,
             [&] { m_data->recordset()->setBookmark(combo.selectedItem()); });

@@ -1,8 +1,9 @@
 #include "TestFolder.h"
 
 #include "data/DataSource.h"
-#include "office/Rtf.h"
-#include "platform/Clipboard.h"
+#include "formats/Rtf.h"
+#include "services/Clipboard.h"
+#include "widgets/FieldBinder.h"
 #include "widgets/RichTextBox.h"
 
 #include <QApplication>
@@ -391,7 +392,7 @@ void TestRichTextBox::boundMemoShowsRtfAndStoresWhatIsTyped() {
     QVERIFY(data.refresh());
     RichTextBox box;
     box.setObjectName("RichTextBox1");
-    data.bind(&box, "MEMO01");
+    FieldBinder::bind(&data, &box, "MEMO01");
     box.show();
 
     QCOMPARE(box.text(), QString("Important call"));

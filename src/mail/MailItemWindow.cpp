@@ -1,6 +1,6 @@
 #include "MailItemWindow.h"
 
-#include "platform/MsgBox.h"
+#include "services/MsgBox.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>

@@ -2,7 +2,6 @@
 
 #include "Csv.h"
 #include "Sheet.h"
-#include "SpreadsheetApp.h"
 #include "WorkbookReader.h"
 #include "XlsxWriter.h"
 
@@ -34,8 +33,8 @@ QString existingWorkbook(const QString& path) {
 
 } // namespace
 
-Workbook::Workbook(SpreadsheetApp* app, const QString& name)
-    : m_app(app)
+Workbook::Workbook(WorkbookOwner* owner, const QString& name)
+    : m_owner(owner)
     , m_name(name) {
     addSheet(QStringLiteral("Sheet1"));
 }
@@ -43,9 +42,9 @@ Workbook::Workbook(SpreadsheetApp* app, const QString& name)
 Workbook::~Workbook() = default;
 
 std::unique_ptr<Workbook> Workbook::open(const QString& requested, QString* error,
-                                         SpreadsheetApp* app) {
+                                         WorkbookOwner* owner) {
     const QString path = existingWorkbook(requested);
-    auto workbook = std::make_unique<Workbook>(app, QFileInfo(path).fileName());
+    auto workbook = std::make_unique<Workbook>(owner, QFileInfo(path).fileName());
     workbook->m_sheets.clear();
     if (hasSuffix(path, "csv")) {
         if (!workbook->readCsv(path, error))
@@ -158,8 +157,8 @@ bool Workbook::saveAs(const QString& requested, FileFormat format, QString* erro
     }
     m_path = path;
     m_format = format;
-    if (m_app)
-        m_app->workbookSaved(this);
+    if (m_owner)
+        m_owner->workbookSaved(this);
     return true;
 }
 
@@ -175,6 +174,6 @@ bool Workbook::save(QString* error) {
 }
 
 void Workbook::close() {
-    if (m_app)
-        m_app->workbookClosed(this);
+    if (m_owner)
+        m_owner->workbookClosed(this);
 }

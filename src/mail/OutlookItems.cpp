@@ -1,15 +1,15 @@
 #include "OutlookItems.h"
 
 #include "data/UserProfile.h"
-#include "office/AppointmentWindow.h"
-#include "office/MailItemWindow.h"
-#include "office/MailMessage.h"
-#include "office/MailStore.h"
-#include "office/SmtpSender.h"
-#include "office/TaskWindow.h"
+#include "formats/MailMessage.h"
+#include "formats/MailStore.h"
+#include "formats/SmtpSender.h"
+#include "mail/AppointmentWindow.h"
+#include "mail/MailItemWindow.h"
+#include "mail/TaskWindow.h"
 #include "platform/Clock.h"
-#include "platform/MsgBox.h"
-#include "platform/Pointer.h"
+#include "services/MsgBox.h"
+#include "services/Pointer.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "AppointmentWindow.h"
 
-#include "platform/MsgBox.h"
+#include "services/MsgBox.h"
 
 #include <QDateTimeEdit>
 #include <QFormLayout>

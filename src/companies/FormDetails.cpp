@@ -3,9 +3,9 @@
 #include "app/Forms.h"
 #include "companies/FormCompanies.h"
 #include "data/DataSource.h"
-#include "platform/Colors.h"
-#include "platform/MsgBox.h"
-#include "platform/Twips.h"
+#include "services/Colors.h"
+#include "services/MsgBox.h"
+#include "services/Twips.h"
 
 #include <QGroupBox>
 #include <QLineEdit>

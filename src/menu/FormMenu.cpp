@@ -1,18 +1,19 @@
 #include "FormMenu.h"
 
-#include "Forms.h"
-#include "HoverHelp.h"
 #include "Links.h"
-#include "ModuleButtons.h"
-#include "ModuleHelp.h"
 #include "Version.h"
+#include "app/Forms.h"
+#include "app/HoverHelp.h"
+#include "app/ModuleButtons.h"
+#include "app/ModuleHelp.h"
 #include "companies/ModuleLogin.h"
 #include "data/DataSource.h"
-#include "platform/Colors.h"
-#include "platform/Desktop.h"
-#include "platform/MsgBox.h"
 #include "platform/ProgramFolder.h"
-#include "platform/Twips.h"
+#include "services/Colors.h"
+#include "services/Desktop.h"
+#include "services/MsgBox.h"
+#include "services/Twips.h"
+#include "widgets/FieldBinder.h"
 
 #include <QDir>
 #include <QGroupBox>
@@ -180,10 +181,10 @@ FormMenu::FormMenu()
     DataPassword = new DataSource(QStringLiteral("DataPassword"), this);
     DataPassword->setDatabaseName(QStringLiteral("TESSALY.mdb"));
     DataPassword->setRecordSource(QStringLiteral("SELECT * FROM TABLE02"));
-    DataPassword->bind(Text1, QStringLiteral("TEXT01"));
-    DataPassword->bind(Text2, QStringLiteral("TEXT02"));
-    DataPassword->bind(TEXT03, QStringLiteral("TEXT03"));
-    DataPassword->bind(TEXT04, QStringLiteral("TEXT04"));
+    FieldBinder::bind(DataPassword, Text1, QStringLiteral("TEXT01"));
+    FieldBinder::bind(DataPassword, Text2, QStringLiteral("TEXT02"));
+    FieldBinder::bind(DataPassword, TEXT03, QStringLiteral("TEXT03"));
+    FieldBinder::bind(DataPassword, TEXT04, QStringLiteral("TEXT04"));
 
     m_help = new HoverHelp(this, FrameHelp, LabelHelp);
     setHoverHelp(m_help);

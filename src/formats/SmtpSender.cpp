@@ -1,7 +1,7 @@
 #include "SmtpSender.h"
 
 #include "data/UserProfile.h"
-#include "office/MailMessage.h"
+#include "formats/MailMessage.h"
 
 #include <QFile>
 #include <cstring>

@@ -5,7 +5,18 @@
 #include <vector>
 
 class Sheet;
-class SpreadsheetApp;
+class Workbook;
+
+// The program that holds workbooks (the spreadsheet program) hears when one
+// is written or closed.
+class WorkbookOwner {
+public:
+    virtual void workbookSaved(Workbook* workbook) = 0;
+    virtual void workbookClosed(Workbook* workbook) = 0;
+
+protected:
+    ~WorkbookOwner() = default;
+};
 
 // SaveAs formats, with the spreadsheet program's numbers (xlCSV is 6,
 // xlOpenXMLWorkbook 51). The older .xls format is written as .xlsx.
@@ -15,13 +26,14 @@ enum class FileFormat { Csv = 6, Xlsx = 51 };
 // from or was last written to.
 class Workbook {
 public:
-    explicit Workbook(SpreadsheetApp* app = nullptr, const QString& name = QStringLiteral("Book1"));
+    explicit Workbook(WorkbookOwner* owner = nullptr,
+                      const QString& name = QStringLiteral("Book1"));
     ~Workbook();
 
     // Reads .xlsx, .xls (values only) or .csv. When the named file does not
     // exist, an .xlsx or .xls of the same name is read instead.
     static std::unique_ptr<Workbook> open(const QString& path, QString* error,
-                                          SpreadsheetApp* app = nullptr);
+                                          WorkbookOwner* owner = nullptr);
 
     int sheetCount() const { return int(m_sheets.size()); }
     Sheet* sheet(int index) const;
@@ -50,7 +62,7 @@ public:
 private:
     bool readCsv(const QString& path, QString* error);
 
-    SpreadsheetApp* m_app;
+    WorkbookOwner* m_owner;
     QString m_name;
     std::vector<std::unique_ptr<Sheet>> m_sheets;
     Sheet* m_active = nullptr;

@@ -1,12 +1,12 @@
 #include "FormSupport.h"
 
 #include "Links.h"
-#include "ModuleMouse.h"
 #include "Version.h"
+#include "app/ModuleMouse.h"
 #include "data/UserProfile.h"
-#include "platform/Colors.h"
-#include "platform/MsgBox.h"
-#include "platform/Twips.h"
+#include "services/Colors.h"
+#include "services/MsgBox.h"
+#include "services/Twips.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>

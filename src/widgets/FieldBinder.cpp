@@ -1,6 +1,6 @@
 #include "FieldBinder.h"
 
-#include "DataSource.h"
+#include "data/DataSource.h"
 
 #include <QLabel>
 #include <QMetaMethod>
@@ -27,6 +27,10 @@ FieldBinder::FieldBinder(DataSource* source, QWidget* control, const QString& fi
         connect(control, m_property.notifySignal(), this, slot);
     }
     load();
+}
+
+FieldBinder* FieldBinder::bind(DataSource* source, QWidget* control, const QString& field) {
+    return new FieldBinder(source, control, field);
 }
 
 int FieldBinder::fieldIndex() const {

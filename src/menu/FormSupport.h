@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Form.h"
-#include "office/OutlookItems.h"
+#include "app/Form.h"
+#include "mail/OutlookItems.h"
 
 class QLabel;
 class QPlainTextEdit;

@@ -192,7 +192,9 @@ public:
     // Prints the cells with content as a table on the default printer (or
     // the test hook's PDF file, see PrintWindow), titled with the sheet's
     // name unless a title is given.
-    bool printOut(QString* error = nullptr, const QString& title = {}) const;
+    // The shown cells as an HTML table with their fonts and alignment, for
+    // printing; nothing for an empty sheet.
+    std::optional<QString> printableTable(int* visibleColumns = nullptr) const;
 
     // The cells from A1 to the last one with content as a text file takes
     // them: dates as their format shows them, numbers plainly.

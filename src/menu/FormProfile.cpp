@@ -1,7 +1,8 @@
 #include "FormProfile.h"
 
 #include "data/DataSource.h"
-#include "platform/MsgBox.h"
+#include "services/MsgBox.h"
+#include "widgets/FieldBinder.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -38,12 +39,12 @@ FormProfile::FormProfile()
     Data1 = new DataSource(QStringLiteral("Data1"), this);
     Data1->setDatabaseName(QStringLiteral("User.mdb"));
     Data1->setRecordSource(QStringLiteral("TABLE02"));
-    Data1->bind(TextName, QStringLiteral("TEXT11"));
-    Data1->bind(TextCompany, QStringLiteral("TEXT12"));
-    Data1->bind(TextEmail, QStringLiteral("TEXT13"));
-    Data1->bind(TextSmtpServer, QStringLiteral("TEXT14"));
-    Data1->bind(TextSmtpUser, QStringLiteral("TEXT15"));
-    Data1->bind(TextSmtpPassword, QStringLiteral("TEXT16"));
+    FieldBinder::bind(Data1, TextName, QStringLiteral("TEXT11"));
+    FieldBinder::bind(Data1, TextCompany, QStringLiteral("TEXT12"));
+    FieldBinder::bind(Data1, TextEmail, QStringLiteral("TEXT13"));
+    FieldBinder::bind(Data1, TextSmtpServer, QStringLiteral("TEXT14"));
+    FieldBinder::bind(Data1, TextSmtpUser, QStringLiteral("TEXT15"));
+    FieldBinder::bind(Data1, TextSmtpPassword, QStringLiteral("TEXT16"));
 
     auto* you = new QFormLayout;
     you->addRow(QStringLiteral("Your name:"), TextName);

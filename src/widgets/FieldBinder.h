@@ -1,11 +1,12 @@
 #pragma once
 
+#include "data/DataSource.h"
+
 #include <QMetaProperty>
 #include <QObject>
 #include <QPointer>
 #include <QString>
 
-class DataSource;
 class QWidget;
 
 // Keeps one control showing one field of a data source's current row, and
@@ -20,6 +21,11 @@ class FieldBinder : public QObject {
     Q_OBJECT
 public:
     FieldBinder(DataSource* source, QWidget* control, const QString& field);
+
+    // Binds a control's text to a field (by name, looked up at every update).
+    // Text boxes (QLineEdit, QPlainTextEdit), labels, and any widget whose
+    // user property is a text (the rich text box's RTF) can be bound.
+    static FieldBinder* bind(DataSource* source, QWidget* control, const QString& field);
 
 private slots:
     void load();

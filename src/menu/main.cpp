@@ -1,8 +1,10 @@
-#include "app/RegisterForms.h"
 #include "data/Installation.h"
+#include "formats/WorkbookSheets.h"
 #include "maintenance/FormReplica.h"
-#include "platform/MsgBox.h"
+#include "menu/RegisterForms.h"
 #include "platform/ProgramFolder.h"
+#include "services/MsgBox.h"
+#include "widgets/DataMessages.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -14,6 +16,9 @@ int main(int argc, char** argv) {
     // The program ends when the main menu closes, not when a window happens
     // to be the last one visible.
     QApplication::setQuitOnLastWindowClosed(false);
+
+    DataMessages::install();
+    WorkbookSheets::install();
 
     QString error;
     if (!ProgramFolder::enter(&error) || !Installation::run(ProgramFolder::path(), &error)) {

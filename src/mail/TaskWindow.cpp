@@ -1,7 +1,7 @@
 #include "TaskWindow.h"
 
 #include "platform/Clock.h"
-#include "platform/MsgBox.h"
+#include "services/MsgBox.h"
 
 #include <QDateEdit>
 #include <QFormLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Form.h"
+#include "app/Form.h"
 
 class DataSource;
 class HoverHelp;

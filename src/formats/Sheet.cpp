@@ -2,7 +2,6 @@
 
 #include "CellText.h"
 #include "Worksheet.h"
-#include "platform/PrintWindow.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -1254,14 +1253,10 @@ QList<QStringList> Sheet::displayRows() const {
     return rows;
 }
 
-bool Sheet::printOut(QString* error, const QString& title) const {
+std::optional<QString> Sheet::printableTable(int* visibleColumns) const {
     const auto content = contentRange();
-    if (!content) {
-        if (error)
-            *error = QStringLiteral("The worksheet '%1' is empty: there is nothing to print.")
-                         .arg(m_name);
-        return false;
-    }
+    if (!content)
+        return std::nullopt;
     auto alignment = [](const CellFormat& f, const QVariant& value) {
         switch (f.horizontal) {
         case HorizontalAlignment::Left:
@@ -1302,12 +1297,9 @@ bool Sheet::printOut(QString* error, const QString& title) const {
         html += QStringLiteral("</tr>");
     }
     html += QStringLiteral("</table>");
-    QTextDocument document;
-    document.setHtml(html);
-    // Wide lists fit better across the page.
-    const auto orientation = columns > 6 ? QPageLayout::Landscape : QPageLayout::Portrait;
-    return PrintWindow::printDocument(document, title.isEmpty() ? m_name : title, orientation,
-                                      error);
+    if (visibleColumns)
+        *visibleColumns = columns;
+    return html;
 }
 
 std::unique_ptr<Sheet> Sheet::fromWorksheet(const Worksheet& worksheet) {
