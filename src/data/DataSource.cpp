@@ -2,52 +2,15 @@
 
 #include "Database.h"
 #include "FieldBinder.h"
-#include "SqlParser.h"
+#include "KeyedReader.h"
+#include "SqlTranslator.h"
 #include "SqliteConnection.h"
 #include "Transaction.h"
 #include "platform/MsgBox.h"
 
-#include <QRegularExpression>
 #include <QSet>
 #include <cstring>
 #include <sqlite3.h>
-
-namespace {
-
-constexpr int MaxCachedPages = 16;
-constexpr int BulkChunk = 500;
-
-// A record source that is a bare table name: "TABLE02", "[COMPETITION$]".
-std::optional<QString> tableName(const QString& source) {
-    static const QRegularExpression bare(QStringLiteral("^\\w+$"),
-                                         QRegularExpression::UseUnicodePropertiesOption);
-    static const QRegularExpression bracketed(QStringLiteral("^\\[([^\\]]+)\\]$"));
-    if (bare.match(source).hasMatch() && !sql::isReservedWord(source))
-        return source;
-    if (const auto m = bracketed.match(source); m.hasMatch())
-        return m.captured(1);
-    return std::nullopt;
-}
-
-QString placeholders(int count) {
-    QStringList marks;
-    marks.reserve(count);
-    for (int i = 0; i < count; ++i)
-        marks.append(QStringLiteral("?"));
-    return marks.join(u',');
-}
-
-// The key tuple at the start of a result row, in the form bookmarks take.
-QByteArray keyTuple(const SqliteStatement& statement, int width, qint64 nullKey) {
-    QByteArray tuple(qsizetype(sizeof(qint64)) * width, Qt::Uninitialized);
-    for (int j = 0; j < width; ++j) {
-        const qint64 key = statement.isNull(j) ? nullKey : statement.intValue(j);
-        std::memcpy(tuple.data() + sizeof(qint64) * size_t(j), &key, sizeof(key));
-    }
-    return tuple;
-}
-
-} // namespace
 
 DataSource::DataSource(QObject* parent)
     : QObject(parent)
@@ -103,17 +66,6 @@ void DataSource::reportError(const QString& message) {
         MsgBox::show(message, MsgBox::OKOnly | MsgBox::Critical);
 }
 
-void DataSource::clearResult() {
-    forgetSeenRow();
-    m_fields.clear();
-    m_sources.clear();
-    m_keys.clear();
-    m_snapshot.clear();
-    m_rowCount = 0;
-    m_pages.clear();
-    m_rowIndex.clear();
-}
-
 bool DataSource::refresh() {
     if (!writePending())
         return false;
@@ -121,159 +73,33 @@ bool DataSource::refresh() {
     if (!openConnection())
         return false;
     m_connection->pollChanges();
-
-    QString text = m_recordSource.trimmed();
-    if (text.isEmpty()) {
-        m_lastError = QStringLiteral("The data source %1 has no record source.").arg(objectName());
-        return false;
-    }
-    if (const auto table = tableName(text))
-        text = QStringLiteral("SELECT * FROM [%1]").arg(*table);
-
     QString error;
-    const auto statement = sql::SqlParser::parse(text, &error);
-    if (!statement) {
+    auto result = ResultReader(m_connection).read(m_recordSource, objectName(), &error);
+    if (!result) {
         m_lastError = error;
         return false;
     }
-    if (statement->kind != sql::Statement::Kind::Select || !statement->select.into.isEmpty()) {
-        m_lastError = QStringLiteral("The record source of %1 must be a table name or a SELECT "
-                                     "query.")
-                          .arg(objectName());
-        return false;
-    }
-    const auto translated =
-        Database::translator(m_connection).translateSelect(statement->select, &error);
-    if (!translated) {
-        m_lastError = error;
-        return false;
-    }
-    bool outerJoin = false;
-    std::function<void(const sql::TableRefPtr&)> visit = [&](const sql::TableRefPtr& ref) {
-        if (ref->kind == sql::TableRef::Kind::Join) {
-            outerJoin |= ref->joinType != QLatin1String("INNER");
-            visit(ref->left);
-            visit(ref->right);
-        }
-    };
-    for (const auto& ref : statement->select.from)
-        visit(ref);
+    takeResult(std::move(*result));
+    emit refreshed();
+    emit currentChanged();
+    return true;
+}
 
-    // Keyed: read the keys of the rows in order; the values come later.
-    std::vector<Source> sources;
-    QStringList keyExpressions;
-    for (const sql::SourceTable& s : translated->sources) {
-        Source source{s.table, s.qualifier, m_connection->keyColumn(s.table)};
-        keyExpressions.append(sql::SqlTranslator::quoteName(source.qualifier) + u'.' +
-                              sql::SqlTranslator::quoteName(source.keyColumn));
-        sources.push_back(source);
-    }
-    const QString keyList = keyExpressions.join(QStringLiteral(", "));
-    bool keyed = translated->keyed() && !outerJoin && !sources.empty();
-
-    std::vector<qint64> keys;
-    std::vector<std::vector<QVariant>> snapshot;
-    SqliteStatement probe;
-    if (keyed) {
-        QString keySql =
-            QStringLiteral("SELECT ") + keyList + QStringLiteral(" FROM ") + translated->fromSql;
-        if (!translated->whereSql.isEmpty())
-            keySql += QStringLiteral(" WHERE ") + translated->whereSql;
-        // Without an order of its own a result lists rows in the order they
-        // were stored, whatever index the engine happens to read.
-        keySql += QStringLiteral(" ORDER BY ") +
-                  (translated->orderSql.isEmpty() ? keyList : translated->orderSql);
-        if (translated->top)
-            keySql += QStringLiteral(" LIMIT %1").arg(*translated->top);
-        probe = m_connection->prepare(QStringLiteral("SELECT ") + keyList + QStringLiteral(", ") +
-                                          translated->selectList() + QStringLiteral(" FROM ") +
-                                          translated->fromSql,
-                                      &error);
-        SqliteStatement keyQuery =
-            probe.isValid() ? m_connection->prepare(keySql, &error) : SqliteStatement();
-        if (!probe.isValid() || !keyQuery.isValid()) {
-            // Views and the like have no keys to hold: read the rows instead.
-            keyed = false;
-            probe = SqliteStatement();
-        } else {
-            const int w = int(sources.size());
-            int rc;
-            while ((rc = keyQuery.step()) == SQLITE_ROW)
-                for (int j = 0; j < w; ++j)
-                    keys.push_back(keyQuery.isNull(j) ? NullKey : keyQuery.intValue(j));
-            if (rc != SQLITE_DONE) {
-                m_lastError = m_connection->lastError();
-                return false;
-            }
-        }
-    }
-    int fieldOffset = int(sources.size());
-    if (!keyed) {
-        probe = m_connection->prepare(translated->sql(), &error);
-        if (!probe.isValid()) {
-            m_lastError = error;
-            return false;
-        }
-        fieldOffset = 0;
-        int rc;
-        while ((rc = probe.step()) == SQLITE_ROW) {
-            std::vector<QVariant> row;
-            row.reserve(size_t(probe.columnCount()));
-            for (int c = 0; c < probe.columnCount(); ++c)
-                row.push_back(probe.value(c));
-            snapshot.push_back(std::move(row));
-        }
-        if (rc != SQLITE_DONE) {
-            m_lastError = m_connection->lastError();
-            return false;
-        }
-    }
-
-    std::vector<Field> fields;
-    for (size_t i = 0; i < translated->columns.size(); ++i) {
-        const int c = fieldOffset + int(i);
-        Field field;
-        field.name = translated->columns[i].name;
-        field.sql = translated->columns[i].sql;
-        field.column = probe.originColumn(c);
-        const QString origin = probe.originTable(c);
-        if (!field.column.isEmpty()) {
-            field.kind = FieldFormat::kindOf(probe.declaredType(c), field.column);
-            // A column named through its alias belongs to that alias's row:
-            // in a join of a table with itself both rows come from one table.
-            const QString& qualifier = translated->columns[i].qualifier;
-            for (size_t s = 0; s < sources.size() && field.source < 0; ++s)
-                if (!qualifier.isEmpty() &&
-                    sources[s].qualifier.compare(qualifier, Qt::CaseInsensitive) == 0 &&
-                    sources[s].table.compare(origin, Qt::CaseInsensitive) == 0)
-                    field.source = int(s);
-            for (size_t s = 0; s < sources.size() && field.source < 0; ++s)
-                if (sources[s].table.compare(origin, Qt::CaseInsensitive) == 0)
-                    field.source = int(s);
-            field.updatable = keyed && field.source >= 0 &&
-                              field.column.compare(sources[size_t(field.source)].keyColumn,
-                                                   Qt::CaseInsensitive) != 0;
-        }
-        fields.push_back(field);
-    }
-
-    clearResult();
+void DataSource::takeResult(ResultReader::Result&& result) {
     m_isOpen = true;
-    m_keyed = keyed;
-    m_fields = std::move(fields);
-    m_sources = std::move(sources);
-    m_fromSql = translated->fromSql;
-    m_selectList = translated->selectList();
-    m_keys = std::move(keys);
-    m_snapshot = std::move(snapshot);
-    m_rowCount = keyed ? int(m_keys.size() / m_sources.size()) : int(m_snapshot.size());
+    m_keyed = result.keyed;
+    m_fields = std::move(result.fields);
+    m_tables = std::move(result.tables);
+    m_fromSql = std::move(result.fromSql);
+    m_selectList = std::move(result.selectList);
+    m_keyset = std::move(result.keyset);
+    m_snapshot = std::move(result.snapshot);
+    m_pages.clear();
+    m_seen.forget();
     m_pending.clear();
     m_adding = false;
     m_onDeleted = false;
     m_position = 0;
-    emit refreshed();
-    emit currentChanged();
-    return true;
 }
 
 int DataSource::fieldIndex(const QString& name) const {
@@ -287,8 +113,8 @@ int DataSource::fieldIndex(const QString& name) const {
         for (size_t i = 0; i < m_fields.size(); ++i) {
             const Field& f = m_fields[i];
             if (f.source >= 0 && f.column.compare(column, Qt::CaseInsensitive) == 0 &&
-                (m_sources[size_t(f.source)].qualifier.compare(table, Qt::CaseInsensitive) == 0 ||
-                 m_sources[size_t(f.source)].table.compare(table, Qt::CaseInsensitive) == 0))
+                (m_tables[size_t(f.source)].qualifier.compare(table, Qt::CaseInsensitive) == 0 ||
+                 m_tables[size_t(f.source)].table.compare(table, Qt::CaseInsensitive) == 0))
                 return int(i);
         }
     }
@@ -302,17 +128,11 @@ QStringList DataSource::fieldNames() const {
     return names;
 }
 
-QByteArray DataSource::keyOf(int row) const {
-    const int w = width();
-    return QByteArray(reinterpret_cast<const char*>(m_keys.data() + size_t(row) * size_t(w)),
-                      qsizetype(sizeof(qint64)) * w);
-}
-
 QByteArray DataSource::bookmarkAt(int row) const {
-    if (row < 0 || row >= m_rowCount)
+    if (row < 0 || row >= rowCount())
         return {};
     if (m_keyed)
-        return keyOf(row);
+        return m_keyset.bookmark(row);
     const qint64 index = row;
     return QByteArray(reinterpret_cast<const char*>(&index), sizeof(index));
 }
@@ -320,23 +140,17 @@ QByteArray DataSource::bookmarkAt(int row) const {
 int DataSource::rowOfBookmark(const QByteArray& bookmark) const {
     if (bookmark.isEmpty())
         return -1;
-    if (!m_keyed) {
-        if (bookmark.size() != sizeof(qint64))
-            return -1;
-        qint64 index = 0;
-        std::memcpy(&index, bookmark.constData(), sizeof(index));
-        return index >= 0 && index < m_rowCount ? int(index) : -1;
-    }
-    if (m_rowIndex.isEmpty() && m_rowCount > 0) {
-        m_rowIndex.reserve(m_rowCount);
-        for (int row = 0; row < m_rowCount; ++row)
-            m_rowIndex.insert(keyOf(row), row);
-    }
-    return m_rowIndex.value(bookmark, -1);
+    if (m_keyed)
+        return m_keyset.rowOf(bookmark);
+    if (bookmark.size() != sizeof(qint64))
+        return -1;
+    qint64 index = 0;
+    std::memcpy(&index, bookmark.constData(), sizeof(index));
+    return index >= 0 && index < rowCount() ? int(index) : -1;
 }
 
 int DataSource::currentRow() const {
-    if (m_adding || m_onDeleted || m_position < 0 || m_position >= m_rowCount)
+    if (m_adding || m_onDeleted || m_position < 0 || m_position >= rowCount())
         return -1;
     return m_position;
 }
@@ -345,105 +159,38 @@ bool DataSource::hasCurrentRow() const {
     return m_adding || currentRow() >= 0;
 }
 
-DataSource::Page* DataSource::page(int index) {
-    const quint64 stamp = m_connection ? m_connection->changeStamp() : 0;
-    auto it = m_pages.find(index);
-    if (it != m_pages.end() && it->stamp == stamp) {
-        it->lastUse = ++m_pageUse;
-        return &*it;
-    }
-    if (m_pages.size() >= MaxCachedPages && it == m_pages.end()) {
-        auto oldest = m_pages.begin();
-        for (auto p = m_pages.begin(); p != m_pages.end(); ++p)
-            if (p->lastUse < oldest->lastUse)
-                oldest = p;
-        m_pages.erase(oldest);
-    }
-    Page fresh;
-    const int first = index * PageSize;
-    if (!fetchRows(first, std::min(PageSize, m_rowCount - first), fresh))
-        return nullptr;
-    fresh.stamp = stamp;
-    fresh.lastUse = ++m_pageUse;
-    return &*m_pages.insert(index, std::move(fresh));
+KeyedReader DataSource::keyedReader() {
+    return KeyedReader(*m_connection, m_keyset, m_tables, m_fromSql);
 }
 
-QString DataSource::keyedQuery(const QString& selectList, int chunk) const {
-    QStringList keys, conditions;
-    for (const Source& s : m_sources) {
-        const QString key = sql::SqlTranslator::quoteName(s.qualifier) + u'.' +
-                            sql::SqlTranslator::quoteName(s.keyColumn);
-        keys.append(key);
-        conditions.append(key + QStringLiteral(" IN (") + placeholders(chunk) + u')');
-    }
-    return QStringLiteral("SELECT ") + keys.join(QStringLiteral(", ")) + QStringLiteral(", ") +
-           selectList + QStringLiteral(" FROM ") + m_fromSql + QStringLiteral(" WHERE ") +
-           conditions.join(QStringLiteral(" AND "));
-}
-
-void DataSource::bindKeys(SqliteStatement& statement, int first, int count, int chunk) const {
-    const int w = width();
-    for (int j = 0; j < w; ++j)
-        for (int i = 0; i < chunk; ++i) {
-            const int index = j * chunk + i + 1;
-            const qint64 key =
-                i < count ? m_keys[size_t(first + i) * size_t(w) + size_t(j)] : NullKey;
-            if (key == NullKey)
-                statement.bindNull(index);
-            else
-                statement.bindInt(index, key);
-        }
-}
-
-bool DataSource::fetchRows(int first, int count, Page& into) {
-    const int w = width();
+const PageCache::Page* DataSource::pageOf(int row) {
+    const int index = PageCache::indexOf(row);
+    const quint64 stamp = m_connection->changeStamp();
+    if (const PageCache::Page* cached = m_pages.fresh(index, stamp))
+        return cached;
+    PageCache::Page page;
     QString error;
-    SqliteStatement statement = m_connection->cached(keyedQuery(m_selectList, PageSize), &error);
-    if (!statement.isValid()) {
+    if (!keyedReader().readPage(index, m_selectList, page, &error)) {
         m_lastError = error;
-        return false;
+        return nullptr;
     }
-    bindKeys(statement, first, count, PageSize);
-
-    into.rows.assign(size_t(count), std::vector<QVariant>());
-    into.present.assign(size_t(count), false);
-    QHash<QByteArray, int> slot;
-    for (int i = 0; i < count; ++i)
-        slot.insert(keyOf(first + i), i);
-    const int fields = int(m_fields.size());
-    int rc;
-    while ((rc = statement.step()) == SQLITE_ROW) {
-        const int i = slot.value(keyTuple(statement, w, NullKey), -1);
-        if (i < 0)
-            continue;
-        std::vector<QVariant>& row = into.rows[size_t(i)];
-        row.reserve(size_t(fields));
-        for (int f = 0; f < fields; ++f)
-            row.push_back(statement.value(w + f));
-        into.present[size_t(i)] = true;
-    }
-    if (rc != SQLITE_DONE) {
-        m_lastError = m_connection->lastError();
-        return false;
-    }
-    return true;
+    return &m_pages.store(index, stamp, std::move(page));
 }
 
 const std::vector<QVariant>* DataSource::rowValues(int row) {
-    if (row < 0 || row >= m_rowCount)
+    if (row < 0 || row >= rowCount())
         return nullptr;
     if (!m_keyed)
         return &m_snapshot[size_t(row)];
     if (!openConnection())
         return nullptr;
-    Page* p = page(row / PageSize);
-    if (!p || !p->present[size_t(row % PageSize)])
+    const PageCache::Page* page = pageOf(row);
+    const size_t slot = size_t(PageCache::slotOf(row));
+    if (!page || !page->present[slot])
         return nullptr; // the row has gone from its table since the refresh
-    const std::vector<QVariant>* values = &p->rows[size_t(row % PageSize)];
-    if (row == currentRow() && m_seenKey.isEmpty()) {
-        m_seenKey = keyOf(row);
-        m_seenValues = *values;
-    }
+    const std::vector<QVariant>* values = &page->rows[slot];
+    if (row == currentRow() && m_seen.isEmpty())
+        m_seen.remember(m_keyset.bookmark(row), *values);
     return values;
 }
 
@@ -469,9 +216,9 @@ QString DataSource::textAt(int row, int field) {
 
 QStringList DataSource::columnTexts(int field) {
     QStringList texts;
-    if (field < 0 || field >= fieldCount() || m_rowCount == 0)
+    if (field < 0 || field >= fieldCount() || rowCount() == 0)
         return texts;
-    texts.reserve(m_rowCount);
+    texts.reserve(rowCount());
     const FieldKind kind = m_fields[size_t(field)].kind;
     if (!m_keyed) {
         for (const auto& row : m_snapshot)
@@ -480,29 +227,15 @@ QStringList DataSource::columnTexts(int field) {
     }
     if (!openConnection())
         return texts;
-    for (int row = 0; row < m_rowCount; ++row)
-        texts.append(QString());
-
-    // Read the one field for chunks of keys; rows that have gone stay empty.
+    for (int row = 0; row < rowCount(); ++row)
+        texts.append(QString()); // rows that have gone stay empty
     QString error;
-    SqliteStatement statement =
-        m_connection->prepare(keyedQuery(m_fields[size_t(field)].sql, BulkChunk), &error);
-    if (!statement.isValid()) {
+    const auto take = [&](int row, const QVariant& value) {
+        texts[row] = FieldFormat::text(value, kind);
+    };
+    if (!keyedReader().readColumn(m_fields[size_t(field)].sql, take, &error)) {
         m_lastError = error;
         return texts;
-    }
-    if (m_rowIndex.isEmpty())
-        rowOfBookmark(keyOf(0)); // builds the index
-    const int w = width();
-    for (int first = 0; first < m_rowCount; first += BulkChunk) {
-        const int count = std::min(BulkChunk, m_rowCount - first);
-        statement.reset();
-        bindKeys(statement, first, count, BulkChunk);
-        while (statement.step() == SQLITE_ROW) {
-            const int row = m_rowIndex.value(keyTuple(statement, w, NullKey), -1);
-            if (row >= first && row < first + count)
-                texts[row] = FieldFormat::text(statement.value(w), kind);
-        }
     }
     if (const int row = currentRow(); row >= 0 && m_pending.contains(field))
         texts[row] = currentText(field);
@@ -555,7 +288,7 @@ bool DataSource::setCurrentValue(int field, const QVariant& value, QObject* orig
             QStringLiteral("The field %1 cannot be changed.").arg(m_fields[size_t(field)].name);
         return false;
     }
-    if (m_seenKey.isEmpty() && !m_adding)
+    if (m_seen.isEmpty() && !m_adding)
         rowValues(currentRow()); // what the edit starts from
     m_pending.insert(field, value);
     emit valueEdited(field, origin);
@@ -590,17 +323,25 @@ QString shortText(QString text) {
     return text.size() > 60 ? text.left(57) + QStringLiteral("...") : text;
 }
 
+QString placeholders(int count) {
+    QStringList marks;
+    marks.reserve(count);
+    for (int i = 0; i < count; ++i)
+        marks.append(QStringLiteral("?"));
+    return marks.join(u',');
+}
+
 } // namespace
 
 std::optional<QList<DataSource::Conflict>> DataSource::conflicts(int row, QString* error) {
     QList<Conflict> found;
-    if (m_seenKey.isEmpty() || m_seenKey != keyOf(row))
+    if (!m_seen.isOf(m_keyset.bookmark(row)))
         return found;                // nothing was read before the edit: nothing to hold it against
     QHash<int, QList<int>> bySource; // source -> fields
     for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it)
         bySource[m_fields[size_t(it.key())].source].append(it.key());
     for (auto it = bySource.cbegin(); it != bySource.cend(); ++it) {
-        const Source& s = m_sources[size_t(it.key())];
+        const OriginTable& s = m_tables[size_t(it.key())];
         QStringList columns;
         for (const int field : it.value())
             columns.append(sql::SqlTranslator::quoteName(m_fields[size_t(field)].column));
@@ -611,7 +352,7 @@ std::optional<QList<DataSource::Conflict>> DataSource::conflicts(int row, QStrin
             error);
         if (!read.isValid())
             return std::nullopt;
-        read.bindInt(1, m_keys[size_t(row) * size_t(width()) + size_t(it.key())]);
+        read.bindInt(1, m_keyset.key(row, it.key()));
         const int rc = read.step();
         if (rc != SQLITE_ROW) {
             if (error)
@@ -624,7 +365,7 @@ std::optional<QList<DataSource::Conflict>> DataSource::conflicts(int row, QStrin
         for (int i = 0; i < it.value().size(); ++i) {
             const int field = it.value().at(i);
             const QVariant stored = read.value(i);
-            if (sameStored(stored, m_seenValues.at(size_t(field))))
+            if (sameStored(stored, m_seen.value(field)))
                 continue;
             // Another user stored what this edit stores: nothing to lose.
             const auto mine =
@@ -722,16 +463,16 @@ bool DataSource::writePending() {
                 const bool keep = keepOwnEdit(*changed);
                 for (const Conflict& c : *changed) {
                     if (keep) {
-                        m_seenValues[size_t(c.field)] = c.stored;
+                        m_seen.setValue(c.field, c.stored);
                     } else {
                         m_pending.remove(c.field);
                         storedValues.remove(c.field);
                     }
                 }
                 if (m_pending.isEmpty()) {
-                    forgetSeenRow();
-                    m_pages.remove(row / PageSize);
-                    if (width() > 1)
+                    m_seen.forget();
+                    m_pages.dropPageOf(row);
+                    if (isJoin())
                         m_pages.clear();
                     emit rowChanged(row);
                     return true;
@@ -753,7 +494,7 @@ bool DataSource::writePending() {
                 columns.append(sql::SqlTranslator::quoteName(column));
             SqliteStatement insert = m_connection->prepare(
                 QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                    .arg(sql::SqlTranslator::quoteName(m_sources[size_t(newSource)].table),
+                    .arg(sql::SqlTranslator::quoteName(m_tables[size_t(newSource)].table),
                          columns.join(QStringLiteral(", ")), placeholders(int(values.size()))),
                 &error);
             if (!insert.isValid()) {
@@ -769,8 +510,8 @@ bool DataSource::writePending() {
             newKey = sqlite3_last_insert_rowid(m_connection->handle());
         } else {
             for (auto it = bySource.cbegin(); it != bySource.cend(); ++it) {
-                const Source& s = m_sources[size_t(it.key())];
-                const qint64 key = m_keys[size_t(row) * size_t(width()) + size_t(it.key())];
+                const OriginTable& s = m_tables[size_t(it.key())];
+                const qint64 key = m_keyset.key(row, it.key());
                 QStringList sets;
                 for (const auto& [column, value] : it.value())
                     sets.append(sql::SqlTranslator::quoteName(column) + QStringLiteral(" = ?"));
@@ -807,37 +548,29 @@ bool DataSource::writePending() {
         break;
     }
     m_pending.clear();
-    forgetSeenRow(); // what is stored now is read again when the row is shown
+    m_seen.forget(); // what is stored now is read again when the row is shown
 
     // Pages read when the file was as it was just before this write hold
     // only this write's change: they stay valid but for the page of the
     // changed row (in a join the same table row may show on many result
     // rows). Pages read earlier may miss another connection's changes.
     const quint64 stamp = m_connection->changeStamp();
-    auto carryForward = [&](int exceptPage) {
-        for (auto p = m_pages.begin(); p != m_pages.end();)
-            if (p.key() == exceptPage || p->stamp != before || othersWrote)
-                p = m_pages.erase(p);
-            else
-                (p++)->stamp = stamp;
-    };
     if (m_adding) {
-        for (int j = 0; j < width(); ++j)
-            m_keys.push_back(j == newSource ? newKey : NullKey);
-        const int added = m_rowCount++;
-        m_lastModified = keyOf(added);
-        if (!m_rowIndex.isEmpty())
-            m_rowIndex.insert(m_lastModified, added);
+        std::vector<qint64> keys(size_t(m_keyset.width()), Keyset::NullKey);
+        keys[size_t(newSource)] = newKey;
+        m_keyset.append(keys);
+        const int added = m_keyset.rowCount() - 1;
+        m_lastModified = m_keyset.bookmark(added);
         m_adding = false;
-        m_position = m_positionBeforeAdd >= added ? m_rowCount : m_positionBeforeAdd;
-        carryForward(added / PageSize);
+        m_position = m_positionBeforeAdd >= added ? rowCount() : m_positionBeforeAdd;
+        m_pages.carryForward(before, stamp, othersWrote, added);
         emit rowInserted(added);
     } else {
-        m_lastModified = keyOf(row);
-        if (width() > 1)
+        m_lastModified = m_keyset.bookmark(row);
+        if (isJoin())
             m_pages.clear();
         else
-            carryForward(row / PageSize);
+            m_pages.carryForward(before, stamp, othersWrote, row);
         emit rowChanged(row);
     }
     return true;
@@ -850,7 +583,7 @@ void DataSource::bind(QWidget* control, const QString& fieldName) {
 bool DataSource::moveTo(int position) {
     m_position = position;
     m_onDeleted = false;
-    forgetSeenRow();
+    m_seen.forget();
     if (m_connection)
         m_connection->pollChanges(); // another connection's changes show from here on
     emit currentChanged();

@@ -11,7 +11,7 @@ bool Recordset::moveFirst() {
     DataSource& ds = *m_source;
     if (!ds.writePending())
         return false;
-    if (ds.m_rowCount == 0) {
+    if (ds.rowCount() == 0) {
         ds.m_lastError = QStringLiteral("No current record.");
         ds.moveTo(0);
         return false;
@@ -23,12 +23,12 @@ bool Recordset::moveLast() {
     DataSource& ds = *m_source;
     if (!ds.writePending())
         return false;
-    if (ds.m_rowCount == 0) {
+    if (ds.rowCount() == 0) {
         ds.m_lastError = QStringLiteral("No current record.");
         ds.moveTo(0);
         return false;
     }
-    return ds.moveTo(ds.m_rowCount - 1);
+    return ds.moveTo(ds.rowCount() - 1);
 }
 
 bool Recordset::moveNext() {
@@ -37,7 +37,7 @@ bool Recordset::moveNext() {
         return false;
     if (ds.m_onDeleted)
         return ds.moveTo(ds.m_position);
-    if (ds.m_rowCount == 0 || ds.m_position >= ds.m_rowCount) {
+    if (ds.rowCount() == 0 || ds.m_position >= ds.rowCount()) {
         ds.m_lastError = QStringLiteral("No current record.");
         return false;
     }
@@ -50,11 +50,11 @@ bool Recordset::movePrevious() {
         return false;
     if (ds.m_onDeleted)
         return ds.moveTo(ds.m_position - 1);
-    if (ds.m_rowCount == 0 || ds.m_position < 0) {
+    if (ds.rowCount() == 0 || ds.m_position < 0) {
         ds.m_lastError = QStringLiteral("No current record.");
         return false;
     }
-    return ds.moveTo(std::min(ds.m_position, ds.m_rowCount) - 1);
+    return ds.moveTo(std::min(ds.m_position, ds.rowCount()) - 1);
 }
 
 bool Recordset::addNew() {
@@ -68,7 +68,7 @@ bool Recordset::addNew() {
     ds.m_positionBeforeAdd = ds.m_position;
     ds.m_onDeleted = false;
     ds.m_adding = true;
-    ds.forgetSeenRow();
+    ds.m_seen.forget();
     emit ds.currentChanged();
     return true;
 }
@@ -88,9 +88,9 @@ bool Recordset::deleteCurrent() {
         ds.m_lastError = QStringLiteral("Rows cannot be deleted from this data source.");
         return false;
     }
-    const int last = ds.width() - 1;
-    const DataSource::Source& source = ds.m_sources[size_t(last)];
-    const qint64 key = ds.m_keys[size_t(row) * size_t(ds.width()) + size_t(last)];
+    const int last = ds.m_keyset.width() - 1;
+    const OriginTable& source = ds.m_tables[size_t(last)];
+    const qint64 key = ds.m_keyset.key(row, last);
     QString error;
     Transaction transaction(*ds.m_connection);
     SqliteStatement remove;
@@ -114,14 +114,11 @@ bool Recordset::deleteCurrent() {
         return false;
     }
     ds.m_pending.clear();
-    const auto begin = ds.m_keys.begin() + qsizetype(row) * ds.width();
-    ds.m_keys.erase(begin, begin + ds.width());
-    --ds.m_rowCount;
+    ds.m_keyset.remove(row);
     ds.m_pages.clear();
-    ds.invalidateRowIndex();
     ds.m_onDeleted = true;
     ds.m_position = row;
-    ds.forgetSeenRow();
+    ds.m_seen.forget();
     emit ds.rowRemoved(row);
     emit ds.currentChanged();
     return true;
@@ -134,7 +131,7 @@ bool Recordset::update() {
 void Recordset::cancelUpdate() {
     DataSource& ds = *m_source;
     ds.m_pending.clear();
-    ds.forgetSeenRow();
+    ds.m_seen.forget();
     if (ds.m_adding) {
         ds.m_adding = false;
         ds.m_position = ds.m_positionBeforeAdd;
@@ -165,16 +162,16 @@ QByteArray Recordset::lastModified() const {
 bool Recordset::eof() const {
     const DataSource& ds = *m_source;
     return !ds.m_adding && !ds.m_onDeleted &&
-           (ds.m_rowCount == 0 || ds.m_position >= ds.m_rowCount);
+           (ds.rowCount() == 0 || ds.m_position >= ds.rowCount());
 }
 
 bool Recordset::bof() const {
     const DataSource& ds = *m_source;
-    return !ds.m_adding && !ds.m_onDeleted && (ds.m_rowCount == 0 || ds.m_position < 0);
+    return !ds.m_adding && !ds.m_onDeleted && (ds.rowCount() == 0 || ds.m_position < 0);
 }
 
 int Recordset::recordCount() const {
-    return m_source->m_rowCount;
+    return m_source->rowCount();
 }
 
 int Recordset::absolutePosition() const {
