@@ -3,14 +3,11 @@
 #include "Database.h"
 #include "FieldBinder.h"
 #include "KeyedReader.h"
-#include "SqlTranslator.h"
 #include "SqliteConnection.h"
-#include "Transaction.h"
 #include "platform/MsgBox.h"
 
 #include <QSet>
 #include <cstring>
-#include <sqlite3.h>
 
 DataSource::DataSource(QObject* parent)
     : QObject(parent)
@@ -311,75 +308,16 @@ bool DataSource::saveAll(QObject* owner) {
 
 namespace {
 
-// Stored values as SQLite gives them: equal only when of one kind and value.
-bool sameStored(const QVariant& a, const QVariant& b) {
-    if (a.isNull() || b.isNull())
-        return a.isNull() && b.isNull();
-    return a.typeId() == b.typeId() && a == b;
-}
-
 QString shortText(QString text) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\n', u' ');
     return text.size() > 60 ? text.left(57) + QStringLiteral("...") : text;
 }
 
-QString placeholders(int count) {
-    QStringList marks;
-    marks.reserve(count);
-    for (int i = 0; i < count; ++i)
-        marks.append(QStringLiteral("?"));
-    return marks.join(u',');
-}
-
 } // namespace
 
-std::optional<QList<DataSource::Conflict>> DataSource::conflicts(int row, QString* error) {
-    QList<Conflict> found;
-    if (!m_seen.isOf(m_keyset.bookmark(row)))
-        return found;                // nothing was read before the edit: nothing to hold it against
-    QHash<int, QList<int>> bySource; // source -> fields
-    for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it)
-        bySource[m_fields[size_t(it.key())].source].append(it.key());
-    for (auto it = bySource.cbegin(); it != bySource.cend(); ++it) {
-        const OriginTable& s = m_tables[size_t(it.key())];
-        QStringList columns;
-        for (const int field : it.value())
-            columns.append(sql::SqlTranslator::quoteName(m_fields[size_t(field)].column));
-        SqliteStatement read = m_connection->prepare(
-            QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
-                .arg(columns.join(QStringLiteral(", ")), sql::SqlTranslator::quoteName(s.table),
-                     sql::SqlTranslator::quoteName(s.keyColumn)),
-            error);
-        if (!read.isValid())
-            return std::nullopt;
-        read.bindInt(1, m_keyset.key(row, it.key()));
-        const int rc = read.step();
-        if (rc != SQLITE_ROW) {
-            if (error)
-                *error = rc == SQLITE_DONE
-                             ? QStringLiteral("The record has been deleted from its table, so "
-                                              "the change cannot be stored.")
-                             : m_connection->lastError();
-            return std::nullopt;
-        }
-        for (int i = 0; i < it.value().size(); ++i) {
-            const int field = it.value().at(i);
-            const QVariant stored = read.value(i);
-            if (sameStored(stored, m_seen.value(field)))
-                continue;
-            // Another user stored what this edit stores: nothing to lose.
-            const auto mine =
-                FieldFormat::storage(m_pending.value(field), m_fields[size_t(field)].kind, nullptr);
-            if (!mine || !sameStored(stored, *mine))
-                found.append({field, stored});
-        }
-    }
-    return found;
-}
-
-bool DataSource::keepOwnEdit(const QList<Conflict>& conflicts) {
+bool DataSource::keepOwnEdit(const QList<RowWriter::Conflict>& conflicts) {
     QStringList lines;
-    for (const Conflict& c : conflicts) {
+    for (const RowWriter::Conflict& c : conflicts) {
         const Field& f = m_fields[size_t(c.field)];
         lines.append(QStringLiteral("%1: now \"%2\", yours \"%3\"")
                          .arg(f.name, shortText(FieldFormat::text(c.stored, f.kind)),
@@ -395,21 +333,36 @@ bool DataSource::keepOwnEdit(const QList<Conflict>& conflicts) {
     return MsgBox::show(message, MsgBox::YesNo | MsgBox::Exclamation) == MsgBox::Yes;
 }
 
+RowWriter DataSource::writer() {
+    return RowWriter(*m_connection, m_fields, m_tables);
+}
+
 bool DataSource::writePending() {
     if (m_pending.isEmpty()) {
-        if (m_adding) { // nothing was entered: no row
-            m_adding = false;
-            m_position = m_positionBeforeAdd;
-        }
+        dropEmptyNewRow();
         return true;
     }
     if (!openConnection()) {
         reportError(m_lastError);
         return false;
     }
+    auto values = pendingToStore();
+    if (!values)
+        return false;
+    return m_adding ? storeNewRow(*values) : storeEdit(std::move(*values));
+}
 
+void DataSource::dropEmptyNewRow() {
+    if (m_adding) { // nothing was entered: no row
+        m_adding = false;
+        m_position = m_positionBeforeAdd;
+    }
+}
+
+std::optional<QHash<int, QVariant>> DataSource::pendingToStore() {
     // Every value must fit before anything is written.
-    QHash<int, QVariant> storedValues; // field -> value to store
+    QHash<int, QVariant> values; // field -> value to store
+    QSet<int> tables;
     for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it) {
         const Field& f = m_fields[size_t(it.key())];
         QString why;
@@ -418,161 +371,111 @@ bool DataSource::writePending() {
             reportError(QStringLiteral("The value \"%1\" %2, so it cannot be stored in the "
                                        "field %3.")
                             .arg(it.value().toString(), why, f.name));
-            return false;
+            return std::nullopt;
         }
-        storedValues.insert(it.key(), *stored);
+        values.insert(it.key(), *stored);
+        tables.insert(f.source);
     }
-    if (m_adding && !m_pending.isEmpty()) {
-        QSet<int> sources;
-        for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it)
-            sources.insert(m_fields[size_t(it.key())].source);
-        if (sources.size() > 1) {
-            reportError(QStringLiteral("A new row can only take values of one table."));
-            return false;
-        }
+    if (m_adding && tables.size() > 1) {
+        reportError(QStringLiteral("A new row can only take values of one table."));
+        return std::nullopt;
     }
+    return values;
+}
 
-    QString error;
+bool DataSource::storeEdit(QHash<int, QVariant> values) {
     const int row = currentRow();
-    quint64 before = 0;
-    qint64 newKey = 0;
-    int newSource = -1;
-    bool othersWrote = true;
-    for (;;) {
-        before = m_connection->pollChanges();
-        const quint64 version = m_connection->dataVersion();
-        Transaction transaction(*m_connection);
-        if (!transaction.begin(&error)) {
-            reportError(error);
-            return false;
-        }
-        m_connection->pollChanges();
-        othersWrote = m_connection->dataVersion() != version;
-        if (!m_adding) {
-            const auto changed = conflicts(row, &error);
-            if (!changed) {
-                if (error.startsWith(QLatin1String("The record has been deleted")))
-                    m_pending.clear();
-                reportError(error);
-                return false;
-            }
-            if (!changed->isEmpty()) {
-                // The user decides outside the write transaction, so that
-                // other users are not held up while the question waits.
-                transaction.rollback();
-                const bool keep = keepOwnEdit(*changed);
-                for (const Conflict& c : *changed) {
-                    if (keep) {
-                        m_seen.setValue(c.field, c.stored);
-                    } else {
-                        m_pending.remove(c.field);
-                        storedValues.remove(c.field);
-                    }
-                }
-                if (m_pending.isEmpty()) {
-                    m_seen.forget();
-                    m_pages.dropPageOf(row);
-                    if (isJoin())
-                        m_pages.clear();
-                    emit rowChanged(row);
-                    return true;
-                }
-                continue; // look again: the row may have changed once more
-            }
-        }
-
-        QHash<int, QList<QPair<QString, QVariant>>> bySource; // source -> (column, value)
-        for (auto it = storedValues.cbegin(); it != storedValues.cend(); ++it) {
-            const Field& f = m_fields[size_t(it.key())];
-            bySource[f.source].append({f.column, it.value()});
-        }
-        if (m_adding) {
-            newSource = bySource.cbegin().key();
-            const auto& values = bySource.cbegin().value();
-            QStringList columns;
-            for (const auto& [column, value] : values)
-                columns.append(sql::SqlTranslator::quoteName(column));
-            SqliteStatement insert = m_connection->prepare(
-                QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                    .arg(sql::SqlTranslator::quoteName(m_tables[size_t(newSource)].table),
-                         columns.join(QStringLiteral(", ")), placeholders(int(values.size()))),
-                &error);
-            if (!insert.isValid()) {
-                reportError(error);
-                return false;
-            }
-            for (int i = 0; i < values.size(); ++i)
-                insert.bind(i + 1, values.at(i).second);
-            if (insert.step() != SQLITE_DONE) {
-                reportError(m_connection->lastError());
-                return false;
-            }
-            newKey = sqlite3_last_insert_rowid(m_connection->handle());
-        } else {
-            for (auto it = bySource.cbegin(); it != bySource.cend(); ++it) {
-                const OriginTable& s = m_tables[size_t(it.key())];
-                const qint64 key = m_keyset.key(row, it.key());
-                QStringList sets;
-                for (const auto& [column, value] : it.value())
-                    sets.append(sql::SqlTranslator::quoteName(column) + QStringLiteral(" = ?"));
-                SqliteStatement update =
-                    m_connection->prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
-                                              .arg(sql::SqlTranslator::quoteName(s.table),
-                                                   sets.join(QStringLiteral(", ")),
-                                                   sql::SqlTranslator::quoteName(s.keyColumn)),
-                                          &error);
-                if (!update.isValid()) {
-                    reportError(error);
-                    return false;
-                }
-                int index = 1;
-                for (const auto& [column, value] : it.value())
-                    update.bind(index++, value);
-                update.bindInt(index, key);
-                if (update.step() != SQLITE_DONE) {
-                    reportError(m_connection->lastError());
-                    return false;
-                }
-                if (sqlite3_changes(m_connection->handle()) == 0) {
-                    m_pending.clear();
-                    reportError(QStringLiteral("The record has been deleted from its table, so "
-                                               "the change cannot be stored."));
-                    return false;
-                }
-            }
-        }
-        if (!transaction.commit(&error)) {
-            reportError(error);
-            return false;
-        }
+    RowWriter writer = this->writer();
+    const auto outcome = writer.update(
+        m_keyset, row, values, m_seen,
+        [this](const QList<RowWriter::Conflict>& conflicts) { return keepOwnEdit(conflicts); });
+    // Fields the user gave up for another user's values are no longer edited.
+    m_pending.removeIf(
+        [&](QHash<int, QVariant>::iterator edit) { return !values.contains(edit.key()); });
+    switch (outcome) {
+    case RowWriter::Outcome::RowGone:
+        m_pending.clear(); // an edit of a row that is gone is not kept for ever
+        reportError(writer.error());
+        return false;
+    case RowWriter::Outcome::Failed:
+        reportError(writer.error());
+        return false;
+    case RowWriter::Outcome::Withdrawn:
+        m_seen.forget();
+        m_pages.dropPageOf(row);
+        if (isJoin())
+            m_pages.clear();
+        emit rowChanged(row);
+        return true;
+    case RowWriter::Outcome::Written:
         break;
     }
     m_pending.clear();
     m_seen.forget(); // what is stored now is read again when the row is shown
-
+    m_lastModified = m_keyset.bookmark(row);
     // Pages read when the file was as it was just before this write hold
     // only this write's change: they stay valid but for the page of the
     // changed row (in a join the same table row may show on many result
     // rows). Pages read earlier may miss another connection's changes.
-    const quint64 stamp = m_connection->changeStamp();
-    if (m_adding) {
-        std::vector<qint64> keys(size_t(m_keyset.width()), Keyset::NullKey);
-        keys[size_t(newSource)] = newKey;
-        m_keyset.append(keys);
-        const int added = m_keyset.rowCount() - 1;
-        m_lastModified = m_keyset.bookmark(added);
-        m_adding = false;
-        m_position = m_positionBeforeAdd >= added ? rowCount() : m_positionBeforeAdd;
-        m_pages.carryForward(before, stamp, othersWrote, added);
-        emit rowInserted(added);
-    } else {
-        m_lastModified = m_keyset.bookmark(row);
-        if (isJoin())
-            m_pages.clear();
-        else
-            m_pages.carryForward(before, stamp, othersWrote, row);
-        emit rowChanged(row);
+    if (isJoin())
+        m_pages.clear();
+    else
+        m_pages.carryForward(writer.stampBefore(), m_connection->changeStamp(),
+                             writer.othersWrote(), row);
+    emit rowChanged(row);
+    return true;
+}
+
+bool DataSource::storeNewRow(const QHash<int, QVariant>& values) {
+    RowWriter writer = this->writer();
+    if (!writer.insert(values)) {
+        reportError(writer.error());
+        return false;
     }
+    m_pending.clear();
+    m_seen.forget();
+    std::vector<qint64> keys(size_t(m_keyset.width()), Keyset::NullKey);
+    keys[size_t(writer.newTable())] = writer.newKey();
+    m_keyset.append(keys);
+    const int added = m_keyset.rowCount() - 1;
+    m_lastModified = m_keyset.bookmark(added);
+    m_adding = false;
+    m_position = m_positionBeforeAdd >= added ? rowCount() : m_positionBeforeAdd;
+    // As after a save: only the page that gains the row is read again.
+    m_pages.carryForward(writer.stampBefore(), m_connection->changeStamp(), writer.othersWrote(),
+                         added);
+    emit rowInserted(added);
+    return true;
+}
+
+bool DataSource::deleteCurrentRow() {
+    if (m_adding) {
+        m_recordset.cancelUpdate();
+        return true;
+    }
+    const int row = currentRow();
+    if (row < 0) {
+        m_lastError = QStringLiteral("No current record.");
+        return false;
+    }
+    if (m_readOnly || !m_keyed) {
+        m_lastError = QStringLiteral("Rows cannot be deleted from this data source.");
+        return false;
+    }
+    const int last = m_keyset.width() - 1; // of a join, the last table's row goes
+    RowWriter writer = this->writer();
+    if (!writer.remove(m_tables[size_t(last)], m_keyset.key(row, last))) {
+        m_lastError = writer.error();
+        return false;
+    }
+    m_pending.clear();
+    m_keyset.remove(row);
+    m_pages.clear();
+    m_onDeleted = true;
+    m_position = row;
+    m_seen.forget();
+    emit rowRemoved(row);
+    emit currentChanged();
     return true;
 }
 

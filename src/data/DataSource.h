@@ -6,6 +6,7 @@
 #include "PageCache.h"
 #include "Recordset.h"
 #include "ResultReader.h"
+#include "RowWriter.h"
 #include "SeenRow.h"
 
 #include <QByteArray>
@@ -121,15 +122,16 @@ private:
     bool openConnection();
     void takeResult(ResultReader::Result&& result);
 
-    struct Conflict {
-        int field;
-        QVariant stored;
-    };
+    // Every value of the pending edit as it is stored, or nothing when one
+    // does not fit its field (reported).
+    std::optional<QHash<int, QVariant>> pendingToStore();
     bool writePending();
-    // Columns of the pending edit whose stored value is no longer the one
-    // read; nullopt when the row has gone or cannot be read.
-    std::optional<QList<Conflict>> conflicts(int row, QString* error);
-    bool keepOwnEdit(const QList<Conflict>& conflicts);
+    bool storeEdit(QHash<int, QVariant> values);
+    bool storeNewRow(const QHash<int, QVariant>& values);
+    void dropEmptyNewRow();
+    bool deleteCurrentRow();
+    RowWriter writer();
+    bool keepOwnEdit(const QList<RowWriter::Conflict>& conflicts);
     // A table row may show on many rows of a join, so a write through a
     // join can change rows of any page.
     bool isJoin() const { return m_tables.size() > 1; }

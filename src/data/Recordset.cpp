@@ -1,11 +1,6 @@
 #include "Recordset.h"
 
 #include "DataSource.h"
-#include "SqlTranslator.h"
-#include "SqliteConnection.h"
-#include "Transaction.h"
-
-#include <sqlite3.h>
 
 bool Recordset::moveFirst() {
     DataSource& ds = *m_source;
@@ -74,54 +69,7 @@ bool Recordset::addNew() {
 }
 
 bool Recordset::deleteCurrent() {
-    DataSource& ds = *m_source;
-    if (ds.m_adding) {
-        cancelUpdate();
-        return true;
-    }
-    const int row = ds.currentRow();
-    if (row < 0) {
-        ds.m_lastError = QStringLiteral("No current record.");
-        return false;
-    }
-    if (ds.m_readOnly || !ds.m_keyed) {
-        ds.m_lastError = QStringLiteral("Rows cannot be deleted from this data source.");
-        return false;
-    }
-    const int last = ds.m_keyset.width() - 1;
-    const OriginTable& source = ds.m_tables[size_t(last)];
-    const qint64 key = ds.m_keyset.key(row, last);
-    QString error;
-    Transaction transaction(*ds.m_connection);
-    SqliteStatement remove;
-    bool ok = transaction.begin(&error);
-    if (ok) {
-        remove = ds.m_connection->prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
-                                              .arg(sql::SqlTranslator::quoteName(source.table),
-                                                   sql::SqlTranslator::quoteName(source.keyColumn)),
-                                          &error);
-        ok = remove.isValid();
-    }
-    if (ok) {
-        remove.bindInt(1, key);
-        ok = remove.step() == SQLITE_DONE;
-        if (!ok)
-            error = ds.m_connection->lastError();
-        remove = SqliteStatement();
-    }
-    if (!ok || !transaction.commit(&error)) {
-        ds.m_lastError = error;
-        return false;
-    }
-    ds.m_pending.clear();
-    ds.m_keyset.remove(row);
-    ds.m_pages.clear();
-    ds.m_onDeleted = true;
-    ds.m_position = row;
-    ds.m_seen.forget();
-    emit ds.rowRemoved(row);
-    emit ds.currentChanged();
-    return true;
+    return m_source->deleteCurrentRow();
 }
 
 bool Recordset::update() {
