@@ -1,51 +1,11 @@
 #include "DataSource.h"
 
 #include "Database.h"
-#include "SqlParser.h"
+#include "KeyedReader.h"
 #include "SqliteConnection.h"
-#include "Transaction.h"
 
-#include <QRegularExpression>
 #include <QSet>
 #include <cstring>
-#include <sqlite3.h>
-
-namespace {
-
-constexpr int MaxCachedPages = 16;
-constexpr int BulkChunk = 500;
-
-// A record source that is a bare table name: "TABLE02", "[COMPETITION$]".
-std::optional<QString> tableName(const QString& source) {
-    static const QRegularExpression bare(QStringLiteral("^\\w+$"),
-                                         QRegularExpression::UseUnicodePropertiesOption);
-    static const QRegularExpression bracketed(QStringLiteral("^\\[([^\\]]+)\\]$"));
-    if (bare.match(source).hasMatch() && !sql::isReservedWord(source))
-        return source;
-    if (const auto m = bracketed.match(source); m.hasMatch())
-        return m.captured(1);
-    return std::nullopt;
-}
-
-QString placeholders(int count) {
-    QStringList marks;
-    marks.reserve(count);
-    for (int i = 0; i < count; ++i)
-        marks.append(QStringLiteral("?"));
-    return marks.join(u',');
-}
-
-// The key tuple at the start of a result row, in the form bookmarks take.
-QByteArray keyTuple(const SqliteStatement& statement, int width, qint64 nullKey) {
-    QByteArray tuple(qsizetype(sizeof(qint64)) * width, Qt::Uninitialized);
-    for (int j = 0; j < width; ++j) {
-        const qint64 key = statement.isNull(j) ? nullKey : statement.intValue(j);
-        std::memcpy(tuple.data() + sizeof(qint64) * size_t(j), &key, sizeof(key));
-    }
-    return tuple;
-}
-
-} // namespace
 
 DataSource::DataSource(QObject* parent)
     : QObject(parent)
@@ -123,17 +83,6 @@ void DataSource::reportError(const QString& message) {
         defaultErrorHandler()(message);
 }
 
-void DataSource::clearResult() {
-    forgetSeenRow();
-    m_fields.clear();
-    m_sources.clear();
-    m_keys.clear();
-    m_snapshot.clear();
-    m_rowCount = 0;
-    m_pages.clear();
-    m_rowIndex.clear();
-}
-
 bool DataSource::refresh() {
     if (!writePending())
         return false;
@@ -141,159 +90,33 @@ bool DataSource::refresh() {
     if (!openConnection())
         return false;
     m_connection->pollChanges();
-
-    QString text = m_recordSource.trimmed();
-    if (text.isEmpty()) {
-        m_lastError = QStringLiteral("The data source %1 has no record source.").arg(objectName());
-        return false;
-    }
-    if (const auto table = tableName(text))
-        text = QStringLiteral("SELECT * FROM [%1]").arg(*table);
-
     QString error;
-    const auto statement = sql::SqlParser::parse(text, &error);
-    if (!statement) {
+    auto result = ResultReader(m_connection).read(m_recordSource, objectName(), &error);
+    if (!result) {
         m_lastError = error;
         return false;
     }
-    if (statement->kind != sql::Statement::Kind::Select || !statement->select.into.isEmpty()) {
-        m_lastError = QStringLiteral("The record source of %1 must be a table name or a SELECT "
-                                     "query.")
-                          .arg(objectName());
-        return false;
-    }
-    const auto translated =
-        Database::translator(m_connection).translateSelect(statement->select, &error);
-    if (!translated) {
-        m_lastError = error;
-        return false;
-    }
-    bool outerJoin = false;
-    std::function<void(const sql::TableRefPtr&)> visit = [&](const sql::TableRefPtr& ref) {
-        if (ref->kind == sql::TableRef::Kind::Join) {
-            outerJoin |= ref->joinType != QLatin1String("INNER");
-            visit(ref->left);
-            visit(ref->right);
-        }
-    };
-    for (const auto& ref : statement->select.from)
-        visit(ref);
+    takeResult(std::move(*result));
+    emit refreshed();
+    emit currentChanged();
+    return true;
+}
 
-    // Keyed: read the keys of the rows in order; the values come later.
-    std::vector<Source> sources;
-    QStringList keyExpressions;
-    for (const sql::SourceTable& s : translated->sources) {
-        Source source{s.table, s.qualifier, m_connection->keyColumn(s.table)};
-        keyExpressions.append(sql::SqlTranslator::quoteName(source.qualifier) + u'.' +
-                              sql::SqlTranslator::quoteName(source.keyColumn));
-        sources.push_back(source);
-    }
-    const QString keyList = keyExpressions.join(QStringLiteral(", "));
-    bool keyed = translated->keyed() && !outerJoin && !sources.empty();
-
-    std::vector<qint64> keys;
-    std::vector<std::vector<QVariant>> snapshot;
-    SqliteStatement probe;
-    if (keyed) {
-        QString keySql =
-            QStringLiteral("SELECT ") + keyList + QStringLiteral(" FROM ") + translated->fromSql;
-        if (!translated->whereSql.isEmpty())
-            keySql += QStringLiteral(" WHERE ") + translated->whereSql;
-        // Without an order of its own a result lists rows in the order they
-        // were stored, whatever index the engine happens to read.
-        keySql += QStringLiteral(" ORDER BY ") +
-                  (translated->orderSql.isEmpty() ? keyList : translated->orderSql);
-        if (translated->top)
-            keySql += QStringLiteral(" LIMIT %1").arg(*translated->top);
-        probe = m_connection->prepare(QStringLiteral("SELECT ") + keyList + QStringLiteral(", ") +
-                                          translated->selectList() + QStringLiteral(" FROM ") +
-                                          translated->fromSql,
-                                      &error);
-        SqliteStatement keyQuery =
-            probe.isValid() ? m_connection->prepare(keySql, &error) : SqliteStatement();
-        if (!probe.isValid() || !keyQuery.isValid()) {
-            // Views and the like have no keys to hold: read the rows instead.
-            keyed = false;
-            probe = SqliteStatement();
-        } else {
-            const int w = int(sources.size());
-            int rc;
-            while ((rc = keyQuery.step()) == SQLITE_ROW)
-                for (int j = 0; j < w; ++j)
-                    keys.push_back(keyQuery.isNull(j) ? NullKey : keyQuery.intValue(j));
-            if (rc != SQLITE_DONE) {
-                m_lastError = m_connection->lastError();
-                return false;
-            }
-        }
-    }
-    int fieldOffset = int(sources.size());
-    if (!keyed) {
-        probe = m_connection->prepare(translated->sql(), &error);
-        if (!probe.isValid()) {
-            m_lastError = error;
-            return false;
-        }
-        fieldOffset = 0;
-        int rc;
-        while ((rc = probe.step()) == SQLITE_ROW) {
-            std::vector<QVariant> row;
-            row.reserve(size_t(probe.columnCount()));
-            for (int c = 0; c < probe.columnCount(); ++c)
-                row.push_back(probe.value(c));
-            snapshot.push_back(std::move(row));
-        }
-        if (rc != SQLITE_DONE) {
-            m_lastError = m_connection->lastError();
-            return false;
-        }
-    }
-
-    std::vector<Field> fields;
-    for (size_t i = 0; i < translated->columns.size(); ++i) {
-        const int c = fieldOffset + int(i);
-        Field field;
-        field.name = translated->columns[i].name;
-        field.sql = translated->columns[i].sql;
-        field.column = probe.originColumn(c);
-        const QString origin = probe.originTable(c);
-        if (!field.column.isEmpty()) {
-            field.kind = FieldFormat::kindOf(probe.declaredType(c), field.column);
-            // A column named through its alias belongs to that alias's row:
-            // in a join of a table with itself both rows come from one table.
-            const QString& qualifier = translated->columns[i].qualifier;
-            for (size_t s = 0; s < sources.size() && field.source < 0; ++s)
-                if (!qualifier.isEmpty() &&
-                    sources[s].qualifier.compare(qualifier, Qt::CaseInsensitive) == 0 &&
-                    sources[s].table.compare(origin, Qt::CaseInsensitive) == 0)
-                    field.source = int(s);
-            for (size_t s = 0; s < sources.size() && field.source < 0; ++s)
-                if (sources[s].table.compare(origin, Qt::CaseInsensitive) == 0)
-                    field.source = int(s);
-            field.updatable = keyed && field.source >= 0 &&
-                              field.column.compare(sources[size_t(field.source)].keyColumn,
-                                                   Qt::CaseInsensitive) != 0;
-        }
-        fields.push_back(field);
-    }
-
-    clearResult();
+void DataSource::takeResult(ResultReader::Result&& result) {
     m_isOpen = true;
-    m_keyed = keyed;
-    m_fields = std::move(fields);
-    m_sources = std::move(sources);
-    m_fromSql = translated->fromSql;
-    m_selectList = translated->selectList();
-    m_keys = std::move(keys);
-    m_snapshot = std::move(snapshot);
-    m_rowCount = keyed ? int(m_keys.size() / m_sources.size()) : int(m_snapshot.size());
+    m_keyed = result.keyed;
+    m_fields = std::move(result.fields);
+    m_tables = std::move(result.tables);
+    m_fromSql = std::move(result.fromSql);
+    m_selectList = std::move(result.selectList);
+    m_keyset = std::move(result.keyset);
+    m_snapshot = std::move(result.snapshot);
+    m_pages.clear();
+    m_seen.forget();
     m_pending.clear();
     m_adding = false;
     m_onDeleted = false;
     m_position = 0;
-    emit refreshed();
-    emit currentChanged();
-    return true;
 }
 
 int DataSource::fieldIndex(const QString& name) const {
@@ -307,8 +130,8 @@ int DataSource::fieldIndex(const QString& name) const {
         for (size_t i = 0; i < m_fields.size(); ++i) {
             const Field& f = m_fields[i];
             if (f.source >= 0 && f.column.compare(column, Qt::CaseInsensitive) == 0 &&
-                (m_sources[size_t(f.source)].qualifier.compare(table, Qt::CaseInsensitive) == 0 ||
-                 m_sources[size_t(f.source)].table.compare(table, Qt::CaseInsensitive) == 0))
+                (m_tables[size_t(f.source)].qualifier.compare(table, Qt::CaseInsensitive) == 0 ||
+                 m_tables[size_t(f.source)].table.compare(table, Qt::CaseInsensitive) == 0))
                 return int(i);
         }
     }
@@ -322,17 +145,11 @@ QStringList DataSource::fieldNames() const {
     return names;
 }
 
-QByteArray DataSource::keyOf(int row) const {
-    const int w = width();
-    return QByteArray(reinterpret_cast<const char*>(m_keys.data() + size_t(row) * size_t(w)),
-                      qsizetype(sizeof(qint64)) * w);
-}
-
 QByteArray DataSource::bookmarkAt(int row) const {
-    if (row < 0 || row >= m_rowCount)
+    if (row < 0 || row >= rowCount())
         return {};
     if (m_keyed)
-        return keyOf(row);
+        return m_keyset.bookmark(row);
     const qint64 index = row;
     return QByteArray(reinterpret_cast<const char*>(&index), sizeof(index));
 }
@@ -340,23 +157,17 @@ QByteArray DataSource::bookmarkAt(int row) const {
 int DataSource::rowOfBookmark(const QByteArray& bookmark) const {
     if (bookmark.isEmpty())
         return -1;
-    if (!m_keyed) {
-        if (bookmark.size() != sizeof(qint64))
-            return -1;
-        qint64 index = 0;
-        std::memcpy(&index, bookmark.constData(), sizeof(index));
-        return index >= 0 && index < m_rowCount ? int(index) : -1;
-    }
-    if (m_rowIndex.isEmpty() && m_rowCount > 0) {
-        m_rowIndex.reserve(m_rowCount);
-        for (int row = 0; row < m_rowCount; ++row)
-            m_rowIndex.insert(keyOf(row), row);
-    }
-    return m_rowIndex.value(bookmark, -1);
+    if (m_keyed)
+        return m_keyset.rowOf(bookmark);
+    if (bookmark.size() != sizeof(qint64))
+        return -1;
+    qint64 index = 0;
+    std::memcpy(&index, bookmark.constData(), sizeof(index));
+    return index >= 0 && index < rowCount() ? int(index) : -1;
 }
 
 int DataSource::currentRow() const {
-    if (m_adding || m_onDeleted || m_position < 0 || m_position >= m_rowCount)
+    if (m_adding || m_onDeleted || m_position < 0 || m_position >= rowCount())
         return -1;
     return m_position;
 }
@@ -365,105 +176,38 @@ bool DataSource::hasCurrentRow() const {
     return m_adding || currentRow() >= 0;
 }
 
-DataSource::Page* DataSource::page(int index) {
-    const quint64 stamp = m_connection ? m_connection->changeStamp() : 0;
-    auto it = m_pages.find(index);
-    if (it != m_pages.end() && it->stamp == stamp) {
-        it->lastUse = ++m_pageUse;
-        return &*it;
-    }
-    if (m_pages.size() >= MaxCachedPages && it == m_pages.end()) {
-        auto oldest = m_pages.begin();
-        for (auto p = m_pages.begin(); p != m_pages.end(); ++p)
-            if (p->lastUse < oldest->lastUse)
-                oldest = p;
-        m_pages.erase(oldest);
-    }
-    Page fresh;
-    const int first = index * PageSize;
-    if (!fetchRows(first, std::min(PageSize, m_rowCount - first), fresh))
-        return nullptr;
-    fresh.stamp = stamp;
-    fresh.lastUse = ++m_pageUse;
-    return &*m_pages.insert(index, std::move(fresh));
+KeyedReader DataSource::keyedReader() {
+    return KeyedReader(*m_connection, m_keyset, m_tables, m_fromSql);
 }
 
-QString DataSource::keyedQuery(const QString& selectList, int chunk) const {
-    QStringList keys, conditions;
-    for (const Source& s : m_sources) {
-        const QString key = sql::SqlTranslator::quoteName(s.qualifier) + u'.' +
-                            sql::SqlTranslator::quoteName(s.keyColumn);
-        keys.append(key);
-        conditions.append(key + QStringLiteral(" IN (") + placeholders(chunk) + u')');
-    }
-    return QStringLiteral("SELECT ") + keys.join(QStringLiteral(", ")) + QStringLiteral(", ") +
-           selectList + QStringLiteral(" FROM ") + m_fromSql + QStringLiteral(" WHERE ") +
-           conditions.join(QStringLiteral(" AND "));
-}
-
-void DataSource::bindKeys(SqliteStatement& statement, int first, int count, int chunk) const {
-    const int w = width();
-    for (int j = 0; j < w; ++j)
-        for (int i = 0; i < chunk; ++i) {
-            const int index = j * chunk + i + 1;
-            const qint64 key =
-                i < count ? m_keys[size_t(first + i) * size_t(w) + size_t(j)] : NullKey;
-            if (key == NullKey)
-                statement.bindNull(index);
-            else
-                statement.bindInt(index, key);
-        }
-}
-
-bool DataSource::fetchRows(int first, int count, Page& into) {
-    const int w = width();
+const PageCache::Page* DataSource::pageOf(int row) {
+    const int index = PageCache::indexOf(row);
+    const quint64 stamp = m_connection->changeStamp();
+    if (const PageCache::Page* cached = m_pages.fresh(index, stamp))
+        return cached;
+    PageCache::Page page;
     QString error;
-    SqliteStatement statement = m_connection->cached(keyedQuery(m_selectList, PageSize), &error);
-    if (!statement.isValid()) {
+    if (!keyedReader().readPage(index, m_selectList, page, &error)) {
         m_lastError = error;
-        return false;
+        return nullptr;
     }
-    bindKeys(statement, first, count, PageSize);
-
-    into.rows.assign(size_t(count), std::vector<QVariant>());
-    into.present.assign(size_t(count), false);
-    QHash<QByteArray, int> slot;
-    for (int i = 0; i < count; ++i)
-        slot.insert(keyOf(first + i), i);
-    const int fields = int(m_fields.size());
-    int rc;
-    while ((rc = statement.step()) == SQLITE_ROW) {
-        const int i = slot.value(keyTuple(statement, w, NullKey), -1);
-        if (i < 0)
-            continue;
-        std::vector<QVariant>& row = into.rows[size_t(i)];
-        row.reserve(size_t(fields));
-        for (int f = 0; f < fields; ++f)
-            row.push_back(statement.value(w + f));
-        into.present[size_t(i)] = true;
-    }
-    if (rc != SQLITE_DONE) {
-        m_lastError = m_connection->lastError();
-        return false;
-    }
-    return true;
+    return &m_pages.store(index, stamp, std::move(page));
 }
 
 const std::vector<QVariant>* DataSource::rowValues(int row) {
-    if (row < 0 || row >= m_rowCount)
+    if (row < 0 || row >= rowCount())
         return nullptr;
     if (!m_keyed)
         return &m_snapshot[size_t(row)];
     if (!openConnection())
         return nullptr;
-    Page* p = page(row / PageSize);
-    if (!p || !p->present[size_t(row % PageSize)])
+    const PageCache::Page* page = pageOf(row);
+    const size_t slot = size_t(PageCache::slotOf(row));
+    if (!page || !page->present[slot])
         return nullptr; // the row has gone from its table since the refresh
-    const std::vector<QVariant>* values = &p->rows[size_t(row % PageSize)];
-    if (row == currentRow() && m_seenKey.isEmpty()) {
-        m_seenKey = keyOf(row);
-        m_seenValues = *values;
-    }
+    const std::vector<QVariant>* values = &page->rows[slot];
+    if (row == currentRow() && m_seen.isEmpty())
+        m_seen.remember(m_keyset.bookmark(row), *values);
     return values;
 }
 
@@ -489,9 +233,9 @@ QString DataSource::textAt(int row, int field) {
 
 QStringList DataSource::columnTexts(int field) {
     QStringList texts;
-    if (field < 0 || field >= fieldCount() || m_rowCount == 0)
+    if (field < 0 || field >= fieldCount() || rowCount() == 0)
         return texts;
-    texts.reserve(m_rowCount);
+    texts.reserve(rowCount());
     const FieldKind kind = m_fields[size_t(field)].kind;
     if (!m_keyed) {
         for (const auto& row : m_snapshot)
@@ -500,29 +244,15 @@ QStringList DataSource::columnTexts(int field) {
     }
     if (!openConnection())
         return texts;
-    for (int row = 0; row < m_rowCount; ++row)
-        texts.append(QString());
-
-    // Read the one field for chunks of keys; rows that have gone stay empty.
+    for (int row = 0; row < rowCount(); ++row)
+        texts.append(QString()); // rows that have gone stay empty
     QString error;
-    SqliteStatement statement =
-        m_connection->prepare(keyedQuery(m_fields[size_t(field)].sql, BulkChunk), &error);
-    if (!statement.isValid()) {
+    const auto take = [&](int row, const QVariant& value) {
+        texts[row] = FieldFormat::text(value, kind);
+    };
+    if (!keyedReader().readColumn(m_fields[size_t(field)].sql, take, &error)) {
         m_lastError = error;
         return texts;
-    }
-    if (m_rowIndex.isEmpty())
-        rowOfBookmark(keyOf(0)); // builds the index
-    const int w = width();
-    for (int first = 0; first < m_rowCount; first += BulkChunk) {
-        const int count = std::min(BulkChunk, m_rowCount - first);
-        statement.reset();
-        bindKeys(statement, first, count, BulkChunk);
-        while (statement.step() == SQLITE_ROW) {
-            const int row = m_rowIndex.value(keyTuple(statement, w, NullKey), -1);
-            if (row >= first && row < first + count)
-                texts[row] = FieldFormat::text(statement.value(w), kind);
-        }
     }
     if (const int row = currentRow(); row >= 0 && m_pending.contains(field))
         texts[row] = currentText(field);
@@ -575,7 +305,7 @@ bool DataSource::setCurrentValue(int field, const QVariant& value, QObject* orig
             QStringLiteral("The field %1 cannot be changed.").arg(m_fields[size_t(field)].name);
         return false;
     }
-    if (m_seenKey.isEmpty() && !m_adding)
+    if (m_seen.isEmpty() && !m_adding)
         rowValues(currentRow()); // what the edit starts from
     m_pending.insert(field, value);
     emit valueEdited(field, origin);
@@ -598,13 +328,6 @@ bool DataSource::saveAll(QObject* owner) {
 
 namespace {
 
-// Stored values as SQLite gives them: equal only when of one kind and value.
-bool sameStored(const QVariant& a, const QVariant& b) {
-    if (a.isNull() || b.isNull())
-        return a.isNull() && b.isNull();
-    return a.typeId() == b.typeId() && a == b;
-}
-
 QString shortText(QString text) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\n', u' ');
     return text.size() > 60 ? text.left(57) + QStringLiteral("...") : text;
@@ -612,53 +335,9 @@ QString shortText(QString text) {
 
 } // namespace
 
-std::optional<QList<DataSource::Conflict>> DataSource::conflicts(int row, QString* error) {
-    QList<Conflict> found;
-    if (m_seenKey.isEmpty() || m_seenKey != keyOf(row))
-        return found;                // nothing was read before the edit: nothing to hold it against
-    QHash<int, QList<int>> bySource; // source -> fields
-    for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it)
-        bySource[m_fields[size_t(it.key())].source].append(it.key());
-    for (auto it = bySource.cbegin(); it != bySource.cend(); ++it) {
-        const Source& s = m_sources[size_t(it.key())];
-        QStringList columns;
-        for (const int field : it.value())
-            columns.append(sql::SqlTranslator::quoteName(m_fields[size_t(field)].column));
-        SqliteStatement read = m_connection->prepare(
-            QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
-                .arg(columns.join(QStringLiteral(", ")), sql::SqlTranslator::quoteName(s.table),
-                     sql::SqlTranslator::quoteName(s.keyColumn)),
-            error);
-        if (!read.isValid())
-            return std::nullopt;
-        read.bindInt(1, m_keys[size_t(row) * size_t(width()) + size_t(it.key())]);
-        const int rc = read.step();
-        if (rc != SQLITE_ROW) {
-            if (error)
-                *error = rc == SQLITE_DONE
-                             ? QStringLiteral("The record has been deleted from its table, so "
-                                              "the change cannot be stored.")
-                             : m_connection->lastError();
-            return std::nullopt;
-        }
-        for (int i = 0; i < it.value().size(); ++i) {
-            const int field = it.value().at(i);
-            const QVariant stored = read.value(i);
-            if (sameStored(stored, m_seenValues.at(size_t(field))))
-                continue;
-            // Another user stored what this edit stores: nothing to lose.
-            const auto mine =
-                FieldFormat::storage(m_pending.value(field), m_fields[size_t(field)].kind, nullptr);
-            if (!mine || !sameStored(stored, *mine))
-                found.append({field, stored});
-        }
-    }
-    return found;
-}
-
-bool DataSource::keepOwnEdit(const QList<Conflict>& conflicts) {
+bool DataSource::keepOwnEdit(const QList<RowWriter::Conflict>& conflicts) {
     QStringList lines;
-    for (const Conflict& c : conflicts) {
+    for (const RowWriter::Conflict& c : conflicts) {
         const Field& f = m_fields[size_t(c.field)];
         lines.append(QStringLiteral("%1: now \"%2\", yours \"%3\"")
                          .arg(f.name, shortText(FieldFormat::text(c.stored, f.kind)),
@@ -676,21 +355,36 @@ bool DataSource::keepOwnEdit(const QList<Conflict>& conflicts) {
     return true; // nobody to ask: what the user typed last stands
 }
 
+RowWriter DataSource::writer() {
+    return RowWriter(*m_connection, m_fields, m_tables);
+}
+
 bool DataSource::writePending() {
     if (m_pending.isEmpty()) {
-        if (m_adding) { // nothing was entered: no row
-            m_adding = false;
-            m_position = m_positionBeforeAdd;
-        }
+        dropEmptyNewRow();
         return true;
     }
     if (!openConnection()) {
         reportError(m_lastError);
         return false;
     }
+    auto values = pendingToStore();
+    if (!values)
+        return false;
+    return m_adding ? storeNewRow(*values) : storeEdit(std::move(*values));
+}
 
+void DataSource::dropEmptyNewRow() {
+    if (m_adding) { // nothing was entered: no row
+        m_adding = false;
+        m_position = m_positionBeforeAdd;
+    }
+}
+
+std::optional<QHash<int, QVariant>> DataSource::pendingToStore() {
     // Every value must fit before anything is written.
-    QHash<int, QVariant> storedValues; // field -> value to store
+    QHash<int, QVariant> values; // field -> value to store
+    QSet<int> tables;
     for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it) {
         const Field& f = m_fields[size_t(it.key())];
         QString why;
@@ -699,374 +393,120 @@ bool DataSource::writePending() {
             reportError(QStringLiteral("The value \"%1\" %2, so it cannot be stored in the "
                                        "field %3.")
                             .arg(it.value().toString(), why, f.name));
-            return false;
+            return std::nullopt;
         }
-        storedValues.insert(it.key(), *stored);
+        values.insert(it.key(), *stored);
+        tables.insert(f.source);
     }
-    if (m_adding && !m_pending.isEmpty()) {
-        QSet<int> sources;
-        for (auto it = m_pending.cbegin(); it != m_pending.cend(); ++it)
-            sources.insert(m_fields[size_t(it.key())].source);
-        if (sources.size() > 1) {
-            reportError(QStringLiteral("A new row can only take values of one table."));
-            return false;
-        }
+    if (m_adding && tables.size() > 1) {
+        reportError(QStringLiteral("A new row can only take values of one table."));
+        return std::nullopt;
     }
+    return values;
+}
 
-    QString error;
+bool DataSource::storeEdit(QHash<int, QVariant> values) {
     const int row = currentRow();
-    quint64 before = 0;
-    qint64 newKey = 0;
-    int newSource = -1;
-    bool othersWrote = true;
-    for (;;) {
-        before = m_connection->pollChanges();
-        const quint64 version = m_connection->dataVersion();
-        Transaction transaction(*m_connection);
-        if (!transaction.begin(&error)) {
-            reportError(error);
-            return false;
-        }
-        m_connection->pollChanges();
-        othersWrote = m_connection->dataVersion() != version;
-        if (!m_adding) {
-            const auto changed = conflicts(row, &error);
-            if (!changed) {
-                if (error.startsWith(QLatin1String("The record has been deleted")))
-                    m_pending.clear();
-                reportError(error);
-                return false;
-            }
-            if (!changed->isEmpty()) {
-                // The user decides outside the write transaction, so that
-                // other users are not held up while the question waits.
-                transaction.rollback();
-                const bool keep = keepOwnEdit(*changed);
-                for (const Conflict& c : *changed) {
-                    if (keep) {
-                        m_seenValues[size_t(c.field)] = c.stored;
-                    } else {
-                        m_pending.remove(c.field);
-                        storedValues.remove(c.field);
-                    }
-                }
-                if (m_pending.isEmpty()) {
-                    forgetSeenRow();
-                    m_pages.remove(row / PageSize);
-                    if (width() > 1)
-                        m_pages.clear();
-                    emit rowChanged(row);
-                    return true;
-                }
-                continue; // look again: the row may have changed once more
-            }
-        }
-
-        QHash<int, QList<QPair<QString, QVariant>>> bySource; // source -> (column, value)
-        for (auto it = storedValues.cbegin(); it != storedValues.cend(); ++it) {
-            const Field& f = m_fields[size_t(it.key())];
-            bySource[f.source].append({f.column, it.value()});
-        }
-        if (m_adding) {
-            newSource = bySource.cbegin().key();
-            const auto& values = bySource.cbegin().value();
-            QStringList columns;
-            for (const auto& [column, value] : values)
-                columns.append(sql::SqlTranslator::quoteName(column));
-            SqliteStatement insert = m_connection->prepare(
-                QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                    .arg(sql::SqlTranslator::quoteName(m_sources[size_t(newSource)].table),
-                         columns.join(QStringLiteral(", ")), placeholders(int(values.size()))),
-                &error);
-            if (!insert.isValid()) {
-                reportError(error);
-                return false;
-            }
-            for (int i = 0; i < values.size(); ++i)
-                insert.bind(i + 1, values.at(i).second);
-            if (insert.step() != SQLITE_DONE) {
-                reportError(m_connection->lastError());
-                return false;
-            }
-            newKey = sqlite3_last_insert_rowid(m_connection->handle());
-        } else {
-            for (auto it = bySource.cbegin(); it != bySource.cend(); ++it) {
-                const Source& s = m_sources[size_t(it.key())];
-                const qint64 key = m_keys[size_t(row) * size_t(width()) + size_t(it.key())];
-                QStringList sets;
-                for (const auto& [column, value] : it.value())
-                    sets.append(sql::SqlTranslator::quoteName(column) + QStringLiteral(" = ?"));
-                SqliteStatement update =
-                    m_connection->prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
-                                              .arg(sql::SqlTranslator::quoteName(s.table),
-                                                   sets.join(QStringLiteral(", ")),
-                                                   sql::SqlTranslator::quoteName(s.keyColumn)),
-                                          &error);
-                if (!update.isValid()) {
-                    reportError(error);
-                    return false;
-                }
-                int index = 1;
-                for (const auto& [column, value] : it.value())
-                    update.bind(index++, value);
-                update.bindInt(index, key);
-                if (update.step() != SQLITE_DONE) {
-                    reportError(m_connection->lastError());
-                    return false;
-                }
-                if (sqlite3_changes(m_connection->handle()) == 0) {
-                    m_pending.clear();
-                    reportError(QStringLiteral("The record has been deleted from its table, so "
-                                               "the change cannot be stored."));
-                    return false;
-                }
-            }
-        }
-        if (!transaction.commit(&error)) {
-            reportError(error);
-            return false;
-        }
+    RowWriter writer = this->writer();
+    const auto outcome = writer.update(
+        m_keyset, row, values, m_seen,
+        [this](const QList<RowWriter::Conflict>& conflicts) { return keepOwnEdit(conflicts); });
+    // Fields the user gave up for another user's values are no longer edited.
+    m_pending.removeIf(
+        [&](QHash<int, QVariant>::iterator edit) { return !values.contains(edit.key()); });
+    switch (outcome) {
+    case RowWriter::Outcome::RowGone:
+        m_pending.clear(); // an edit of a row that is gone is not kept for ever
+        reportError(writer.error());
+        return false;
+    case RowWriter::Outcome::Failed:
+        reportError(writer.error());
+        return false;
+    case RowWriter::Outcome::Withdrawn:
+        m_seen.forget();
+        m_pages.dropPageOf(row);
+        if (isJoin())
+            m_pages.clear();
+        emit rowChanged(row);
+        return true;
+    case RowWriter::Outcome::Written:
         break;
     }
     m_pending.clear();
-    forgetSeenRow(); // what is stored now is read again when the row is shown
-
+    m_seen.forget(); // what is stored now is read again when the row is shown
+    m_lastModified = m_keyset.bookmark(row);
     // Pages read when the file was as it was just before this write hold
     // only this write's change: they stay valid but for the page of the
     // changed row (in a join the same table row may show on many result
     // rows). Pages read earlier may miss another connection's changes.
-    const quint64 stamp = m_connection->changeStamp();
-    auto carryForward = [&](int exceptPage) {
-        for (auto p = m_pages.begin(); p != m_pages.end();)
-            if (p.key() == exceptPage || p->stamp != before || othersWrote)
-                p = m_pages.erase(p);
-            else
-                (p++)->stamp = stamp;
-    };
-    if (m_adding) {
-        for (int j = 0; j < width(); ++j)
-            m_keys.push_back(j == newSource ? newKey : NullKey);
-        const int added = m_rowCount++;
-        m_lastModified = keyOf(added);
-        if (!m_rowIndex.isEmpty())
-            m_rowIndex.insert(m_lastModified, added);
-        m_adding = false;
-        m_position = m_positionBeforeAdd >= added ? m_rowCount : m_positionBeforeAdd;
-        carryForward(added / PageSize);
-        emit rowInserted(added);
-    } else {
-        m_lastModified = keyOf(row);
-        if (width() > 1)
-            m_pages.clear();
-        else
-            carryForward(row / PageSize);
-        emit rowChanged(row);
-    }
+    if (isJoin())
+        m_pages.clear();
+    else
+        m_pages.carryForward(writer.stampBefore(), m_connection->changeStamp(),
+                             writer.othersWrote(), row);
+    emit rowChanged(row);
     return true;
 }
 
-// Recordset --------------------------------------------------------------
+bool DataSource::storeNewRow(const QHash<int, QVariant>& values) {
+    RowWriter writer = this->writer();
+    if (!writer.insert(values)) {
+        reportError(writer.error());
+        return false;
+    }
+    m_pending.clear();
+    m_seen.forget();
+    std::vector<qint64> keys(size_t(m_keyset.width()), Keyset::NullKey);
+    keys[size_t(writer.newTable())] = writer.newKey();
+    m_keyset.append(keys);
+    const int added = m_keyset.rowCount() - 1;
+    m_lastModified = m_keyset.bookmark(added);
+    m_adding = false;
+    m_position = m_positionBeforeAdd >= added ? rowCount() : m_positionBeforeAdd;
+    // As after a save: only the page that gains the row is read again.
+    m_pages.carryForward(writer.stampBefore(), m_connection->changeStamp(), writer.othersWrote(),
+                         added);
+    emit rowInserted(added);
+    return true;
+}
 
-bool DataSource::moveTo(int position) {
-    m_position = position;
-    m_onDeleted = false;
-    forgetSeenRow();
-    if (m_connection)
-        m_connection->pollChanges(); // another connection's changes show from here on
+bool DataSource::deleteCurrentRow() {
+    if (m_adding) {
+        m_recordset.cancelUpdate();
+        return true;
+    }
+    const int row = currentRow();
+    if (row < 0) {
+        m_lastError = QStringLiteral("No current record.");
+        return false;
+    }
+    if (m_readOnly || !m_keyed) {
+        m_lastError = QStringLiteral("Rows cannot be deleted from this data source.");
+        return false;
+    }
+    const int last = m_keyset.width() - 1; // of a join, the last table's row goes
+    RowWriter writer = this->writer();
+    if (!writer.remove(m_tables[size_t(last)], m_keyset.key(row, last))) {
+        m_lastError = writer.error();
+        return false;
+    }
+    m_pending.clear();
+    m_keyset.remove(row);
+    m_pages.clear();
+    m_onDeleted = true;
+    m_position = row;
+    m_seen.forget();
+    emit rowRemoved(row);
     emit currentChanged();
     return true;
 }
 
-bool Recordset::moveFirst() {
-    DataSource& ds = *m_source;
-    if (!ds.writePending())
-        return false;
-    if (ds.m_rowCount == 0) {
-        ds.m_lastError = QStringLiteral("No current record.");
-        ds.moveTo(0);
-        return false;
-    }
-    return ds.moveTo(0);
-}
-
-bool Recordset::moveLast() {
-    DataSource& ds = *m_source;
-    if (!ds.writePending())
-        return false;
-    if (ds.m_rowCount == 0) {
-        ds.m_lastError = QStringLiteral("No current record.");
-        ds.moveTo(0);
-        return false;
-    }
-    return ds.moveTo(ds.m_rowCount - 1);
-}
-
-bool Recordset::moveNext() {
-    DataSource& ds = *m_source;
-    if (!ds.writePending())
-        return false;
-    if (ds.m_onDeleted)
-        return ds.moveTo(ds.m_position);
-    if (ds.m_rowCount == 0 || ds.m_position >= ds.m_rowCount) {
-        ds.m_lastError = QStringLiteral("No current record.");
-        return false;
-    }
-    return ds.moveTo(std::max(ds.m_position, -1) + 1);
-}
-
-bool Recordset::movePrevious() {
-    DataSource& ds = *m_source;
-    if (!ds.writePending())
-        return false;
-    if (ds.m_onDeleted)
-        return ds.moveTo(ds.m_position - 1);
-    if (ds.m_rowCount == 0 || ds.m_position < 0) {
-        ds.m_lastError = QStringLiteral("No current record.");
-        return false;
-    }
-    return ds.moveTo(std::min(ds.m_position, ds.m_rowCount) - 1);
-}
-
-bool Recordset::addNew() {
-    DataSource& ds = *m_source;
-    if (!ds.writePending())
-        return false;
-    if (ds.m_readOnly || !ds.m_keyed || !ds.m_isOpen) {
-        ds.m_lastError = QStringLiteral("Rows cannot be added to this data source.");
-        return false;
-    }
-    ds.m_positionBeforeAdd = ds.m_position;
-    ds.m_onDeleted = false;
-    ds.m_adding = true;
-    ds.forgetSeenRow();
-    emit ds.currentChanged();
+bool DataSource::moveTo(int position) {
+    m_position = position;
+    m_onDeleted = false;
+    m_seen.forget();
+    if (m_connection)
+        m_connection->pollChanges(); // another connection's changes show from here on
+    emit currentChanged();
     return true;
-}
-
-bool Recordset::deleteCurrent() {
-    DataSource& ds = *m_source;
-    if (ds.m_adding) {
-        cancelUpdate();
-        return true;
-    }
-    const int row = ds.currentRow();
-    if (row < 0) {
-        ds.m_lastError = QStringLiteral("No current record.");
-        return false;
-    }
-    if (ds.m_readOnly || !ds.m_keyed) {
-        ds.m_lastError = QStringLiteral("Rows cannot be deleted from this data source.");
-        return false;
-    }
-    const int last = ds.width() - 1;
-    const DataSource::Source& source = ds.m_sources[size_t(last)];
-    const qint64 key = ds.m_keys[size_t(row) * size_t(ds.width()) + size_t(last)];
-    QString error;
-    Transaction transaction(*ds.m_connection);
-    SqliteStatement remove;
-    bool ok = transaction.begin(&error);
-    if (ok) {
-        remove = ds.m_connection->prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ?")
-                                              .arg(sql::SqlTranslator::quoteName(source.table),
-                                                   sql::SqlTranslator::quoteName(source.keyColumn)),
-                                          &error);
-        ok = remove.isValid();
-    }
-    if (ok) {
-        remove.bindInt(1, key);
-        ok = remove.step() == SQLITE_DONE;
-        if (!ok)
-            error = ds.m_connection->lastError();
-        remove = SqliteStatement();
-    }
-    if (!ok || !transaction.commit(&error)) {
-        ds.m_lastError = error;
-        return false;
-    }
-    ds.m_pending.clear();
-    const auto begin = ds.m_keys.begin() + qsizetype(row) * ds.width();
-    ds.m_keys.erase(begin, begin + ds.width());
-    --ds.m_rowCount;
-    ds.m_pages.clear();
-    ds.invalidateRowIndex();
-    ds.m_onDeleted = true;
-    ds.m_position = row;
-    ds.forgetSeenRow();
-    emit ds.rowRemoved(row);
-    emit ds.currentChanged();
-    return true;
-}
-
-bool Recordset::update() {
-    return m_source->writePending();
-}
-
-void Recordset::cancelUpdate() {
-    DataSource& ds = *m_source;
-    ds.m_pending.clear();
-    ds.forgetSeenRow();
-    if (ds.m_adding) {
-        ds.m_adding = false;
-        ds.m_position = ds.m_positionBeforeAdd;
-    }
-    emit ds.currentChanged();
-}
-
-QByteArray Recordset::bookmark() const {
-    return m_source->bookmarkAt(m_source->currentRow());
-}
-
-bool Recordset::setBookmark(const QByteArray& bookmark) {
-    DataSource& ds = *m_source;
-    if (!ds.writePending())
-        return false;
-    const int row = ds.rowOfBookmark(bookmark);
-    if (row < 0) {
-        ds.m_lastError = QStringLiteral("Not a valid bookmark.");
-        return false;
-    }
-    return ds.moveTo(row);
-}
-
-QByteArray Recordset::lastModified() const {
-    return m_source->m_lastModified;
-}
-
-bool Recordset::eof() const {
-    const DataSource& ds = *m_source;
-    return !ds.m_adding && !ds.m_onDeleted &&
-           (ds.m_rowCount == 0 || ds.m_position >= ds.m_rowCount);
-}
-
-bool Recordset::bof() const {
-    const DataSource& ds = *m_source;
-    return !ds.m_adding && !ds.m_onDeleted && (ds.m_rowCount == 0 || ds.m_position < 0);
-}
-
-int Recordset::recordCount() const {
-    return m_source->m_rowCount;
-}
-
-int Recordset::absolutePosition() const {
-    return m_source->currentRow();
-}
-
-bool Recordset::isNewRow() const {
-    return m_source->m_adding;
-}
-
-bool Recordset::hasPendingEdit() const {
-    return !m_source->m_pending.isEmpty();
-}
-
-QVariant Recordset::field(const QString& name) const {
-    return m_source->currentValue(m_source->fieldIndex(name));
-}
-
-QString Recordset::fieldText(const QString& name) const {
-    return m_source->currentText(m_source->fieldIndex(name));
-}
-
-bool Recordset::setField(const QString& name, const QVariant& value) {
-    return m_source->setCurrentValue(m_source->fieldIndex(name), value);
 }

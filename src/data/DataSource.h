@@ -1,7 +1,13 @@
 #pragma once
 
 #include "Field.h"
+#include "Keyset.h"
+#include "OriginTable.h"
+#include "PageCache.h"
 #include "Recordset.h"
+#include "ResultReader.h"
+#include "RowWriter.h"
+#include "SeenRow.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -13,8 +19,8 @@
 #include <optional>
 #include <vector>
 
+class KeyedReader;
 class SqliteConnection;
-class SqliteStatement;
 
 // A window-owned data source: a database file, a record source (a table name
 // or a SELECT of the dialect) and the result set with its current row. Bound
@@ -87,7 +93,7 @@ public:
     QStringList fieldNames() const;
 
     // Rows by position, for pick lists and grids; none of these moves.
-    int rowCount() const { return m_rowCount; }
+    int rowCount() const { return m_keyed ? m_keyset.rowCount() : int(m_snapshot.size()); }
     QVariant valueAt(int row, int field);
     QString textAt(int row, int field);
     QStringList columnTexts(int field); // the display texts of every row, in order
@@ -112,45 +118,29 @@ signals:
 private:
     friend class Recordset;
 
-    struct Source {
-        QString table;
-        QString qualifier;
-        QString keyColumn;
-    };
-    struct Page {
-        quint64 stamp = 0;
-        quint64 lastUse = 0;
-        std::vector<std::vector<QVariant>> rows;
-        std::vector<bool> present;
-    };
-    static constexpr int PageSize = 64;
-    static constexpr qint64 NullKey = std::numeric_limits<qint64>::min();
-
-    struct Conflict {
-        int field;
-        QVariant stored;
-    };
-
     bool openConnection();
+    void takeResult(ResultReader::Result&& result);
+
+    // Every value of the pending edit as it is stored, or nothing when one
+    // does not fit its field (reported).
+    std::optional<QHash<int, QVariant>> pendingToStore();
     bool writePending();
-    // Columns of the pending edit whose stored value is no longer the one
-    // read; nullopt when the row has gone or cannot be read.
-    std::optional<QList<Conflict>> conflicts(int row, QString* error);
-    bool keepOwnEdit(const QList<Conflict>& conflicts);
-    void forgetSeenRow() { m_seenKey.clear(); }
+    bool storeEdit(QHash<int, QVariant> values);
+    bool storeNewRow(const QHash<int, QVariant>& values);
+    void dropEmptyNewRow();
+    bool deleteCurrentRow();
+    RowWriter writer();
+    bool keepOwnEdit(const QList<RowWriter::Conflict>& conflicts);
+    // A table row may show on many rows of a join, so a write through a
+    // join can change rows of any page.
+    bool isJoin() const { return m_tables.size() > 1; }
+
     bool moveTo(int position);
-    int width() const { return int(m_sources.size()); }
-    QByteArray keyOf(int row) const;
     const std::vector<QVariant>* rowValues(int row);
-    Page* page(int index);
-    bool fetchRows(int first, int count, Page& into);
-    // SELECT keys, selectList ... WHERE each key IN (chunk placeholders)
-    QString keyedQuery(const QString& selectList, int chunk) const;
-    void bindKeys(SqliteStatement& statement, int first, int count, int chunk) const;
-    void invalidateRowIndex() { m_rowIndex.clear(); }
+    const PageCache::Page* pageOf(int row);
+    KeyedReader keyedReader();
     bool hasCurrentRow() const;
     QVariant currentValue(int field);
-    void clearResult();
 
     QString m_databaseName;
     QString m_recordSource;
@@ -161,28 +151,22 @@ private:
     ConflictHandler m_conflictHandler;
     Recordset m_recordset;
 
+    // The result of the last refresh.
     bool m_isOpen = false;
     bool m_keyed = true;
     std::vector<Field> m_fields;
-    std::vector<Source> m_sources;
+    std::vector<OriginTable> m_tables;
     QString m_fromSql;
     QString m_selectList;
-    std::vector<qint64> m_keys;                    // keyed: width() keys per row
+    Keyset m_keyset;                               // keyed
     std::vector<std::vector<QVariant>> m_snapshot; // not keyed: every row's values
-    int m_rowCount = 0;
+    PageCache m_pages;                             // keyed: values read so far
 
     int m_position = 0;       // -1 BOF, 0..rowCount-1, rowCount EOF
     bool m_onDeleted = false; // the current row was deleted; m_position is the next one
     bool m_adding = false;
     int m_positionBeforeAdd = 0;
     QHash<int, QVariant> m_pending; // field -> value as given
-    // The current row's stored values as first read after it became current:
-    // what the user saw, and what a save expects to find.
-    QByteArray m_seenKey;
-    std::vector<QVariant> m_seenValues;
+    SeenRow m_seen;
     QByteArray m_lastModified;
-
-    QHash<int, Page> m_pages;
-    quint64 m_pageUse = 0;
-    mutable QHash<QByteArray, int> m_rowIndex;
 };

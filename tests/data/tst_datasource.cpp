@@ -42,9 +42,11 @@ private slots:
     void writesThroughAJoinOfATableWithItself();
     void walkAcrossPages();
     void writesThroughAJoinGoToTheirTables();
+    void aSaveThroughAJoinShowsOnEveryPage();
     void computedFieldsAreReadOnly();
     void deletingAJoinRowRemovesOnlyTheLastTablesRow();
     void deleteThenMoveNextGoesToTheFollowingRow();
+    void bookmarksOfOtherRowsHoldAfterADelete();
     void newRowGetsItsKeyWhenStored();
     void addNewWithoutValuesStoresNothing();
     void cancelUpdateDropsTheEdit();
@@ -516,6 +518,38 @@ void TestDataSource::writesThroughAJoinGoToTheirTables() {
     QCOMPARE(rs->fieldText("TABLE01.TEXT01"), QString("Alpha Corp"));
 }
 
+void TestDataSource::aSaveThroughAJoinShowsOnEveryPage() {
+    // 200 contacts of Alpha and Beta in turn: three pages of joined rows.
+    QString values;
+    for (int i = 0; i < 200; ++i)
+        values += QString("%1(%2, %3, 'Contact %2')").arg(i ? "," : "").arg(100 + i).arg(1 + i % 2);
+    m_folder->exec("TESSALY.mdb",
+                   "INSERT INTO TABLE03 (AUTONUMBER, NUMBER01, TEXT02) VALUES " + values);
+    auto data =
+        companies("SELECT TABLE01.TEXT01, TABLE03.TEXT02 FROM TABLE01 INNER JOIN TABLE03 ON "
+                  "TABLE01.AUTONUMBER = TABLE03.NUMBER01 WHERE TABLE03.AUTONUMBER >= 100 "
+                  "ORDER BY TABLE03.AUTONUMBER");
+    auto* rs = data->recordset();
+    QCOMPARE(rs->recordCount(), 200);
+    const int company = data->fieldIndex("TABLE01.TEXT01");
+    // A grid has shown the rows of the later pages.
+    QCOMPARE(data->textAt(100, company), QString("Alpha"));
+    QCOMPARE(data->textAt(101, company), QString("Beta"));
+    QCOMPARE(data->textAt(198, company), QString("Alpha"));
+
+    QCOMPARE(rs->fieldText("TABLE01.TEXT01"), QString("Alpha"));
+    QVERIFY(rs->setField("TABLE01.TEXT01", "Alpha Corp"));
+    QVERIFY(rs->moveNext());
+    QCOMPARE(stored("SELECT TEXT01 FROM TABLE01 WHERE AUTONUMBER = 1").toString(),
+             QString("Alpha Corp"));
+    QCOMPARE(data->textAt(100, company), QString("Alpha Corp"));
+    QCOMPARE(data->textAt(101, company), QString("Beta"));
+    QCOMPARE(data->textAt(198, company), QString("Alpha Corp"));
+    const QStringList names = data->columnTexts(company);
+    QCOMPARE(names.count("Alpha Corp"), 100);
+    QCOMPARE(names.count("Beta"), 100);
+}
+
 void TestDataSource::computedFieldsAreReadOnly() {
     auto data = companies("SELECT * , [TABLE03].[TEXT02] & ' ' & [TEXT03] AS FullName FROM "
                           "TABLE03 WHERE TABLE03.NUMBER01 = 1 ORDER BY TABLE03.TEXT02");
@@ -556,6 +590,26 @@ void TestDataSource::deleteThenMoveNextGoesToTheFollowingRow() {
     QVERIFY(rs->moveNext());
     QVERIFY(rs->eof());
     QCOMPARE(stored("SELECT group_concat(TEXT01) FROM TABLE01").toString(), QString("Beta"));
+}
+
+void TestDataSource::bookmarksOfOtherRowsHoldAfterADelete() {
+    auto data = companies();
+    auto* rs = data->recordset();
+    const QByteArray alpha = data->bookmarkAt(0), beta = data->bookmarkAt(1),
+                     gamma = data->bookmarkAt(2);
+    QVERIFY(rs->setBookmark(gamma)); // a pick list's choice, before the delete
+    QVERIFY(rs->setBookmark(beta));
+    QVERIFY(rs->deleteCurrent());
+    QVERIFY(rs->setBookmark(gamma));
+    QCOMPARE(rs->fieldText("TEXT01"), QString("Gamma"));
+    QCOMPARE(rs->absolutePosition(), 1);
+    QCOMPARE(data->rowOfBookmark(gamma), 1);
+    QVERIFY(rs->setBookmark(alpha));
+    QCOMPARE(rs->fieldText("TEXT01"), QString("Alpha"));
+    // The deleted row's bookmark leads nowhere.
+    QVERIFY(!rs->setBookmark(beta));
+    QCOMPARE(data->rowOfBookmark(beta), -1);
+    QCOMPARE(rs->fieldText("TEXT01"), QString("Alpha"));
 }
 
 void TestDataSource::newRowGetsItsKeyWhenStored() {

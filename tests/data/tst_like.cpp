@@ -92,6 +92,14 @@ void TestLike::matches_data() {
                             << "R#D#" << true;
     QTest::newRow("digit is no letter") << "RXD2"
                                         << "R#D#" << false;
+    QTest::newRow("digit nine") << "Room 9"
+                                << "Room #" << true;
+    QTest::newRow("digit zero") << "Room 0"
+                                << "Room #" << true;
+    QTest::newRow("colon after nine is no digit") << "Room :"
+                                                  << "Room #" << false;
+    QTest::newRow("slash before zero is no digit") << "Room /"
+                                                   << "Room #" << false;
 
     // [...] sets, ranges and negation
     QTest::newRow("set") << "b"

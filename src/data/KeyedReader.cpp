@@ -1,0 +1,103 @@
+#include "KeyedReader.h"
+
+#include "Keyset.h"
+#include "SqliteConnection.h"
+
+#include <QHash>
+#include <QStringList>
+#include <sqlite3.h>
+
+namespace {
+
+constexpr int ColumnChunk = 500;
+
+QString placeholders(int count) {
+    QStringList marks;
+    marks.reserve(count);
+    for (int i = 0; i < count; ++i)
+        marks.append(QStringLiteral("?"));
+    return marks.join(u',');
+}
+
+} // namespace
+
+QString KeyedReader::queryText(const QString& selectList, int chunk) const {
+    QStringList keys, conditions;
+    for (const OriginTable& t : m_tables) {
+        const QString key = t.keyExpression();
+        keys.append(key);
+        conditions.append(key + QStringLiteral(" IN (") + placeholders(chunk) + u')');
+    }
+    return QStringLiteral("SELECT ") + keys.join(QStringLiteral(", ")) + QStringLiteral(", ") +
+           selectList + QStringLiteral(" FROM ") + m_fromSql + QStringLiteral(" WHERE ") +
+           conditions.join(QStringLiteral(" AND "));
+}
+
+void KeyedReader::bindKeys(SqliteStatement& statement, int first, int count, int chunk) const {
+    const int w = m_keyset.width();
+    for (int j = 0; j < w; ++j)
+        for (int i = 0; i < chunk; ++i) {
+            const int index = j * chunk + i + 1;
+            const qint64 key = i < count ? m_keyset.key(first + i, j) : Keyset::NullKey;
+            if (key == Keyset::NullKey)
+                statement.bindNull(index);
+            else
+                statement.bindInt(index, key);
+        }
+}
+
+bool KeyedReader::readPage(int index, const QString& selectList, PageCache::Page& into,
+                           QString* error) const {
+    const int first = index * PageCache::PageSize;
+    const int count = std::min(PageCache::PageSize, m_keyset.rowCount() - first);
+    const int w = m_keyset.width();
+    SqliteStatement statement =
+        m_connection.cached(queryText(selectList, PageCache::PageSize), error);
+    if (!statement.isValid())
+        return false;
+    bindKeys(statement, first, count, PageCache::PageSize);
+
+    into.rows.assign(size_t(count), std::vector<QVariant>());
+    into.present.assign(size_t(count), false);
+    QHash<QByteArray, int> slot;
+    for (int i = 0; i < count; ++i)
+        slot.insert(m_keyset.bookmark(first + i), i);
+    const int fields = statement.columnCount() - w;
+    int rc;
+    while ((rc = statement.step()) == SQLITE_ROW) {
+        const int i = slot.value(Keyset::bookmarkOf(statement, w), -1);
+        if (i < 0)
+            continue;
+        std::vector<QVariant>& row = into.rows[size_t(i)];
+        row.reserve(size_t(fields));
+        for (int f = 0; f < fields; ++f)
+            row.push_back(statement.value(w + f));
+        into.present[size_t(i)] = true;
+    }
+    if (rc != SQLITE_DONE) {
+        *error = m_connection.lastError();
+        return false;
+    }
+    return true;
+}
+
+bool KeyedReader::readColumn(const QString& expression,
+                             const std::function<void(int row, const QVariant& value)>& take,
+                             QString* error) const {
+    SqliteStatement statement = m_connection.prepare(queryText(expression, ColumnChunk), error);
+    if (!statement.isValid())
+        return false;
+    const int w = m_keyset.width();
+    const int rows = m_keyset.rowCount();
+    for (int first = 0; first < rows; first += ColumnChunk) {
+        const int count = std::min(ColumnChunk, rows - first);
+        statement.reset();
+        bindKeys(statement, first, count, ColumnChunk);
+        while (statement.step() == SQLITE_ROW) {
+            const int row = m_keyset.rowOf(Keyset::bookmarkOf(statement, w));
+            if (row >= first && row < first + count)
+                take(row, statement.value(w));
+        }
+    }
+    return true;
+}
