@@ -9,9 +9,11 @@
 #include "app/ModuleButtons.h"
 #include "app/ModuleHelp.h"
 #include "companies/FormDetails.h"
+#include "data/Columns.h"
 #include "data/DataSource.h"
 #include "data/Recordset.h"
 #include "data/SqlQuote.h"
+#include "data/Visits.h"
 #include "platform/Clock.h"
 #include "platform/Locale.h"
 #include "services/Colors.h"
@@ -395,6 +397,14 @@ QString FormCompanies::storedCompanyKey() {
     return key->text();
 }
 
+std::optional<QDate> FormCompanies::dateLastVisited() const {
+    return Visits::lastVisitOf(DataTABLE01->recordset()->field(CompanyColumn::LastVisited));
+}
+
+std::optional<qint64> FormCompanies::visitFrequency() const {
+    return Visits::frequencyOf(DataTABLE01->recordset()->field(CompanyColumn::VisitFrequency));
+}
+
 bool FormCompanies::isEditing() const {
     return Frame1->isEnabled();
 }
@@ -505,24 +515,13 @@ void FormCompanies::TimerLoad_Timer() {
                                       : name + QStringLiteral(" was last visited on ") + lastVisit);
 
     // Days overdue: stored with the row at its next save point.
-    const QString frequencyText = box(QStringLiteral("NUMBER01"))->text();
-    const auto visited = Locale::parseDate(lastVisit);
-    if (!lastVisit.isEmpty() && visited && frequencyText != QLatin1String("0") &&
-        !frequencyText.isEmpty()) {
-        const qint64 days = visited->daysTo(Clock::today());
-        const auto number = Locale::parseNumber(frequencyText);
-        const qint64 frequency = number ? qint64(std::trunc(*number)) : 0;
-        QLineEdit* overdue = box(QStringLiteral("NUMBER02"));
-        if (days > frequency && box(QStringLiteral("TEXT20"))->text() == QLatin1String("Company")) {
-            LabelOverdue->setVisible(true);
-            overdue->setText(QString::number(days - frequency));
-        } else {
-            LabelOverdue->setVisible(false);
-            overdue->setText(QStringLiteral("0"));
-        }
-    } else {
-        LabelOverdue->setVisible(false);
-    }
+    Recordset* company = DataTABLE01->recordset();
+    const auto overdue = Visits::daysOverdue(
+        dateLastVisited(), visitFrequency(),
+        company->fieldText(CompanyColumn::Status) == QLatin1String("Company"), Clock::today());
+    LabelOverdue->setVisible(overdue && *overdue > 0);
+    if (overdue && company->field(CompanyColumn::DaysOverdue) != QVariant(qlonglong(*overdue)))
+        company->setField(CompanyColumn::DaysOverdue, qlonglong(*overdue));
 
     const QString user = UserTEXT03->text();
     const QString status = box(QStringLiteral("TEXT20"))->text();

@@ -2,6 +2,9 @@
 
 #include "app/WorkingWindow.h"
 
+#include <QDate>
+#include <optional>
+
 class DBCombo;
 class DataSource;
 class EditToolbar;
@@ -57,6 +60,11 @@ public:
     // key when it is stored, so it is stored first; empty when there is no
     // current company or it could not be stored.
     QString storedCompanyKey();
+    // The current company's date last visited; none when never visited.
+    std::optional<QDate> dateLastVisited() const;
+    // The current company's visit frequency in whole days (as typed, also
+    // before the box is left); none when empty.
+    std::optional<qint64> visitFrequency() const;
     // The field box or label of a column or name ("TEXT01", "Text18", ...).
     QLineEdit* box(const QString& name) const;
     DataSource* dataTable01() const { return DataTABLE01; }

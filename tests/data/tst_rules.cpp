@@ -1,0 +1,188 @@
+#include "data/Visits.h"
+#include "platform/Locale.h"
+
+#include <QTest>
+
+namespace {
+
+// Thursday, 10 December 2026.
+const QDate Today(2026, 12, 10);
+
+std::optional<QDate> dateOrNone(const QDate& date) {
+    return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
+}
+
+std::optional<qint64> daysOrNone(const QVariant& days) {
+    return days.isValid() ? std::optional<qint64>(days.toLongLong()) : std::nullopt;
+}
+
+QVariant variantOf(const std::optional<qint64>& days) {
+    return days ? QVariant(qlonglong(*days)) : QVariant();
+}
+
+} // namespace
+
+// The rules below the windows, without a window: the visit schedule.
+class TestRules : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void daysOverdue_data();
+    void daysOverdue();
+    void lastVisitOfAField_data();
+    void lastVisitOfAField();
+    void frequencyOfAField_data();
+    void frequencyOfAField();
+    void reminderDate_data();
+    void reminderDate();
+    void weekendRule_data();
+    void weekendRule();
+};
+
+void TestRules::initTestCase() {
+    Locale::pin(QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
+void TestRules::cleanupTestCase() {
+    Locale::unpin();
+}
+
+void TestRules::daysOverdue_data() {
+    QTest::addColumn<QDate>("lastVisit"); // invalid: never visited
+    QTest::addColumn<QVariant>("frequency");
+    QTest::addColumn<bool>("active");
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<QVariant>("overdue"); // invalid: the stored days stay
+    const QVariant none;
+    QTest::newRow("exactly the frequency: not yet")
+        << Today.addDays(-10) << QVariant(10) << true << Today << QVariant(0);
+    QTest::newRow("one day more") << Today.addDays(-11) << QVariant(10) << true << Today
+                                  << QVariant(1);
+    QTest::newRow("long overdue") << Today.addDays(-400) << QVariant(30) << true << Today
+                                  << QVariant(370);
+    QTest::newRow("visited today") << Today << QVariant(10) << true << Today << QVariant(0);
+    QTest::newRow("a visit dated ahead")
+        << Today.addDays(5) << QVariant(1) << true << Today << QVariant(0);
+    QTest::newRow("over a year's end")
+        << QDate(2025, 12, 1) << QVariant(30) << true << Today << QVariant(344);
+    QTest::newRow("over a leap day")
+        << QDate(2028, 2, 1) << QVariant(30) << true << QDate(2028, 3, 3) << QVariant(1);
+    QTest::newRow("the same in a common year")
+        << QDate(2027, 2, 1) << QVariant(30) << true << QDate(2027, 3, 3) << QVariant(0);
+    QTest::newRow("archived: never overdue")
+        << Today.addDays(-30) << QVariant(10) << false << Today << QVariant(0);
+    QTest::newRow("frequency 0: no schedule")
+        << Today.addDays(-30) << QVariant(0) << true << Today << none;
+    QTest::newRow("no frequency") << Today.addDays(-30) << none << true << Today << none;
+    QTest::newRow("never visited") << QDate() << QVariant(10) << true << Today << none;
+    QTest::newRow("archived, never visited") << QDate() << QVariant(10) << false << Today << none;
+}
+
+void TestRules::daysOverdue() {
+    QFETCH(QDate, lastVisit);
+    QFETCH(QVariant, frequency);
+    QFETCH(bool, active);
+    QFETCH(QDate, today);
+    QFETCH(QVariant, overdue);
+    QCOMPARE(
+        variantOf(Visits::daysOverdue(dateOrNone(lastVisit), daysOrNone(frequency), active, today)),
+        overdue.isValid() ? QVariant(qlonglong(overdue.toLongLong())) : QVariant());
+}
+
+void TestRules::lastVisitOfAField_data() {
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QDate>("date"); // invalid: none
+    QTest::newRow("a date") << QVariant(QDate(2026, 12, 2)) << QDate(2026, 12, 2);
+    QTest::newRow("a date and time")
+        << QVariant(QDateTime(QDate(2026, 12, 2), QTime(23, 59))) << QDate(2026, 12, 2);
+    QTest::newRow("typed in the user's form") << QVariant("12/2/2026") << QDate(2026, 12, 2);
+    QTest::newRow("ISO") << QVariant("2026-12-02") << QDate(2026, 12, 2);
+    QTest::newRow("empty text") << QVariant("") << QDate();
+    QTest::newRow("no date") << QVariant("next week") << QDate();
+    QTest::newRow("NULL") << QVariant() << QDate();
+}
+
+void TestRules::lastVisitOfAField() {
+    QFETCH(QVariant, value);
+    QFETCH(QDate, date);
+    QCOMPARE(Visits::lastVisitOf(value), dateOrNone(date));
+}
+
+void TestRules::frequencyOfAField_data() {
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QVariant>("days"); // invalid: none
+    const QVariant none;
+    QTest::newRow("stored") << QVariant(qlonglong(14)) << QVariant(14);
+    QTest::newRow("typed") << QVariant("14") << QVariant(14);
+    QTest::newRow("typed with a fraction") << QVariant("12.5") << QVariant(12);
+    QTest::newRow("just under a day more") << QVariant("7.99") << QVariant(7);
+    QTest::newRow("with a group separator") << QVariant("1,000") << QVariant(1000);
+    QTest::newRow("a real") << QVariant(3.7) << QVariant(3);
+    QTest::newRow("0") << QVariant("0") << QVariant(0);
+    QTest::newRow("empty") << QVariant("") << none;
+    QTest::newRow("no number") << QVariant("weekly") << none;
+    QTest::newRow("beyond any count of days") << QVariant(1e300) << none;
+    QTest::newRow("NULL") << QVariant() << none;
+}
+
+void TestRules::frequencyOfAField() {
+    QFETCH(QVariant, value);
+    QFETCH(QVariant, days);
+    QCOMPARE(Visits::frequencyOf(value), daysOrNone(days));
+}
+
+void TestRules::reminderDate_data() {
+    QTest::addColumn<QDate>("lastVisit"); // invalid: never visited
+    QTest::addColumn<int>("frequency");
+    QTest::addColumn<QDate>("due");
+    QTest::addColumn<QDate>("reminder");
+    QTest::newRow("Wednesday + 10: the Thursday 8 days later")
+        << QDate(2026, 12, 2) << 10 << QDate(2026, 12, 10) << QDate(2026, 12, 10);
+    QTest::newRow("due on a Saturday: the Monday after")
+        << QDate(2026, 11, 30) << 14 << QDate(2026, 12, 12) << QDate(2026, 12, 14);
+    QTest::newRow("due on a Sunday: the Monday after")
+        << QDate(2026, 11, 30) << 15 << QDate(2026, 12, 13) << QDate(2026, 12, 14);
+    QTest::newRow("due on a Friday")
+        << QDate(2026, 11, 30) << 13 << QDate(2026, 12, 11) << QDate(2026, 12, 11);
+    QTest::newRow("into the next year")
+        << QDate(2026, 12, 20) << 30 << QDate(2027, 1, 17) << QDate(2027, 1, 18);
+    QTest::newRow("frequency 0: two days before the last visit")
+        << QDate(2026, 12, 2) << 0 << QDate(2026, 11, 30) << QDate(2026, 11, 30);
+    QTest::newRow("never visited: from today")
+        << QDate() << 10 << QDate(2026, 12, 18) << QDate(2026, 12, 18);
+    QTest::newRow("never visited, due on a Saturday")
+        << QDate() << 4 << QDate(2026, 12, 12) << QDate(2026, 12, 14);
+}
+
+void TestRules::reminderDate() {
+    QFETCH(QDate, lastVisit);
+    QFETCH(int, frequency);
+    QFETCH(QDate, due);
+    QFETCH(QDate, reminder);
+    QCOMPARE(Visits::reminderDue(dateOrNone(lastVisit), frequency, Today), due);
+    QCOMPARE(Visits::reminderDate(dateOrNone(lastVisit), frequency, Today), reminder);
+}
+
+void TestRules::weekendRule_data() {
+    QTest::addColumn<QDate>("day");
+    QTest::addColumn<QDate>("moved");
+    // Monday 7 to Sunday 13 December 2026.
+    for (int day = 7; day <= 11; ++day)
+        QTest::addRow("%s stays",
+                      qPrintable(QLocale::c().dayName(QDate(2026, 12, day).dayOfWeek())))
+            << QDate(2026, 12, day) << QDate(2026, 12, day);
+    QTest::newRow("Saturday: Monday") << QDate(2026, 12, 12) << QDate(2026, 12, 14);
+    QTest::newRow("Sunday: Monday") << QDate(2026, 12, 13) << QDate(2026, 12, 14);
+    QTest::newRow("Saturday at a month's end") << QDate(2027, 1, 30) << QDate(2027, 2, 1);
+}
+
+void TestRules::weekendRule() {
+    QFETCH(QDate, day);
+    QFETCH(QDate, moved);
+    QCOMPARE(Visits::offWeekend(day), moved);
+}
+
+QTEST_GUILESS_MAIN(TestRules)
+#include "tst_rules.moc"
