@@ -9,6 +9,7 @@
 #include "app/ModuleHelp.h"
 #include "app/ModuleMouse.h"
 #include "companies/FormCompanies.h"
+#include "data/CompanyView.h"
 #include "data/DataSource.h"
 #include "data/SqlQuote.h"
 #include "data/SqliteConnection.h"
@@ -322,15 +323,8 @@ void DocumentBrowser::Form_Load() {
                    size.height() > 0 ? size.height() : DefaultHeight);
 
     // The companies of the companies window's view.
-    const QString status = form ? form->box(QStringLiteral("TEXT20"))->text() : QString();
-    const QString user = form ? form->userChoice()->text() : QString();
-    QString companiesSource = QStringLiteral("SELECT * FROM TABLE01 WHERE TEXT20 = '") +
-                              (status == QLatin1String("Archive") ? QStringLiteral("Archive")
-                                                                  : QStringLiteral("Company")) +
-                              u'\'';
-    if (user != QLatin1String("All Companies"))
-        companiesSource += QStringLiteral(" AND TEXT18 = '") + SqlQuote::text(user) + u'\'';
-    DataTABLE01->setRecordSource(companiesSource + QStringLiteral(" ORDER BY TEXT01"));
+    DataTABLE01->setRecordSource(CompanyView::recordSource(form && form->isCompanyArchived(),
+                                                           form ? form->chosenUser() : QString()));
     if (!DataTABLE01->refresh() && !DataTABLE01->lastError().isEmpty())
         MsgBox::show(DataTABLE01->lastError(), MsgBox::OKOnly | MsgBox::Critical);
     Load();

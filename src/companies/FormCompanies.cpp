@@ -10,9 +10,9 @@
 #include "app/ModuleHelp.h"
 #include "companies/FormDetails.h"
 #include "data/Columns.h"
+#include "data/CompanyView.h"
 #include "data/DataSource.h"
 #include "data/Recordset.h"
-#include "data/SqlQuote.h"
 #include "data/Visits.h"
 #include "platform/Clock.h"
 #include "platform/Locale.h"
@@ -405,6 +405,14 @@ std::optional<qint64> FormCompanies::visitFrequency() const {
     return Visits::frequencyOf(DataTABLE01->recordset()->field(CompanyColumn::VisitFrequency));
 }
 
+bool FormCompanies::isCompanyArchived() const {
+    return DataTABLE01->recordset()->fieldText(CompanyColumn::Status) == CompanyView::Archived;
+}
+
+QString FormCompanies::chosenUser() const {
+    return UserTEXT03->text();
+}
+
 bool FormCompanies::isEditing() const {
     return Frame1->isEnabled();
 }
@@ -428,7 +436,7 @@ void FormCompanies::Form_Load() {
         MsgBox::show(DataUserTABLE02->lastError(), MsgBox::OKOnly | MsgBox::Critical);
     for (DataSource* master : std::as_const(m_masterTables))
         master->refresh();
-    const bool all = UserTEXT03->text() == QLatin1String("All Companies");
+    const bool all = UserTEXT03->text() == CompanyView::AllCompanies;
     Option1->setChecked(all);
     Option2->setChecked(!all);
     if (!all)
@@ -442,15 +450,7 @@ void FormCompanies::Form_Load() {
 void FormCompanies::openView(bool archived) {
     m_archived = archived;
     NUMBER01_LostFocus();
-    const QString status = archived ? QStringLiteral("Archive") : QStringLiteral("Company");
-    const QString user = UserTEXT03->text();
-    if (user != QLatin1String("All Companies"))
-        DataTABLE01->setRecordSource(QStringLiteral("SELECT * FROM TABLE01 WHERE TEXT20 = '") +
-                                     status + QStringLiteral("' AND TEXT18 = '") +
-                                     SqlQuote::text(user) + QStringLiteral("' ORDER BY TEXT01"));
-    else
-        DataTABLE01->setRecordSource(QStringLiteral("SELECT * FROM TABLE01 WHERE TEXT20 = '") +
-                                     status + QStringLiteral("' ORDER BY TEXT01"));
+    DataTABLE01->setRecordSource(CompanyView::recordSource(archived, UserTEXT03->text()));
     if (!DataTABLE01->refresh() && !DataTABLE01->lastError().isEmpty())
         MsgBox::show(DataTABLE01->lastError(), MsgBox::OKOnly | MsgBox::Critical);
     if (archived) {
@@ -518,19 +518,19 @@ void FormCompanies::TimerLoad_Timer() {
     Recordset* company = DataTABLE01->recordset();
     const auto overdue = Visits::daysOverdue(
         dateLastVisited(), visitFrequency(),
-        company->fieldText(CompanyColumn::Status) == QLatin1String("Company"), Clock::today());
+        company->fieldText(CompanyColumn::Status) == CompanyView::Active, Clock::today());
     LabelOverdue->setVisible(overdue && *overdue > 0);
     if (overdue && company->field(CompanyColumn::DaysOverdue) != QVariant(qlonglong(*overdue)))
         company->setField(CompanyColumn::DaysOverdue, qlonglong(*overdue));
 
     const QString user = UserTEXT03->text();
     const QString status = box(QStringLiteral("TEXT20"))->text();
-    const bool all = user == QLatin1String("All Companies");
-    if (all && status == QLatin1String("Company"))
+    const bool all = user == CompanyView::AllCompanies;
+    if (all && status == CompanyView::Active)
         setWindowTitle(QStringLiteral("Active Companies - ") + name);
-    else if (!all && status == QLatin1String("Company"))
+    else if (!all && status == CompanyView::Active)
         setWindowTitle(QStringLiteral("Active Companies [") + user + QStringLiteral("] - ") + name);
-    else if (!all && status == QLatin1String("Archive"))
+    else if (!all && status == CompanyView::Archived)
         setWindowTitle(QStringLiteral("Archived Companies [") + user + QStringLiteral("] - ") +
                        name);
     else
@@ -562,9 +562,9 @@ void FormCompanies::reloadByStatus() {
     bool archived = m_archived;
     if (DataTABLE01->currentRow() >= 0) {
         const QString status = box(QStringLiteral("TEXT20"))->text();
-        if (status == QLatin1String("Company"))
+        if (status == CompanyView::Active)
             archived = false;
-        else if (status == QLatin1String("Archive"))
+        else if (status == CompanyView::Archived)
             archived = true;
         else
             return;
@@ -588,7 +588,7 @@ void FormCompanies::Option2_Click() {
 }
 
 void FormCompanies::Option1_Click() {
-    UserTEXT03->setText(QStringLiteral("All Companies"));
+    UserTEXT03->setText(CompanyView::AllCompanies);
     LabelName->setVisible(false);
     DBComboName->setVisible(false);
     reloadByStatus();
@@ -636,7 +636,7 @@ void FormCompanies::CommandNew_Click() {
         return;
     box(QStringLiteral("DATE03"))->setText(Locale::dateText(Clock::today()));
     LabelEntered->setText(QStringLiteral("Entered on ") + box(QStringLiteral("DATE03"))->text());
-    box(QStringLiteral("TEXT20"))->setText(QStringLiteral("Company"));
+    box(QStringLiteral("TEXT20"))->setText(CompanyView::Active);
 }
 
 void FormCompanies::NUMBER01_Change() {
@@ -680,13 +680,13 @@ void FormCompanies::CommandArchive_Click() {
                      MsgBox::YesNo | MsgBox::Question) != MsgBox::Yes)
         return;
     NUMBER01_LostFocus();
-    box(QStringLiteral("TEXT20"))->setText(QStringLiteral("Archive"));
+    box(QStringLiteral("TEXT20"))->setText(CompanyView::Archived);
     DataTABLE01->refresh();
 }
 
 void FormCompanies::CommandUnarchive_Click() {
     NUMBER01_LostFocus();
-    box(QStringLiteral("TEXT20"))->setText(QStringLiteral("Company"));
+    box(QStringLiteral("TEXT20"))->setText(CompanyView::Active);
     DataTABLE01->refresh();
 }
 

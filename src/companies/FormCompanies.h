@@ -65,6 +65,10 @@ public:
     // The current company's visit frequency in whole days (as typed, also
     // before the box is left); none when empty.
     std::optional<qint64> visitFrequency() const;
+    // The current company's status is "Archive".
+    bool isCompanyArchived() const;
+    // The user choice: "All Companies" or a sales person's name.
+    QString chosenUser() const;
     // The field box or label of a column or name ("TEXT01", "Text18", ...).
     QLineEdit* box(const QString& name) const;
     DataSource* dataTable01() const { return DataTABLE01; }

@@ -9,9 +9,9 @@
 #include "app/ModuleHelp.h"
 #include "companies/FormCompanies.h"
 #include "contacts/FormWrite.h"
+#include "data/CompanyView.h"
 #include "data/DataSource.h"
 #include "data/Recordset.h"
-#include "data/SqlQuote.h"
 #include "mail/OutlookItems.h"
 #include "platform/Clock.h"
 #include "platform/Locale.h"
@@ -394,15 +394,8 @@ void FormContacts::Form_Load() {
     DataMT05->refresh();
 
     // The companies of the companies window's view, fixed for the window's life.
-    const QString status = companyText(QStringLiteral("TEXT20")) == QLatin1String("Archive")
-                               ? QStringLiteral("Archive")
-                               : QStringLiteral("Company");
-    const QString user = companies()->userChoice()->text();
-    QString companiesQuery =
-        QStringLiteral("SELECT * FROM TABLE01 WHERE TEXT20 = '") + status + u'\'';
-    if (user != QLatin1String("All Companies"))
-        companiesQuery += QStringLiteral(" AND TEXT18 = '") + SqlQuote::text(user) + u'\'';
-    DataTABLE01->setRecordSource(companiesQuery + QStringLiteral(" ORDER BY TEXT01"));
+    DataTABLE01->setRecordSource(
+        CompanyView::recordSource(companies()->isCompanyArchived(), companies()->chosenUser()));
     if (!DataTABLE01->refresh() && !DataTABLE01->lastError().isEmpty())
         MsgBox::show(DataTABLE01->lastError(), MsgBox::OKOnly | MsgBox::Critical);
     TimerLoad->start();

@@ -1,3 +1,7 @@
+#include "TestFolder.h"
+
+#include "data/CompanyView.h"
+#include "data/DataSource.h"
 #include "data/Visits.h"
 #include "platform/Locale.h"
 
@@ -22,7 +26,8 @@ QVariant variantOf(const std::optional<qint64>& days) {
 
 } // namespace
 
-// The rules below the windows, without a window: the visit schedule.
+// The rules below the windows, without a window: the visit schedule and the
+// companies of the companies window's view.
 class TestRules : public QObject {
     Q_OBJECT
 private slots:
@@ -39,6 +44,11 @@ private slots:
     void reminderDate();
     void weekendRule_data();
     void weekendRule();
+
+    void companyViewSource_data();
+    void companyViewSource();
+    void companyViewLists_data();
+    void companyViewLists();
 };
 
 void TestRules::initTestCase() {
@@ -182,6 +192,70 @@ void TestRules::weekendRule() {
     QFETCH(QDate, day);
     QFETCH(QDate, moved);
     QCOMPARE(Visits::offWeekend(day), moved);
+}
+
+void TestRules::companyViewSource_data() {
+    QTest::addColumn<bool>("archived");
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("source");
+    QTest::newRow("active, all")
+        << false << "All Companies"
+        << "SELECT * FROM TABLE01 WHERE TEXT20 = 'Company' ORDER BY TEXT01";
+    QTest::newRow("archived, all")
+        << true << "All Companies"
+        << "SELECT * FROM TABLE01 WHERE TEXT20 = 'Archive' ORDER BY TEXT01";
+    QTest::newRow("active, a sales person")
+        << false << "Ann"
+        << "SELECT * FROM TABLE01 WHERE TEXT20 = 'Company' AND TEXT18 = 'Ann' ORDER BY TEXT01";
+    QTest::newRow("archived, a sales person")
+        << true << "Ann"
+        << "SELECT * FROM TABLE01 WHERE TEXT20 = 'Archive' AND TEXT18 = 'Ann' ORDER BY TEXT01";
+    QTest::newRow("an apostrophe in the name")
+        << false << "Dana O'Neill"
+        << "SELECT * FROM TABLE01 WHERE TEXT20 = 'Company' AND TEXT18 = 'Dana O''Neill' ORDER BY "
+           "TEXT01";
+    QTest::newRow("the choice is exact: a sales person called so")
+        << false << "all companies"
+        << "SELECT * FROM TABLE01 WHERE TEXT20 = 'Company' AND TEXT18 = 'all companies' ORDER BY "
+           "TEXT01";
+}
+
+void TestRules::companyViewSource() {
+    QFETCH(bool, archived);
+    QFETCH(QString, user);
+    QFETCH(QString, source);
+    QCOMPARE(CompanyView::recordSource(archived, user), source);
+}
+
+void TestRules::companyViewLists_data() {
+    QTest::addColumn<bool>("archived");
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QStringList>("listed");
+    QTest::newRow("active, all") << false << "All Companies"
+                                 << QStringList{"acme", "Baker's Dozen", "Crane Works"};
+    QTest::newRow("archived, all") << true << "All Companies" << QStringList{"Delta Freight"};
+    QTest::newRow("active, one sales person")
+        << false << "Dana O'Neill" << QStringList{"Baker's Dozen", "Crane Works"};
+    QTest::newRow("archived, one sales person") << true << "Ann" << QStringList{"Delta Freight"};
+    QTest::newRow("a sales person without companies") << false << "Nobody" << QStringList{};
+    QTest::newRow("wildcards are no wildcards here") << false << "Dana*" << QStringList{};
+}
+
+void TestRules::companyViewLists() {
+    QFETCH(bool, archived);
+    QFETCH(QString, user);
+    QFETCH(QStringList, listed);
+    TestFolder folder;
+    folder.exec("TESSALY.mdb",
+                "INSERT INTO TABLE01 (TEXT01, TEXT18, TEXT20) VALUES "
+                "('Crane Works', 'Dana O''Neill', 'Company'), ('acme', 'Ann', 'Company'), "
+                "('Baker''s Dozen', 'Dana O''Neill', 'Company'), "
+                "('Delta Freight', 'Ann', 'Archive'), ('Echo Limited', 'Ann', 'Prospect')");
+    DataSource view;
+    view.setDatabaseName("TESSALY.mdb");
+    view.setRecordSource(CompanyView::recordSource(archived, user));
+    QVERIFY2(view.refresh(), qPrintable(view.lastError()));
+    QCOMPARE(view.columnTexts(view.fieldIndex("TEXT01")), listed);
 }
 
 QTEST_GUILESS_MAIN(TestRules)
