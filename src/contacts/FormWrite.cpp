@@ -1,11 +1,12 @@
 #include "FormWrite.h"
 
-#include "DocumentFiler.h"
 #include "DocumentToolbar.h"
 #include "FormSignature.h"
 #include "app/Forms.h"
 #include "app/ModuleMouse.h"
 #include "companies/FormCompanies.h"
+#include "data/Columns.h"
+#include "data/DocumentFiler.h"
 #include "data/Field.h"
 #include "mail/OutlookItems.h"
 #include "office/ModuleSpelling.h"
@@ -337,17 +338,17 @@ FormWrite::Filing FormWrite::fileDocument(QString* error) {
     if (!isKey)
         return Filing::CompanyGone;
     DocumentFiler::Values values = {
-        {QStringLiteral("DATE01"),
+        {DocumentColumn::Date,
          FieldFormat::storage(QVariant(Clock::today()), FieldKind::Date, nullptr)
              .value_or(QVariant())}};
     if (report) {
-        values.append({QStringLiteral("TEXT01"), TextCompany->text()});
-        values.append({QStringLiteral("TEXT03"), TextSalesPerson->text()});
-        values.append({QStringLiteral("MEMO01"), RichTextBox1->textRTF()});
+        values.append({DocumentColumn::CompanyName, TextCompany->text()});
+        values.append({DocumentColumn::SalesPerson, TextSalesPerson->text()});
+        values.append({DocumentColumn::Text, RichTextBox1->textRTF()});
     } else {
-        values.append({QStringLiteral("TEXT07"), current});
+        values.append({DocumentColumn::Kind, current});
         values.append(
-            {QStringLiteral("MEMO01"), current == EMail ? emailRecord() : RichTextBox1->textRTF()});
+            {DocumentColumn::Text, current == EMail ? emailRecord() : RichTextBox1->textRTF()});
     }
     const std::optional<qint64> replace =
         m_filed && m_filed->table == table ? std::optional<qint64>(m_filed->key) : std::nullopt;

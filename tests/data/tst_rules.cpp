@@ -2,6 +2,7 @@
 
 #include "data/CompanyView.h"
 #include "data/DataSource.h"
+#include "data/DocumentFiler.h"
 #include "data/Visits.h"
 #include "platform/Locale.h"
 
@@ -26,8 +27,8 @@ QVariant variantOf(const std::optional<qint64>& days) {
 
 } // namespace
 
-// The rules below the windows, without a window: the visit schedule and the
-// companies of the companies window's view.
+// The rules below the windows, without a window: the visit schedule, the
+// companies of the companies window's view and the filing of documents.
 class TestRules : public QObject {
     Q_OBJECT
 private slots:
@@ -49,6 +50,17 @@ private slots:
     void companyViewSource();
     void companyViewLists_data();
     void companyViewLists();
+
+    void filingStoresOneRowAtOnce();
+    void filingRewritesTheRowFiledBefore_data();
+    void filingRewritesTheRowFiledBefore();
+    void filingNeverFilesUnderACompanyGone();
+    void filingThatFailsStoresNothing();
+
+private:
+    // A fresh program folder with the companies Acme (key 1) and Baker's
+    // Dozen (key 2).
+    std::unique_ptr<TestFolder> folderWithCompanies() const;
 };
 
 void TestRules::initTestCase() {
@@ -256,6 +268,76 @@ void TestRules::companyViewLists() {
     view.setRecordSource(CompanyView::recordSource(archived, user));
     QVERIFY2(view.refresh(), qPrintable(view.lastError()));
     QCOMPARE(view.columnTexts(view.fieldIndex("TEXT01")), listed);
+}
+
+std::unique_ptr<TestFolder> TestRules::folderWithCompanies() const {
+    auto folder = std::make_unique<TestFolder>();
+    folder->exec("TESSALY.mdb", "INSERT INTO TABLE01 (AUTONUMBER, TEXT01, TEXT20) VALUES "
+                                "(1, 'Acme', 'Company'), (2, 'Baker''s Dozen', 'Company')");
+    return folder;
+}
+
+void TestRules::filingStoresOneRowAtOnce() {
+    const auto folder = folderWithCompanies();
+    QString error;
+    const auto key = DocumentFiler::store(
+        "TABLE08", 2,
+        {{"DATE01", "2026-12-10"}, {"TEXT01", "Baker's Dozen"}, {"MEMO01", "{\\rtf1 Met.}"}},
+        std::nullopt, &error);
+    QVERIFY2(key, qPrintable(error));
+    // Stored when store() returns, under the company's key.
+    QCOMPARE(folder->rows("TESSALY.mdb", "SELECT ROWKEY, NUMBER01, DATE01, TEXT01, MEMO01 FROM "
+                                         "TABLE08"),
+             (QList<QVariantList>{
+                 {qlonglong(*key), 2, "2026-12-10", "Baker's Dozen", "{\\rtf1 Met.}"}}));
+}
+
+void TestRules::filingRewritesTheRowFiledBefore_data() {
+    QTest::addColumn<bool>("rowStillThere");
+    QTest::newRow("the row filed before is rewritten") << true;
+    QTest::newRow("a row deleted meanwhile is filed anew") << false;
+}
+
+void TestRules::filingRewritesTheRowFiledBefore() {
+    QFETCH(bool, rowStillThere);
+    const auto folder = folderWithCompanies();
+    QString error;
+    const auto first = DocumentFiler::store("TABLE09", 1, {{"TEXT07", "LETTER"}, {"MEMO01", "v1"}},
+                                            std::nullopt, &error);
+    QVERIFY2(first, qPrintable(error));
+    if (!rowStillThere)
+        folder->exec("TESSALY.mdb", "DELETE FROM TABLE09");
+    const auto second =
+        DocumentFiler::store("TABLE09", 1, {{"TEXT07", "LETTER"}, {"MEMO01", "v2"}}, first, &error);
+    QVERIFY2(second, qPrintable(error));
+    QCOMPARE(*second == *first, rowStillThere);
+    QCOMPARE(folder->rows("TESSALY.mdb", "SELECT ROWKEY, NUMBER01, MEMO01 FROM TABLE09"),
+             (QList<QVariantList>{{qlonglong(*second), 1, "v2"}}));
+}
+
+void TestRules::filingNeverFilesUnderACompanyGone() {
+    const auto folder = folderWithCompanies();
+    folder->exec("TESSALY.mdb", "DELETE FROM TABLE01 WHERE AUTONUMBER = 2");
+    QString error;
+    bool companyMissing = false;
+    const auto key = DocumentFiler::store("TABLE08", 2, {{"MEMO01", "Met."}}, std::nullopt, &error,
+                                          &companyMissing);
+    QVERIFY(!key);
+    QVERIFY(companyMissing);
+    QCOMPARE(error, QString("The company of the document no longer exists."));
+    QCOMPARE(folder->scalar("TESSALY.mdb", "SELECT COUNT(*) FROM TABLE08").toInt(), 0);
+}
+
+void TestRules::filingThatFailsStoresNothing() {
+    const auto folder = folderWithCompanies();
+    QString error;
+    bool companyMissing = true;
+    const auto key = DocumentFiler::store("TABLE08", 1, {{"MEMO01", "Met."}, {"NOSUCHCOLUMN", "x"}},
+                                          std::nullopt, &error, &companyMissing);
+    QVERIFY(!key);
+    QVERIFY(!companyMissing);
+    QVERIFY(error.contains("NOSUCHCOLUMN"));
+    QCOMPARE(folder->scalar("TESSALY.mdb", "SELECT COUNT(*) FROM TABLE08").toInt(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestRules)
