@@ -22,6 +22,7 @@
 #include "services/MsgBox.h"
 #include "services/Twips.h"
 #include "widgets/DBCombo.h"
+#include "widgets/DataMessages.h"
 #include "widgets/DataNavigator.h"
 #include "widgets/FieldBinder.h"
 #include "widgets/RichTextBox.h"
@@ -325,8 +326,7 @@ void DocumentBrowser::Form_Load() {
     // The companies of the companies window's view.
     DataTABLE01->setRecordSource(CompanyView::recordSource(form && form->isCompanyArchived(),
                                                            form ? form->chosenUser() : QString()));
-    if (!DataTABLE01->refresh() && !DataTABLE01->lastError().isEmpty())
-        MsgBox::show(DataTABLE01->lastError(), MsgBox::OKOnly | MsgBox::Critical);
+    DataMessages::refresh(DataTABLE01);
     Load();
     TimerLoad->start();
 }
@@ -361,14 +361,11 @@ quint64 DocumentBrowser::writeStamp(SqliteConnection& connection) {
 bool DocumentBrowser::runRecordSource(const QString& source) {
     m_lastRead.reset();
     m_documents->setRecordSource(source);
-    if (m_documents->refresh()) {
-        if (const auto connection = m_documents->connection())
-            m_lastRead = ReadState{source, connection.get(), writeStamp(*connection)};
-        return true;
-    }
-    if (!m_documents->lastError().isEmpty())
-        MsgBox::show(m_documents->lastError(), MsgBox::OKOnly | MsgBox::Critical);
-    return false;
+    if (!DataMessages::refresh(m_documents))
+        return false;
+    if (const auto connection = m_documents->connection())
+        m_lastRead = ReadState{source, connection.get(), writeStamp(*connection)};
+    return true;
 }
 
 QString DocumentBrowser::companySource() const {

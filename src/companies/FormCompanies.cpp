@@ -23,6 +23,7 @@
 #include "services/Twips.h"
 #include "setup/FormFields.h"
 #include "widgets/DBCombo.h"
+#include "widgets/DataMessages.h"
 #include "widgets/FieldBinder.h"
 
 #include <QGroupBox>
@@ -432,8 +433,7 @@ void FormCompanies::Form_Load() {
     LabelName->setVisible(false);
     DBComboName->setVisible(false);
     LabelOverdue->setVisible(false);
-    if (!DataUserTABLE02->refresh())
-        MsgBox::show(DataUserTABLE02->lastError(), MsgBox::OKOnly | MsgBox::Critical);
+    DataMessages::refresh(DataUserTABLE02);
     for (DataSource* master : std::as_const(m_masterTables))
         master->refresh();
     const bool all = UserTEXT03->text() == CompanyView::AllCompanies;
@@ -451,8 +451,7 @@ void FormCompanies::openView(bool archived) {
     m_archived = archived;
     NUMBER01_LostFocus();
     DataTABLE01->setRecordSource(CompanyView::recordSource(archived, UserTEXT03->text()));
-    if (!DataTABLE01->refresh() && !DataTABLE01->lastError().isEmpty())
-        MsgBox::show(DataTABLE01->lastError(), MsgBox::OKOnly | MsgBox::Critical);
+    DataMessages::refresh(DataTABLE01);
     if (archived) {
         const QRect at = Twips::geometry(CommandArchive);
         Twips::move(CommandUnarchive, at.x(), at.y());

@@ -6,6 +6,7 @@
 #include "services/Colors.h"
 #include "services/MsgBox.h"
 #include "services/Twips.h"
+#include "widgets/DataMessages.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -91,10 +92,8 @@ bool FormDetails::storeIntoCompany() {
     if (isKey && (memo == QLatin1String("MEMO01") || memo == QLatin1String("MEMO02"))) {
         Data1->setRecordSource(QStringLiteral("SELECT * FROM TABLE01 WHERE AUTONUMBER = ") +
                                QString::number(key));
-        if (!Data1->refresh()) {
-            MsgBox::show(Data1->lastError(), MsgBox::OKOnly | MsgBox::Critical);
+        if (!DataMessages::refresh(Data1))
             return false;
-        }
         found = Data1->rowCount() > 0;
     }
     if (!found)

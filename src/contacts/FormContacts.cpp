@@ -22,6 +22,7 @@
 #include "services/Twips.h"
 #include "widgets/DBCombo.h"
 #include "widgets/DBList.h"
+#include "widgets/DataMessages.h"
 #include "widgets/FieldBinder.h"
 
 #include <QGroupBox>
@@ -396,8 +397,7 @@ void FormContacts::Form_Load() {
     // The companies of the companies window's view, fixed for the window's life.
     DataTABLE01->setRecordSource(
         CompanyView::recordSource(companies()->isCompanyArchived(), companies()->chosenUser()));
-    if (!DataTABLE01->refresh() && !DataTABLE01->lastError().isEmpty())
-        MsgBox::show(DataTABLE01->lastError(), MsgBox::OKOnly | MsgBox::Critical);
+    DataMessages::refresh(DataTABLE01);
     TimerLoad->start();
 }
 
@@ -435,8 +435,7 @@ void FormContacts::Load() {
         QStringLiteral("SELECT * , [TABLE03].[TEXT02] & ' ' & [TEXT03] AS FullName") +
         QStringLiteral(" FROM TABLE03  WHERE TABLE03.NUMBER01 =") + key +
         QStringLiteral(" ORDER BY TABLE03.TEXT02"));
-    if (!DataTABLE03->refresh() && !DataTABLE03->lastError().isEmpty())
-        MsgBox::show(DataTABLE03->lastError(), MsgBox::OKOnly | MsgBox::Critical);
+    DataMessages::refresh(DataTABLE03);
     if (!shown.isEmpty() && DataTABLE03->rowOfBookmark(shown) >= 0)
         DataTABLE03->recordset()->setBookmark(shown);
     Autodial();

@@ -5,6 +5,8 @@
 #include "data/DocumentFiler.h"
 #include "data/Visits.h"
 #include "platform/Locale.h"
+#include "services/MsgBox.h"
+#include "widgets/DataMessages.h"
 
 #include <QTest>
 
@@ -28,7 +30,8 @@ QVariant variantOf(const std::optional<qint64>& days) {
 } // namespace
 
 // The rules below the windows, without a window: the visit schedule, the
-// companies of the companies window's view and the filing of documents.
+// companies of the companies window's view, the filing of documents, and the
+// refresh that tells its error.
 class TestRules : public QObject {
     Q_OBJECT
 private slots:
@@ -56,6 +59,9 @@ private slots:
     void filingRewritesTheRowFiledBefore();
     void filingNeverFilesUnderACompanyGone();
     void filingThatFailsStoresNothing();
+
+    void refreshTellsWhatFailed_data();
+    void refreshTellsWhatFailed();
 
 private:
     // A fresh program folder with the companies Acme (key 1) and Baker's
@@ -338,6 +344,33 @@ void TestRules::filingThatFailsStoresNothing() {
     QVERIFY(!companyMissing);
     QVERIFY(error.contains("NOSUCHCOLUMN"));
     QCOMPARE(folder->scalar("TESSALY.mdb", "SELECT COUNT(*) FROM TABLE08").toInt(), 0);
+}
+
+void TestRules::refreshTellsWhatFailed_data() {
+    QTest::addColumn<QString>("recordSource");
+    QTest::addColumn<QString>("error"); // empty: refreshed
+    QTest::newRow("refreshed: nothing to tell") << "SELECT * FROM TABLE01" << QString();
+    QTest::newRow("a table that is not there") << "SELECT * FROM NOSUCHTABLE"
+                                               << "NOSUCHTABLE";
+    QTest::newRow("no record source") << QString() << "has no record source";
+}
+
+void TestRules::refreshTellsWhatFailed() {
+    QFETCH(QString, recordSource);
+    QFETCH(QString, error);
+    TestFolder folder;
+    DataSource source("DataTABLE01", nullptr);
+    source.setDatabaseName("TESSALY.mdb");
+    source.setRecordSource(recordSource);
+    QCOMPARE(DataMessages::refresh(&source), error.isEmpty());
+    if (error.isEmpty()) {
+        QVERIFY(MsgBox::shown().isEmpty());
+        return;
+    }
+    QCOMPARE(MsgBox::shown().size(), 1);
+    QCOMPARE(MsgBox::last().text, source.lastError());
+    QVERIFY2(MsgBox::last().text.contains(error), qPrintable(MsgBox::last().text));
+    QCOMPARE(MsgBox::last().style, int(MsgBox::OKOnly | MsgBox::Critical));
 }
 
 QTEST_GUILESS_MAIN(TestRules)
