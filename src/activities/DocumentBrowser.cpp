@@ -9,6 +9,7 @@
 #include "app/ModuleHelp.h"
 #include "app/ModuleMouse.h"
 #include "companies/FormCompanies.h"
+#include "data/Columns.h"
 #include "data/CompanyView.h"
 #include "data/DataSource.h"
 #include "data/SqlQuote.h"
@@ -196,7 +197,7 @@ void DocumentBrowser::buildControls() {
     m_fontSize = DocumentFontSize;
     Colors::setBackground(RichTextBox1, Colors::White);
     Twips::setGeometry(RichTextBox1, 120, company ? DocumentTop : helpTop + 600, 12660, 4200);
-    FieldBinder::bind(m_documents, RichTextBox1, QStringLiteral("MEMO01"));
+    FieldBinder::bind(m_documents, RichTextBox1, DocumentColumn::Text);
     // A document just shown takes the zoom of the window.
     connect(RichTextBox1, &RichTextBox::textRTFChanged, this, [this] {
         if (RichTextBox1->document()->isModified())
@@ -280,8 +281,7 @@ QString DocumentBrowser::companyName() const {
 
 QString DocumentBrowser::companyKey() const {
     FormCompanies* form = companies();
-    const QString key =
-        form ? form->box(QStringLiteral("AUTONUMBER"))->text().trimmed() : QString();
+    const QString key = form ? form->companyKey().trimmed() : QString();
     bool ok = false;
     key.toLongLong(&ok);
     // Without a stored company the key matches no document.

@@ -64,7 +64,7 @@ public:
 
     // Re-reads the documents: those of the current company for a company
     // window, the current record source otherwise.
-    Q_INVOKABLE void Load();
+    Q_INVOKABLE void Load() override;
 
     void TimerLoad_Timer();
     void TimerSearch_Timer();

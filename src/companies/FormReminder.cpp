@@ -132,7 +132,7 @@ void FormReminder::CommandYes_Click() {
 }
 
 void FormReminder::CommandNo_Click() {
-    companies()->box(QStringLiteral("TextAppointment"))->setText(QString());
+    companies()->clearAppointmentNotice();
     unload();
 }
 
@@ -159,9 +159,8 @@ void FormReminder::CommandGo_Click() {
         return;
     }
     ModuleMouse::PointerNormal();
-    QLineEdit* notice = companies()->box(QStringLiteral("TextAppointment"));
-    notice->setText(QStringLiteral("A new appointment will be scheduled on ") +
-                    TextDueDate->text() + QStringLiteral("."));
-    Colors::setForeground(notice, Colors::Blue);
+    companies()->setAppointmentNotice(QStringLiteral("A new appointment will be scheduled on ") +
+                                          TextDueDate->text() + QStringLiteral("."),
+                                      Colors::Blue);
     unload();
 }

@@ -9,6 +9,7 @@
 #include "app/ModuleHelp.h"
 #include "companies/FormCompanies.h"
 #include "contacts/FormWrite.h"
+#include "data/Columns.h"
 #include "data/CompanyView.h"
 #include "data/DataSource.h"
 #include "data/Recordset.h"
@@ -144,12 +145,12 @@ void FormContacts::buildControls() {
     auto* notes = new QPlainTextEdit(Frame1);
     notes->setObjectName(QStringLiteral("MEMO01"));
     Twips::setGeometry(notes, MemoLeft, RowTop + 300, MemoWidth, 1380);
-    FieldBinder::bind(DataTABLE03, notes, QStringLiteral("MEMO01"));
+    FieldBinder::bind(DataTABLE03, notes, ContactColumn::Notes);
     label(Frame1, "LabelKeywords", QStringLiteral("KEYWORDS"), MemoLeft, RowTop + 1770, 3000);
     auto* keywords = new QPlainTextEdit(Frame1);
     keywords->setObjectName(QStringLiteral("MEMO02"));
     Twips::setGeometry(keywords, MemoLeft, RowTop + 2040, MemoWidth, 1245);
-    FieldBinder::bind(DataTABLE03, keywords, QStringLiteral("MEMO02"));
+    FieldBinder::bind(DataTABLE03, keywords, ContactColumn::Keywords);
 
     // Pickers over the title and occupation boxes, shown in edit mode.
     auto picker = [this](const char* name, DataSource* list, const char* target) {
@@ -177,7 +178,7 @@ void FormContacts::buildControls() {
     TextFullName = new QLineEdit(this);
     TextFullName->setObjectName(QStringLiteral("TextFullName"));
     TextFullName->setVisible(false);
-    FieldBinder::bind(DataTABLE03, TextFullName, QStringLiteral("TEXT11"));
+    FieldBinder::bind(DataTABLE03, TextFullName, ContactColumn::FullName);
 
     // Right: the contact list, the activities, the dial options.
     FrameSelect = new QGroupBox(QStringLiteral("Select a Contact"), this);
@@ -305,36 +306,36 @@ void FormContacts::buildHoverTexts() {
     person(CommandTask, QStringLiteral("Set a task related to "), QStringLiteral("."));
     company(CommandReport, QStringLiteral("Write a call report related to "), QStringLiteral("."));
     m_help->setText(OptionDial1, [this] {
-        return QStringLiteral("Dial ") + box(QStringLiteral("TEXT04"))->text() +
+        return QStringLiteral("Dial ") + box(ContactColumn::Cellphone)->text() +
                QStringLiteral(", using your modem.");
     });
     m_help->setText(OptionDial2, [this] {
-        return QStringLiteral("Dial ") + box(QStringLiteral("TEXT08"))->text() +
+        return QStringLiteral("Dial ") + box(ContactColumn::DirectTelephone)->text() +
                QStringLiteral(", using your modem.");
     });
-    fixed(box(QStringLiteral("TEXT02")), QStringLiteral("Enter a name."));
-    fixed(box(QStringLiteral("TEXT03")), QStringLiteral("Enter a name."));
-    person(box(QStringLiteral("TEXT04")), QStringLiteral("Enter "),
+    fixed(box(ContactColumn::FirstName), QStringLiteral("Enter a name."));
+    fixed(box(ContactColumn::LastName), QStringLiteral("Enter a name."));
+    person(box(ContactColumn::Cellphone), QStringLiteral("Enter "),
            QStringLiteral("'s cellphone number."));
-    person(box(QStringLiteral("TEXT05")), QStringLiteral("Enter "),
+    person(box(ContactColumn::EMail), QStringLiteral("Enter "),
            QStringLiteral("'s e-mail address."));
-    person(box(QStringLiteral("TEXT07")), QStringLiteral("Enter "),
+    person(box(ContactColumn::Designation), QStringLiteral("Enter "),
            QStringLiteral("'s designation."));
-    m_help->setText(box(QStringLiteral("TEXT08")), [this] {
+    m_help->setText(box(ContactColumn::DirectTelephone), [this] {
         return QStringLiteral("Enter ") + contactName() +
                QStringLiteral("'s direct telephone number if it differs from ") + companyName() +
                QStringLiteral("'s telephone number.");
     });
-    m_help->setText(box(QStringLiteral("TEXT09")), [this] {
+    m_help->setText(box(ContactColumn::DirectFax), [this] {
         return QStringLiteral("Enter ") + contactName() +
                QStringLiteral("'s direct telefax number if it differs from ") + companyName() +
                QStringLiteral("'s telefax number.");
     });
-    person(box(QStringLiteral("TEXT10")), QStringLiteral("If applicable, enter "),
+    person(box(ContactColumn::Assistant), QStringLiteral("If applicable, enter "),
            QStringLiteral("'s assistant."));
-    person(findChild<QWidget*>(QStringLiteral("MEMO01")),
-           QStringLiteral("Enter any notes related to "), QStringLiteral("."));
-    person(findChild<QWidget*>(QStringLiteral("MEMO02")),
+    person(findChild<QWidget*>(ContactColumn::Notes), QStringLiteral("Enter any notes related to "),
+           QStringLiteral("."));
+    person(findChild<QWidget*>(ContactColumn::Keywords),
            QStringLiteral("Enter any keywords related to "),
            QStringLiteral(". These keywords could be hobbies, birthdays, newletters etc and can be "
                           "extracted or filtered for when you generate a report on your "
@@ -360,17 +361,12 @@ FormCompanies* FormContacts::companies() const {
     return Forms::get<FormCompanies>();
 }
 
-QString FormContacts::companyText(const QString& column) const {
-    QLineEdit* field = companies()->box(column);
-    return field ? field->text() : QString();
-}
-
 QString FormContacts::companyName() const {
-    return companyText(QStringLiteral("TEXT01"));
+    return companies()->companyName();
 }
 
 QString FormContacts::contactName() const {
-    return box(QStringLiteral("TEXT02"))->text() + u' ' + box(QStringLiteral("TEXT03"))->text();
+    return box(ContactColumn::FirstName)->text() + u' ' + box(ContactColumn::LastName)->text();
 }
 
 bool FormContacts::isEditing() const {
@@ -444,8 +440,8 @@ void FormContacts::Load() {
 void FormContacts::Autodial() {
     // The list marks the contact shown.
     DBListSelect->setListIndex(DataTABLE03->currentRow());
-    const QString cellphone = box(QStringLiteral("TEXT04"))->text();
-    const QString direct = box(QStringLiteral("TEXT08"))->text();
+    const QString cellphone = box(ContactColumn::Cellphone)->text();
+    const QString direct = box(ContactColumn::DirectTelephone)->text();
     OptionDial1->setText(cellphone);
     OptionDial1->setVisible(!cellphone.isEmpty());
     OptionDial2->setText(direct);
@@ -457,7 +453,7 @@ void FormContacts::TimerLoad_Timer() {
     LabelDateandTime->setText(Locale::dateText(Clock::today()) + u' ' +
                               Locale::timeText(Clock::time()));
     LabelEntered->setText(name + QStringLiteral(" was Entered on ") +
-                          box(QStringLiteral("DATE03"))->text());
+                          box(ContactColumn::Entered)->text());
     setWindowTitle(QStringLiteral("Contacts - ") + companyName());
     // Only a contact being shown carries a full name: an empty list stays empty.
     if (DataTABLE03->recordset()->isNewRow() || DataTABLE03->currentRow() >= 0)
@@ -509,11 +505,11 @@ void FormContacts::setEditing(bool editing) {
     Toolbar1->setVisible(editing);
     DBCombo05->setVisible(editing);
     DBCombo09->setVisible(editing);
-    box(QStringLiteral("TEXT01"))->setVisible(!editing);
-    box(QStringLiteral("TEXT06"))->setVisible(!editing);
+    box(ContactColumn::Title)->setVisible(!editing);
+    box(ContactColumn::Occupation)->setVisible(!editing);
     if (editing) {
-        DBCombo05->setText(box(QStringLiteral("TEXT01"))->text());
-        DBCombo09->setText(box(QStringLiteral("TEXT06"))->text());
+        DBCombo05->setText(box(ContactColumn::Title)->text());
+        DBCombo09->setText(box(ContactColumn::Occupation)->text());
     }
 }
 
@@ -527,19 +523,19 @@ void FormContacts::CommandNew_Click() {
     DataTABLE03->refresh();
     if (!DataTABLE03->recordset()->addNew())
         return;
-    box(QStringLiteral("DATE03"))->setText(Locale::dateText(Clock::today()));
+    box(ContactColumn::Entered)->setText(Locale::dateText(Clock::today()));
     LabelEntered->setText(contactName() + QStringLiteral(" was entered on ") +
-                          box(QStringLiteral("DATE03"))->text());
-    box(QStringLiteral("NUMBER01"))->setText(companyText(QStringLiteral("AUTONUMBER")));
-    const QString telephone = companyText(QStringLiteral("TEXT10"));
+                          box(ContactColumn::Entered)->text());
+    box(ContactColumn::Company)->setText(companies()->companyKey());
+    const QString telephone = companies()->telephone();
     if (!telephone.isEmpty())
-        box(QStringLiteral("TEXT08"))->setText(telephone);
-    const QString fax = companyText(QStringLiteral("TEXT11"));
+        box(ContactColumn::DirectTelephone)->setText(telephone);
+    const QString fax = companies()->telefax();
     if (!fax.isEmpty())
-        box(QStringLiteral("TEXT09"))->setText(fax);
+        box(ContactColumn::DirectFax)->setText(fax);
     DBCombo05->setText(QString());
     DBCombo09->setText(QString());
-    box(QStringLiteral("TEXT02"))->setFocus();
+    box(ContactColumn::FirstName)->setFocus();
 }
 
 void FormContacts::CommandDelete_Click() {
@@ -567,19 +563,18 @@ void FormContacts::CommandDelete_Click() {
 void FormContacts::openEditor(const QString& kind, const QString& text) {
     auto* editor = Forms::get<FormWrite>();
     if (kind == QLatin1String("EMAIL"))
-        editor->findChild<QLineEdit*>(QStringLiteral("TextTo"))
-            ->setText(box(QStringLiteral("TEXT05"))->text());
+        editor->setMailTo(box(ContactColumn::EMail)->text());
     editor->openDocument(kind, text);
 }
 
 QStringList FormContacts::addressBlock() const {
     return {Locale::dateText(Clock::today()),
             QString(),
-            box(QStringLiteral("TEXT01"))->text() + u' ' + contactName(),
+            box(ContactColumn::Title)->text() + u' ' + contactName(),
             companyName(),
-            companyText(QStringLiteral("TEXT03")),
-            companyText(QStringLiteral("TEXT04")),
-            companyText(QStringLiteral("TEXT05")),
+            companies()->postalAddress(),
+            companies()->postalCity(),
+            companies()->postalCode(),
             QString()};
 }
 
@@ -592,14 +587,14 @@ void FormContacts::CommandLetter_Click() {
 void FormContacts::CommandFax_Click() {
     Pointer::busy();
     const QStringList lines =
-        addressBlock() << QStringLiteral("Telefax No. ") + box(QStringLiteral("TEXT09"))->text()
+        addressBlock() << QStringLiteral("Telefax No. ") + box(ContactColumn::DirectFax)->text()
                        << QString() << QStringLiteral("RE: ");
     openEditor(QStringLiteral("TELEFAX"), lines.join(Crlf));
     Pointer::normal();
 }
 
 void FormContacts::CommandEMail_Click() {
-    if (box(QStringLiteral("TEXT05"))->text().isEmpty()) {
+    if (box(ContactColumn::EMail)->text().isEmpty()) {
         MsgBox::show(contactName() + QStringLiteral(" does not have an e-mail address."),
                      MsgBox::OKOnly | MsgBox::Information);
         return;
@@ -621,14 +616,12 @@ void FormContacts::CommandAppointment_Click() {
     auto item = MailApp::CreateItem(MailApp::olAppointmentItem);
     auto* appointment = static_cast<AppointmentItem*>(item.get());
     appointment->Subject =
-        contactName() + u' ' + companyName() + u' ' + companyText(QStringLiteral("TEXT06")) + u' ' +
-        companyText(QStringLiteral("TEXT07")) + u' ' + companyText(QStringLiteral("TEXT08")) +
-        u' ' + box(QStringLiteral("TEXT08"))->text() + u' ' + box(QStringLiteral("TEXT04"))->text();
+        contactName() + u' ' + companyName() + u' ' + companies()->streetAddress() + u' ' +
+        companies()->streetAddressContinued() + u' ' + companies()->city() + u' ' +
+        box(ContactColumn::DirectTelephone)->text() + u' ' + box(ContactColumn::Cellphone)->text();
     appointment->Duration = 60;
-    if (QLineEdit* notice = companies()->findChild<QLineEdit*>(QStringLiteral("TextAppointment"))) {
-        notice->setText(QStringLiteral("A new appointment has been made."));
-        Colors::setForeground(notice, Colors::DarkGreen);
-    }
+    companies()->setAppointmentNotice(QStringLiteral("A new appointment has been made."),
+                                      Colors::DarkGreen);
     QString error;
     const bool shown = appointment->Display(&error);
     showOutlookNotice(false);
@@ -641,8 +634,8 @@ void FormContacts::CommandTask_Click() {
     auto item = MailApp::CreateItem(MailApp::olTaskItem);
     auto* task = static_cast<TaskItem*>(item.get());
     task->Subject = contactName() + u' ' + companyName() + u' ' +
-                    box(QStringLiteral("TEXT08"))->text() + u' ' +
-                    box(QStringLiteral("TEXT04"))->text() + u' ';
+                    box(ContactColumn::DirectTelephone)->text() + u' ' +
+                    box(ContactColumn::Cellphone)->text() + u' ';
     task->DueDate = Clock::today();
     QString error;
     const bool shown = task->Display(&error);

@@ -33,7 +33,7 @@ public:
     void Form_Activate() override;
 
     // The contacts of the current company, first by first name.
-    void Load();
+    void Load() override;
     // Shows the dial options for the current contact's numbers.
     void Autodial();
 
@@ -72,7 +72,6 @@ public:
 private:
     static bool databaseHasCompanies();
     FormCompanies* companies() const;
-    QString companyText(const QString& column) const;
     QString companyName() const;
     void setEditing(bool editing);
     void dial(QRadioButton* option);

@@ -33,7 +33,7 @@ FormSignature::FormSignature()
 }
 
 FormSignature* FormSignature::Open(QWidget* editor) {
-    auto* signature = static_cast<FormSignature*>(Forms::get(QString::fromLatin1(Name)));
+    auto* signature = Forms::get<FormSignature>();
     if (!signature)
         return nullptr;
     signature->m_editor = editor;

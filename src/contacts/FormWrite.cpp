@@ -23,7 +23,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMetaObject>
 #include <QProgressBar>
 
 namespace {
@@ -123,8 +122,7 @@ void FormWrite::TextMethod_Change() {
 void FormWrite::beginDocument() {
     const auto* companies =
         qobject_cast<FormCompanies*>(Forms::loaded(QString::fromLatin1(FormCompanies::Name)));
-    const QLineEdit* key = companies ? companies->box(QStringLiteral("AUTONUMBER")) : nullptr;
-    m_companyKey = key ? key->text() : QString();
+    m_companyKey = companies ? companies->companyKey() : QString();
     m_companyName = companies ? companies->companyName() : QString();
     m_contactName = currentContactName();
 }
@@ -181,6 +179,15 @@ QString FormWrite::currentContactName() const {
         return edit ? edit->text() : QString();
     };
     return name("TEXT02") + u' ' + name("TEXT03");
+}
+
+void FormWrite::setMailTo(const QString& address) {
+    TextTo->setText(address);
+}
+
+void FormWrite::setReportCompany(const QString& company, const QString& salesPerson) {
+    TextCompany->setText(company);
+    TextSalesPerson->setText(salesPerson);
 }
 
 void FormWrite::openDocument(const QString& kind, const QString& text) {
@@ -362,8 +369,7 @@ FormWrite::Filing FormWrite::fileDocument(QString* error) {
     // The browser of the table, when open, lists the new row.
     const QString browser =
         report ? QStringLiteral("FormCallReports") : QStringLiteral("FormActivities");
-    if (Form* form = Forms::loaded(browser);
-        form && form->metaObject()->indexOfMethod("Load()") >= 0)
-        QMetaObject::invokeMethod(form, "Load");
+    if (Form* form = Forms::loaded(browser))
+        form->Load();
     return Filing::Stored;
 }
