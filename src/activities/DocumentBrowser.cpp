@@ -22,7 +22,7 @@
 #include "services/Colors.h"
 #include "services/MsgBox.h"
 #include "services/Twips.h"
-#include "widgets/DBCombo.h"
+#include "widgets/CompanyPicker.h"
 #include "widgets/DataMessages.h"
 #include "widgets/DataNavigator.h"
 #include "widgets/FieldBinder.h"
@@ -110,19 +110,13 @@ void DocumentBrowser::buildControls() {
 
         DataTABLE01 = new DataSource(QStringLiteral("DataTABLE01"), this);
         DataTABLE01->setDatabaseName(QStringLiteral("TESSALY.mdb"));
-        LabelSelect =
-            label(this, "LabelSelect", QStringLiteral("Select a Company..."), 120, 420, 3000);
-        DBComboSelect = new DBCombo(this);
-        DBComboSelect->setObjectName(QStringLiteral("DBComboSelect"));
+        LabelSelect = label(this, "LabelSelect", CompanyPicker::prompt(), 120, 420, 3000);
+        DBComboSelect = new CompanyPicker(CompanyPicker::Follow::ChoiceAndTyping, this);
         Twips::setGeometry(DBComboSelect, 120, 690, 4200, 315);
-        DBComboSelect->setRowSource(DataTABLE01, QStringLiteral("TEXT01"));
-        DBComboSelect->setText(QStringLiteral("Select a Company..."));
+        DBComboSelect->setCompanies(DataTABLE01);
         Colors::setBackground(DBComboSelect, Colors::White);
-        // Every change the user makes; the list's own reloads are none. The
-        // picker completes typed text first, so a whole name is seen at once.
-        connect(DBComboSelect->lineEdit(), &QLineEdit::textEdited, this,
-                &DocumentBrowser::DBComboSelect_Change);
-        connect(DBComboSelect, &DBCombo::clicked, this, &DocumentBrowser::DBComboSelect_Change);
+        DBComboSelect->setCurrentCompany([this]() -> CurrentCompany* { return companies(); });
+        connect(DBComboSelect, &CompanyPicker::companyChosen, this, &DocumentBrowser::Load);
 
         CommandSearch = pictureButton(this, "CommandSearch", "edit-find", 4440, 600);
         connect(CommandSearch, &QPushButton::clicked, this, &DocumentBrowser::CommandSearch_Click);
@@ -259,10 +253,7 @@ void DocumentBrowser::buildHoverTexts() {
                QStringLiteral(" containing text you enter. ") +
                QStringLiteral("Searches are not case sensitive.");
     });
-    m_help->setText(DBComboSelect,
-                    QStringLiteral("Start typing the name of the company until the correct name "
-                                   "is displayed. You can also use the 'arrow' keys on your "
-                                   "keyboard to navigate."));
+    m_help->setText(DBComboSelect, CompanyPicker::hoverText());
 }
 
 FormCompanies* DocumentBrowser::companies() const {
@@ -402,32 +393,6 @@ void DocumentBrowser::TimerLoad_Timer() {
     if (!m_design.caption.isEmpty())
         setWindowTitle(m_design.caption + QStringLiteral(" - ") + companyName());
     tick();
-}
-
-void DocumentBrowser::DBComboSelect_Change() {
-    if (m_movingCompanies)
-        return;
-    const QByteArray bookmark = DBComboSelect->selectedItem();
-    if (bookmark.isEmpty())
-        return; // the text names no company: the current one stays
-    FormCompanies* form = companies();
-    if (!form)
-        return;
-    m_movingCompanies = true;
-    moveCompanies();
-    m_movingCompanies = false;
-}
-
-void DocumentBrowser::moveCompanies() {
-    FormCompanies* form = companies();
-    const QByteArray bookmark = DBComboSelect->selectedItem();
-    Recordset* current = form->dataTable01()->recordset();
-    if (current->bookmark() == bookmark && !current->isNewRow())
-        return; // already there
-    form->selector()->setText(DBComboSelect->text());
-    if (!current->setBookmark(bookmark))
-        return; // not in the companies window's view, or its edit was refused
-    Load();
 }
 
 void DocumentBrowser::CommandSearch_Click() {

@@ -22,6 +22,7 @@
 #include "services/PrintWindow.h"
 #include "services/Twips.h"
 #include "setup/FormFields.h"
+#include "widgets/CompanyPicker.h"
 #include "widgets/DBCombo.h"
 #include "widgets/DataMessages.h"
 #include "widgets/FieldBinder.h"
@@ -143,13 +144,12 @@ void FormCompanies::buildControls() {
     }
 
     // Top: the selector, the user choice.
-    LabelSelect = label(this, "LabelSelect", QStringLiteral("Select a Company..."), 120, 60, 3000);
-    DBComboSelect = new DBCombo(this);
-    DBComboSelect->setObjectName(QStringLiteral("DBComboSelect"));
+    LabelSelect = label(this, "LabelSelect", CompanyPicker::prompt(), 120, 60, 3000);
+    // A choice here moves this window itself: its list is the view it shows.
+    DBComboSelect = new CompanyPicker(CompanyPicker::Follow::Choice, this);
     Twips::setGeometry(DBComboSelect, 120, 330, 4800, 315);
-    DBComboSelect->setRowSource(DataTABLE01, CompanyColumn::Name);
-    DBComboSelect->setText(QStringLiteral("Select a Company..."));
-    connect(DBComboSelect, &DBCombo::clicked, this, &FormCompanies::DBComboSelect_Click);
+    DBComboSelect->setCompanies(DataTABLE01);
+    DBComboSelect->setCurrentCompany([this]() -> CurrentCompany* { return this; });
 
     FrameDisplay = new QGroupBox(QStringLiteral("Display"), this);
     FrameDisplay->setObjectName(QStringLiteral("FrameDisplay"));
@@ -355,10 +355,7 @@ void FormCompanies::buildHoverTexts() {
     fixed(CommandPrint, QStringLiteral("Print this form."));
     fixed(CommandHelp, QStringLiteral("Tessaly Help"));
     fixed(CommandExit, QStringLiteral("Exit and close the program."));
-    fixed(DBComboSelect,
-          QStringLiteral(
-              "Start typing the name of the company until the correct name is "
-              "displayed. You can also use the 'arrow' keys on your keyboard to navigate."));
+    fixed(DBComboSelect, CompanyPicker::hoverText());
     named(findChild<QWidget*>(QStringLiteral("DBCombo12")),
           QStringLiteral("Select a sales person responsible for "), QStringLiteral("."));
     named(findChild<QWidget*>(QStringLiteral("DBCombo13")),
@@ -499,7 +496,7 @@ QString FormCompanies::chosenUser() const {
 }
 
 bool FormCompanies::chooseCompany(const QByteArray& bookmark, const QString& name) {
-    NUMBER01_LostFocus();
+    NUMBER01_LostFocus(); // a save point follows
     if (DBComboSelect->text() != name)
         DBComboSelect->setText(name);
     return DataTABLE01->recordset()->setBookmark(bookmark);
@@ -641,13 +638,6 @@ void FormCompanies::TimerLoad_Timer() {
     if (Form* menu = Forms::loaded(QStringLiteral("FormMenu"));
         menu && menu->isEnabled() && isVisible())
         menu->hide();
-}
-
-void FormCompanies::DBComboSelect_Click() {
-    NUMBER01_LostFocus();
-    const QByteArray bookmark = DBComboSelect->selectedItem();
-    if (!bookmark.isEmpty())
-        DataTABLE01->recordset()->setBookmark(bookmark); // errors are of no concern here
 }
 
 void FormCompanies::reloadByStatus() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/WorkingWindow.h"
+#include "widgets/CompanyPicker.h"
 #include "widgets/CurrentCompany.h"
 
 #include <QDate>
@@ -38,7 +39,6 @@ public:
     void Form_QueryUnload(bool& cancel) override;
 
     void TimerLoad_Timer();
-    void DBComboSelect_Click();
     void DBComboName_Click();
     void Option1_Click();
     void Option2_Click();
@@ -106,7 +106,7 @@ public:
     // The field box or label of a column or name ("TEXT01", "Text18", ...).
     QLineEdit* box(const QString& name) const;
     DataSource* dataTable01() const { return DataTABLE01; }
-    DBCombo* selector() const { return DBComboSelect; }
+    CompanyPicker* selector() const { return DBComboSelect; }
     QLineEdit* userChoice() const { return UserTEXT03; }
     QPlainTextEdit* memo(const QString& column) const;
     QGroupBox* editFrame() const { return Frame1; }
@@ -134,7 +134,7 @@ private:
     QLabel* LabelDateLastVisited;
     QLabel* LabelEntered;
     QLabel* LabelDateandTime;
-    DBCombo* DBComboSelect;
+    CompanyPicker* DBComboSelect;
     DBCombo* DBComboName;
     QRadioButton* Option1;
     QRadioButton* Option2;

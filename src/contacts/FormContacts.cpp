@@ -21,6 +21,7 @@
 #include "services/Pointer.h"
 #include "services/PrintWindow.h"
 #include "services/Twips.h"
+#include "widgets/CompanyPicker.h"
 #include "widgets/DBCombo.h"
 #include "widgets/DBList.h"
 #include "widgets/DataMessages.h"
@@ -117,13 +118,12 @@ void FormContacts::buildControls() {
     DataMT05 = source("DataMT05", QStringLiteral("MT05"));
 
     // Top: the company selector and the edit toolbar.
-    LabelSelect = label(this, "LabelSelect", QStringLiteral("Select a Company..."), 120, 60, 3000);
-    DBComboSelect = new DBCombo(this);
-    DBComboSelect->setObjectName(QStringLiteral("DBComboSelect"));
+    LabelSelect = label(this, "LabelSelect", CompanyPicker::prompt(), 120, 60, 3000);
+    DBComboSelect = new CompanyPicker(CompanyPicker::Follow::Choice, this);
     Twips::setGeometry(DBComboSelect, 120, 330, 4800, 315);
-    DBComboSelect->setRowSource(DataTABLE01, QStringLiteral("TEXT01"));
-    DBComboSelect->setText(QStringLiteral("Select a Company..."));
-    connect(DBComboSelect, &DBCombo::clicked, this, &FormContacts::DBComboSelect_Click);
+    DBComboSelect->setCompanies(DataTABLE01);
+    DBComboSelect->setCurrentCompany([this]() -> CurrentCompany* { return companies(); });
+    connect(DBComboSelect, &CompanyPicker::companyChosen, this, &FormContacts::Load);
     Toolbar1 = new EditToolbar(this);
     Twips::setGeometry(Toolbar1, 10560, 270, 2220, 420);
 
@@ -347,10 +347,7 @@ void FormContacts::buildHoverTexts() {
                QStringLiteral(".");
     });
     fixed(DBListSelect, QStringLiteral("Select a contact."));
-    fixed(DBComboSelect,
-          QStringLiteral(
-              "Start typing the name of the company until the correct name is "
-              "displayed. You can also use the 'arrow' keys on your keyboard to navigate."));
+    fixed(DBComboSelect, CompanyPicker::hoverText());
 }
 
 QLineEdit* FormContacts::box(const QString& name) const {
@@ -458,17 +455,6 @@ void FormContacts::TimerLoad_Timer() {
     // Only a contact being shown carries a full name: an empty list stays empty.
     if (DataTABLE03->recordset()->isNewRow() || DataTABLE03->currentRow() >= 0)
         TextFullName->setText(name);
-}
-
-void FormContacts::DBComboSelect_Click() {
-    const QByteArray bookmark = DBComboSelect->selectedItem();
-    if (bookmark.isEmpty())
-        return; // no company matches what was typed: the current one stays
-    FormCompanies* form = companies();
-    form->selector()->setText(DBComboSelect->text());
-    if (!form->dataTable01()->recordset()->setBookmark(bookmark))
-        return;
-    Load();
 }
 
 void FormContacts::DBListSelect_Click() {

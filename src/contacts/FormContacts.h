@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/WorkingWindow.h"
+#include "widgets/CompanyPicker.h"
 
 class DBCombo;
 class DBList;
@@ -38,7 +39,6 @@ public:
     void Autodial();
 
     void TimerLoad_Timer();
-    void DBComboSelect_Click();
     void DBListSelect_Click();
     void OptionDial1_Click();
     void OptionDial2_Click();
@@ -55,7 +55,7 @@ public:
     bool isEditing() const;
     QLineEdit* box(const QString& name) const;
     DataSource* dataTable03() const { return DataTABLE03; }
-    DBCombo* selector() const { return DBComboSelect; }
+    CompanyPicker* selector() const { return DBComboSelect; }
     DBList* contactList() const { return DBListSelect; }
     // First and last name joined by one blank.
     QString contactName() const;
@@ -95,7 +95,7 @@ private:
     QLabel* LabelDateandTime;
     QLabel* ImageOutlook;
     QLabel* LabelLoad;
-    DBCombo* DBComboSelect;
+    CompanyPicker* DBComboSelect;
     DBList* DBListSelect;
     DBCombo* DBCombo05;
     DBCombo* DBCombo09;
