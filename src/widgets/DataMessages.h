@@ -1,10 +1,10 @@
 #pragma once
 
+class DataSource;
+
 // Data sources tell the user what went wrong, and ask whose edit stands when
 // another user changed the same record, through message boxes. The data
 // layer knows no windows; the program installs this at start.
-class DataSource;
-
 namespace DataMessages {
 
 void install();
