@@ -9,6 +9,8 @@
 #include "app/ModuleHelp.h"
 #include "app/ModuleMouse.h"
 #include "companies/FormCompanies.h"
+#include "data/Columns.h"
+#include "data/CompanyView.h"
 #include "data/DataSource.h"
 #include "data/SqlQuote.h"
 #include "data/SqliteConnection.h"
@@ -20,7 +22,8 @@
 #include "services/Colors.h"
 #include "services/MsgBox.h"
 #include "services/Twips.h"
-#include "widgets/DBCombo.h"
+#include "widgets/CompanyPicker.h"
+#include "widgets/DataMessages.h"
 #include "widgets/DataNavigator.h"
 #include "widgets/FieldBinder.h"
 #include "widgets/RichTextBox.h"
@@ -107,19 +110,13 @@ void DocumentBrowser::buildControls() {
 
         DataTABLE01 = new DataSource(QStringLiteral("DataTABLE01"), this);
         DataTABLE01->setDatabaseName(QStringLiteral("TESSALY.mdb"));
-        LabelSelect =
-            label(this, "LabelSelect", QStringLiteral("Select a Company..."), 120, 420, 3000);
-        DBComboSelect = new DBCombo(this);
-        DBComboSelect->setObjectName(QStringLiteral("DBComboSelect"));
+        LabelSelect = label(this, "LabelSelect", CompanyPicker::prompt(), 120, 420, 3000);
+        DBComboSelect = new CompanyPicker(CompanyPicker::Follow::ChoiceAndTyping, this);
         Twips::setGeometry(DBComboSelect, 120, 690, 4200, 315);
-        DBComboSelect->setRowSource(DataTABLE01, QStringLiteral("TEXT01"));
-        DBComboSelect->setText(QStringLiteral("Select a Company..."));
+        DBComboSelect->setCompanies(DataTABLE01);
         Colors::setBackground(DBComboSelect, Colors::White);
-        // Every change the user makes; the list's own reloads are none. The
-        // picker completes typed text first, so a whole name is seen at once.
-        connect(DBComboSelect->lineEdit(), &QLineEdit::textEdited, this,
-                &DocumentBrowser::DBComboSelect_Change);
-        connect(DBComboSelect, &DBCombo::clicked, this, &DocumentBrowser::DBComboSelect_Change);
+        DBComboSelect->setCurrentCompany([this]() -> CurrentCompany* { return companies(); });
+        connect(DBComboSelect, &CompanyPicker::companyChosen, this, &DocumentBrowser::Load);
 
         CommandSearch = pictureButton(this, "CommandSearch", "edit-find", 4440, 600);
         connect(CommandSearch, &QPushButton::clicked, this, &DocumentBrowser::CommandSearch_Click);
@@ -194,7 +191,7 @@ void DocumentBrowser::buildControls() {
     m_fontSize = DocumentFontSize;
     Colors::setBackground(RichTextBox1, Colors::White);
     Twips::setGeometry(RichTextBox1, 120, company ? DocumentTop : helpTop + 600, 12660, 4200);
-    FieldBinder::bind(m_documents, RichTextBox1, QStringLiteral("MEMO01"));
+    FieldBinder::bind(m_documents, RichTextBox1, DocumentColumn::Text);
     // A document just shown takes the zoom of the window.
     connect(RichTextBox1, &RichTextBox::textRTFChanged, this, [this] {
         if (RichTextBox1->document()->isModified())
@@ -256,10 +253,7 @@ void DocumentBrowser::buildHoverTexts() {
                QStringLiteral(" containing text you enter. ") +
                QStringLiteral("Searches are not case sensitive.");
     });
-    m_help->setText(DBComboSelect,
-                    QStringLiteral("Start typing the name of the company until the correct name "
-                                   "is displayed. You can also use the 'arrow' keys on your "
-                                   "keyboard to navigate."));
+    m_help->setText(DBComboSelect, CompanyPicker::hoverText());
 }
 
 FormCompanies* DocumentBrowser::companies() const {
@@ -278,8 +272,7 @@ QString DocumentBrowser::companyName() const {
 
 QString DocumentBrowser::companyKey() const {
     FormCompanies* form = companies();
-    const QString key =
-        form ? form->box(QStringLiteral("AUTONUMBER"))->text().trimmed() : QString();
+    const QString key = form ? form->companyKey().trimmed() : QString();
     bool ok = false;
     key.toLongLong(&ok);
     // Without a stored company the key matches no document.
@@ -322,17 +315,9 @@ void DocumentBrowser::Form_Load() {
                    size.height() > 0 ? size.height() : DefaultHeight);
 
     // The companies of the companies window's view.
-    const QString status = form ? form->box(QStringLiteral("TEXT20"))->text() : QString();
-    const QString user = form ? form->userChoice()->text() : QString();
-    QString companiesSource = QStringLiteral("SELECT * FROM TABLE01 WHERE TEXT20 = '") +
-                              (status == QLatin1String("Archive") ? QStringLiteral("Archive")
-                                                                  : QStringLiteral("Company")) +
-                              u'\'';
-    if (user != QLatin1String("All Companies"))
-        companiesSource += QStringLiteral(" AND TEXT18 = '") + SqlQuote::text(user) + u'\'';
-    DataTABLE01->setRecordSource(companiesSource + QStringLiteral(" ORDER BY TEXT01"));
-    if (!DataTABLE01->refresh() && !DataTABLE01->lastError().isEmpty())
-        MsgBox::show(DataTABLE01->lastError(), MsgBox::OKOnly | MsgBox::Critical);
+    DataTABLE01->setRecordSource(CompanyView::recordSource(form && form->isCompanyArchived(),
+                                                           form ? form->chosenUser() : QString()));
+    DataMessages::refresh(DataTABLE01);
     Load();
     TimerLoad->start();
 }
@@ -367,14 +352,11 @@ quint64 DocumentBrowser::writeStamp(SqliteConnection& connection) {
 bool DocumentBrowser::runRecordSource(const QString& source) {
     m_lastRead.reset();
     m_documents->setRecordSource(source);
-    if (m_documents->refresh()) {
-        if (const auto connection = m_documents->connection())
-            m_lastRead = ReadState{source, connection.get(), writeStamp(*connection)};
-        return true;
-    }
-    if (!m_documents->lastError().isEmpty())
-        MsgBox::show(m_documents->lastError(), MsgBox::OKOnly | MsgBox::Critical);
-    return false;
+    if (!DataMessages::refresh(m_documents))
+        return false;
+    if (const auto connection = m_documents->connection())
+        m_lastRead = ReadState{source, connection.get(), writeStamp(*connection)};
+    return true;
 }
 
 QString DocumentBrowser::companySource() const {
@@ -411,32 +393,6 @@ void DocumentBrowser::TimerLoad_Timer() {
     if (!m_design.caption.isEmpty())
         setWindowTitle(m_design.caption + QStringLiteral(" - ") + companyName());
     tick();
-}
-
-void DocumentBrowser::DBComboSelect_Change() {
-    if (m_movingCompanies)
-        return;
-    const QByteArray bookmark = DBComboSelect->selectedItem();
-    if (bookmark.isEmpty())
-        return; // the text names no company: the current one stays
-    FormCompanies* form = companies();
-    if (!form)
-        return;
-    m_movingCompanies = true;
-    moveCompanies();
-    m_movingCompanies = false;
-}
-
-void DocumentBrowser::moveCompanies() {
-    FormCompanies* form = companies();
-    const QByteArray bookmark = DBComboSelect->selectedItem();
-    Recordset* current = form->dataTable01()->recordset();
-    if (current->bookmark() == bookmark && !current->isNewRow())
-        return; // already there
-    form->selector()->setText(DBComboSelect->text());
-    if (!current->setBookmark(bookmark))
-        return; // not in the companies window's view, or its edit was refused
-    Load();
 }
 
 void DocumentBrowser::CommandSearch_Click() {

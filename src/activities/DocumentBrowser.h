@@ -4,7 +4,7 @@
 
 #include <optional>
 
-class DBCombo;
+class CompanyPicker;
 class DataNavigator;
 class DataSource;
 class EditToolbar;
@@ -64,11 +64,10 @@ public:
 
     // Re-reads the documents: those of the current company for a company
     // window, the current record source otherwise.
-    Q_INVOKABLE void Load();
+    Q_INVOKABLE void Load() override;
 
     void TimerLoad_Timer();
     void TimerSearch_Timer();
-    void DBComboSelect_Change();
     void CommandSearch_Click();
     void CommandFind_Click();
     void CommandReset_Click();
@@ -111,7 +110,7 @@ protected:
     DataNavigator* m_navigator;
     QLabel* LabelPosition;
     QLabel* LabelSelect = nullptr;
-    DBCombo* DBComboSelect = nullptr;
+    CompanyPicker* DBComboSelect = nullptr;
     QPushButton* CommandSearch = nullptr;
     QLineEdit* TextFind;
     QPushButton* CommandFind;
@@ -147,7 +146,6 @@ private:
     // True when `source` was read last and nothing was written since.
     bool isUnchanged(const QString& source);
     static quint64 writeStamp(SqliteConnection& connection);
-    void moveCompanies();
 
     struct ReadState {
         QString source;
@@ -159,5 +157,4 @@ private:
     QString m_searchPhrase;
     int m_fontSize = 10;
     int m_shownZoom = 0; // points added to every size of the shown document
-    bool m_movingCompanies = false;
 };

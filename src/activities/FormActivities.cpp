@@ -1,5 +1,6 @@
 #include "FormActivities.h"
 
+#include "data/Columns.h"
 #include "data/DataSource.h"
 #include "services/Colors.h"
 #include "services/Twips.h"
@@ -43,7 +44,7 @@ FormActivities::FormActivities()
     Twips::setGeometry(LabelPosition, position.x(), position.y(), 2400, position.height());
     Twips::setGeometry(LabelMethod, position.x() + 2460, position.y() - 15, 960, 285);
     Colors::setBackground(LabelMethod, Colors::White);
-    FieldBinder::bind(m_documents, LabelMethod, QStringLiteral("TEXT07"));
+    FieldBinder::bind(m_documents, LabelMethod, DocumentColumn::Kind);
 }
 
 void FormActivities::tick() {

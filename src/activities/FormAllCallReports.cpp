@@ -2,7 +2,7 @@
 
 #include "data/DataSource.h"
 #include "data/SqlQuote.h"
-#include "services/MsgBox.h"
+#include "widgets/DataMessages.h"
 
 namespace {
 
@@ -30,10 +30,8 @@ bool FormAllCallReports::Open(const QString& caption, const QString& recordSourc
     setWindowTitle(caption);
     m_documents->setDatabaseName(QStringLiteral("TESSALY.mdb"));
     m_documents->setRecordSource(recordSource);
-    if (!m_documents->refresh()) {
-        MsgBox::show(m_documents->lastError(), MsgBox::OKOnly | MsgBox::Critical);
+    if (!DataMessages::refresh(m_documents))
         return false;
-    }
     show();
     raise();
     activateWindow();

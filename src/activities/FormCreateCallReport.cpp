@@ -127,11 +127,6 @@ FormCompanies* FormCreateCallReport::companies() const {
     return Forms::get<FormCompanies>();
 }
 
-QString FormCreateCallReport::companyText(const QString& column) const {
-    QLineEdit* field = companies()->box(column);
-    return field ? field->text() : QString();
-}
-
 QString FormCreateCallReport::heading() const {
     QString text = RichTextBoxHeader->text();
     text.replace(u'\n', Crlf);
@@ -156,10 +151,10 @@ void FormCreateCallReport::Form_Load() {
     TextTime->setText(Locale::timeText(Clock::time()));
     RichTextBoxHeader->setText(
         QStringList{QStringLiteral("CALL REPORT"), QString(),
-                    QStringLiteral("Company: ") + companyText(QStringLiteral("TEXT01")),
-                    QStringLiteral("Type of Company: ") + companyText(QStringLiteral("TEXT17")),
-                    QStringLiteral("Division: ") + companyText(QStringLiteral("TEXT13")),
-                    QStringLiteral("Sales Person: ") + companyText(QStringLiteral("Text18"))}
+                    QStringLiteral("Company: ") + companies()->companyName(),
+                    QStringLiteral("Type of Company: ") + companies()->typeOfCompany(),
+                    QStringLiteral("Division: ") + companies()->division(),
+                    QStringLiteral("Sales Person: ") + companies()->salesPerson()}
             .join(Crlf));
     MonthView1->setSelectedDate(Clock::today());
     for (QWidget* later : {static_cast<QWidget*>(FrameTime), static_cast<QWidget*>(FrameDate),
@@ -174,8 +169,8 @@ void FormCreateCallReport::Form_Activate() {
     DataContacts->setRecordSource(
         QStringLiteral("SELECT * , [TABLE03].[TEXT02] & ' ' & [TEXT03]  & '   (' & [TEXT06] & "
                        "')'AS FullName") +
-        QStringLiteral(" FROM TABLE03  WHERE TABLE03.NUMBER01 =") +
-        companyText(QStringLiteral("AUTONUMBER")) + QStringLiteral(" ORDER BY TABLE03.TEXT02"));
+        QStringLiteral(" FROM TABLE03  WHERE TABLE03.NUMBER01 =") + companies()->companyKey() +
+        QStringLiteral(" ORDER BY TABLE03.TEXT02"));
     // Without a company there is nobody to list; the steps still work.
     DataContacts->refresh();
 }
@@ -192,7 +187,7 @@ void FormCreateCallReport::ListMethod_Click() {
     FrameMethod->setVisible(false);
     ComboTime->setFocus();
     if (method() == QLatin1String("Meeting"))
-        companies()->box(QStringLiteral("DATE01"))->setText(Locale::dateText(Clock::today()));
+        companies()->setDateLastVisited(Clock::today());
 }
 
 void FormCreateCallReport::ComboTime_Click() {
@@ -238,17 +233,12 @@ void FormCreateCallReport::DBListNames_Click() {
 void FormCreateCallReport::CommandGo_Click() {
     Pointer::busy();
     auto* editor = Forms::get<FormWrite>();
-    auto* salesPerson = editor->findChild<QLineEdit*>(QStringLiteral("TextSalesPerson"));
-    auto* company = editor->findChild<QLineEdit*>(QStringLiteral("TextCompany"));
-    salesPerson->setText(companyText(QStringLiteral("Text18")));
-    company->setText(companyText(QStringLiteral("TEXT01")));
+    editor->setReportCompany(companies()->companyName(), companies()->salesPerson());
     const bool meeting = method() == QLatin1String("Meeting");
     if (meeting)
-        companies()
-            ->box(QStringLiteral("DATE01"))
-            ->setText(Locale::dateText(MonthView1->selectedDate()));
+        companies()->setDateLastVisited(MonthView1->selectedDate());
 
-    QString preamble = companies()->memo(QStringLiteral("MEMO02"))->toPlainText();
+    QString preamble = companies()->details();
     preamble.replace(u'\n', Crlf);
     QString text = heading() + Crlf + Crlf;
     if (!preamble.isEmpty())
@@ -256,10 +246,10 @@ void FormCreateCallReport::CommandGo_Click() {
     text += QStringLiteral("Details: ") + Crlf;
     Pointer::normal();
 
-    const QString frequency = companyText(QStringLiteral("NUMBER01"));
-    const bool hasFrequency = !frequency.isEmpty() && frequency != QLatin1String("0");
+    const auto frequency = companies()->visitFrequency();
+    const bool hasFrequency = frequency && *frequency != 0;
     if (meeting)
-        companies()->findChild<QLineEdit*>(QStringLiteral("TextAppointment"))->clear();
+        companies()->clearAppointmentNotice();
     if (!hasFrequency) {
         if (Form* reminder = Forms::loaded(QStringLiteral("FormReminder")))
             reminder->hide();

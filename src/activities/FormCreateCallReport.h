@@ -44,7 +44,6 @@ public:
 
 private:
     FormCompanies* companies() const;
-    QString companyText(const QString& column) const;
     void appendLine(const QString& line);
     QString method() const;
 

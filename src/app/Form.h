@@ -35,6 +35,10 @@ public:
         Q_UNUSED(event);
         return false;
     }
+    // Reads again what the window lists (a working window: the rows of the
+    // current company), for instance after another window stored a row of
+    // it. A window that lists nothing of the kind does nothing.
+    virtual void Load() {}
 
     void setKeyPreview(bool on);
     bool keyPreview() const { return m_keyPreview; }

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "Form.h"
+
 #include <QList>
 #include <QString>
 #include <functional>
-
-class Form;
 
 // The registry of the program's windows. Each window is a single instance,
 // created and loaded the first time anything refers to it, and kept until it
@@ -25,8 +25,10 @@ public:
     // The window, created and loaded on first reference; nullptr when no
     // window of that name is registered.
     static Form* get(const QString& name);
+    // The window of class T under its name; nullptr when the window
+    // registered under that name is of another class.
     template <class T> static T* get() {
-        return static_cast<T*>(get(QString::fromLatin1(T::Name)));
+        return qobject_cast<T*>(get(QString::fromLatin1(T::Name)));
     }
     // The window if it is loaded, without loading it.
     static Form* loaded(const QString& name);

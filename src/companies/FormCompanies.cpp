@@ -9,9 +9,11 @@
 #include "app/ModuleButtons.h"
 #include "app/ModuleHelp.h"
 #include "companies/FormDetails.h"
+#include "data/Columns.h"
+#include "data/CompanyView.h"
 #include "data/DataSource.h"
 #include "data/Recordset.h"
-#include "data/SqlQuote.h"
+#include "data/Visits.h"
 #include "platform/Clock.h"
 #include "platform/Locale.h"
 #include "services/Colors.h"
@@ -20,7 +22,9 @@
 #include "services/PrintWindow.h"
 #include "services/Twips.h"
 #include "setup/FormFields.h"
+#include "widgets/CompanyPicker.h"
 #include "widgets/DBCombo.h"
+#include "widgets/DataMessages.h"
 #include "widgets/FieldBinder.h"
 
 #include <QGroupBox>
@@ -140,13 +144,12 @@ void FormCompanies::buildControls() {
     }
 
     // Top: the selector, the user choice.
-    LabelSelect = label(this, "LabelSelect", QStringLiteral("Select a Company..."), 120, 60, 3000);
-    DBComboSelect = new DBCombo(this);
-    DBComboSelect->setObjectName(QStringLiteral("DBComboSelect"));
+    LabelSelect = label(this, "LabelSelect", CompanyPicker::prompt(), 120, 60, 3000);
+    // A choice here moves this window itself: its list is the view it shows.
+    DBComboSelect = new CompanyPicker(CompanyPicker::Follow::Choice, this);
     Twips::setGeometry(DBComboSelect, 120, 330, 4800, 315);
-    DBComboSelect->setRowSource(DataTABLE01, QStringLiteral("TEXT01"));
-    DBComboSelect->setText(QStringLiteral("Select a Company..."));
-    connect(DBComboSelect, &DBCombo::clicked, this, &FormCompanies::DBComboSelect_Click);
+    DBComboSelect->setCompanies(DataTABLE01);
+    DBComboSelect->setCurrentCompany([this]() -> CurrentCompany* { return this; });
 
     FrameDisplay = new QGroupBox(QStringLiteral("Display"), this);
     FrameDisplay->setObjectName(QStringLiteral("FrameDisplay"));
@@ -193,12 +196,12 @@ void FormCompanies::buildControls() {
     for (int i = 0; i < int(std::size(RightFields)); ++i)
         addRow(RightFields[i], i, RightLabel, RightBox,
                QLatin1String(RightFields[i].box) == QLatin1String("NUMBER01") ? 1000 : RightWidth);
-    static_cast<DoubleClickLineEdit*>(box(QStringLiteral("TEXT12")))->doubleClicked = [this] {
+    static_cast<DoubleClickLineEdit*>(box(CompanyColumn::Website))->doubleClicked = [this] {
         TEXT12_DblClick();
     };
-    connect(box(QStringLiteral("NUMBER01")), &QLineEdit::textEdited, this,
+    connect(box(CompanyColumn::VisitFrequency), &QLineEdit::textEdited, this,
             &FormCompanies::NUMBER01_Change);
-    connect(box(QStringLiteral("NUMBER01")), &QLineEdit::editingFinished, this,
+    connect(box(CompanyColumn::VisitFrequency), &QLineEdit::editingFinished, this,
             &FormCompanies::NUMBER01_LostFocus);
 
     label(Frame1, "LabelNotes", QStringLiteral("NOTES"), RightLabel, 2270, 3000);
@@ -207,13 +210,13 @@ void FormCompanies::buildControls() {
     auto* notes = new QPlainTextEdit(Frame1);
     notes->setObjectName(QStringLiteral("MEMO01"));
     Twips::setGeometry(notes, RightLabel, 2540, 6200, 780);
-    FieldBinder::bind(DataTABLE01, notes, QStringLiteral("MEMO01"));
+    FieldBinder::bind(DataTABLE01, notes, CompanyColumn::Notes);
     label(Frame1, "LabelDetails", QStringLiteral("COMPANY DETAILS"), RightLabel, 3390, 3000);
     CommandZoom2 = button(this, "CommandZoom2", QStringLiteral("+"), 12220, 4125, 300, 285);
     auto* details = new QPlainTextEdit(Frame1);
     details->setObjectName(QStringLiteral("MEMO02"));
     Twips::setGeometry(details, RightLabel, 3660, 6200, 640);
-    FieldBinder::bind(DataTABLE01, details, QStringLiteral("MEMO02"));
+    FieldBinder::bind(DataTABLE01, details, CompanyColumn::Details);
     connect(CommandZoom1, &QPushButton::clicked, this, &FormCompanies::CommandZoom1_Click);
     connect(CommandZoom2, &QPushButton::clicked, this, &FormCompanies::CommandZoom2_Click);
 
@@ -253,7 +256,7 @@ void FormCompanies::buildControls() {
     TextAppointment->setReadOnly(true);
     TextAppointment->setFrame(false);
     Twips::setGeometry(TextAppointment, 5200, 5445, 7580, 285);
-    FieldBinder::bind(DataTABLE01, TextAppointment, QStringLiteral("TEXT21"));
+    FieldBinder::bind(DataTABLE01, TextAppointment, CompanyColumn::AppointmentNotice);
 
     FrameHelp = new QGroupBox(QStringLiteral("Help"), this);
     FrameHelp->setObjectName(QStringLiteral("FrameHelp"));
@@ -303,27 +306,28 @@ void FormCompanies::buildHoverTexts() {
     auto named = [this, name](QWidget* control, const QString& before, const QString& after) {
         m_help->setText(control, [name, before, after] { return before + name() + after; });
     };
-    fixed(box(QStringLiteral("TEXT01")), QStringLiteral("Enter a company name."));
-    named(box(QStringLiteral("TEXT02")), QStringLiteral("Enter "),
+    fixed(box(CompanyColumn::Name), QStringLiteral("Enter a company name."));
+    named(box(CompanyColumn::AccountNumber), QStringLiteral("Enter "),
           QStringLiteral("'s account number."));
-    fixed(box(QStringLiteral("TEXT03")), QStringLiteral("Enter a postal address."));
-    fixed(box(QStringLiteral("TEXT04")), QStringLiteral("Enter a postal city."));
-    fixed(box(QStringLiteral("TEXT05")), QStringLiteral("Enter a postal code."));
-    fixed(box(QStringLiteral("TEXT06")), QStringLiteral("Enter a street address."));
-    fixed(box(QStringLiteral("TEXT07")), QStringLiteral("Enter a street address (continued)."));
-    fixed(box(QStringLiteral("TEXT08")), QStringLiteral("Enter a city."));
-    named(box(QStringLiteral("TEXT10")), QStringLiteral("Enter "),
+    fixed(box(CompanyColumn::PostalAddress), QStringLiteral("Enter a postal address."));
+    fixed(box(CompanyColumn::PostalCity), QStringLiteral("Enter a postal city."));
+    fixed(box(CompanyColumn::PostalCode), QStringLiteral("Enter a postal code."));
+    fixed(box(CompanyColumn::StreetAddress), QStringLiteral("Enter a street address."));
+    fixed(box(CompanyColumn::StreetAddressContinued),
+          QStringLiteral("Enter a street address (continued)."));
+    fixed(box(CompanyColumn::City), QStringLiteral("Enter a city."));
+    named(box(CompanyColumn::Telephone), QStringLiteral("Enter "),
           QStringLiteral("'s main telephone number."));
-    named(box(QStringLiteral("TEXT11")), QStringLiteral("Enter "),
+    named(box(CompanyColumn::Telefax), QStringLiteral("Enter "),
           QStringLiteral("'s main fax number."));
-    named(box(QStringLiteral("TEXT12")), QStringLiteral("Enter "),
+    named(box(CompanyColumn::Website), QStringLiteral("Enter "),
           QStringLiteral("'s website. Double-click to go to this website"));
-    named(box(QStringLiteral("NUMBER01")),
+    named(box(CompanyColumn::VisitFrequency),
           QStringLiteral("How often do you want to have a meeting with "),
           QStringLiteral("? Enter the frequency in days."));
-    named(memo(QStringLiteral("MEMO01")), QStringLiteral("Enter any notes related to "),
+    named(memo(CompanyColumn::Notes), QStringLiteral("Enter any notes related to "),
           QStringLiteral("."));
-    named(memo(QStringLiteral("MEMO02")), QStringLiteral("Enter a brief description of "),
+    named(memo(CompanyColumn::Details), QStringLiteral("Enter a brief description of "),
           QStringLiteral(", which will be used as a 'preamble' in call reports."));
     fixed(CommandNew, QStringLiteral("Enter a new company."));
     m_help->setText(CommandEdit, [this] {
@@ -351,10 +355,7 @@ void FormCompanies::buildHoverTexts() {
     fixed(CommandPrint, QStringLiteral("Print this form."));
     fixed(CommandHelp, QStringLiteral("Tessaly Help"));
     fixed(CommandExit, QStringLiteral("Exit and close the program."));
-    fixed(DBComboSelect,
-          QStringLiteral(
-              "Start typing the name of the company until the correct name is "
-              "displayed. You can also use the 'arrow' keys on your keyboard to navigate."));
+    fixed(DBComboSelect, CompanyPicker::hoverText());
     named(findChild<QWidget*>(QStringLiteral("DBCombo12")),
           QStringLiteral("Select a sales person responsible for "), QStringLiteral("."));
     named(findChild<QWidget*>(QStringLiteral("DBCombo13")),
@@ -380,19 +381,130 @@ QPlainTextEdit* FormCompanies::memo(const QString& column) const {
     return findChild<QPlainTextEdit*>(column);
 }
 
+QString FormCompanies::boxText(const QString& name) const {
+    return box(name)->text();
+}
+
+QString FormCompanies::companyKey() const {
+    return boxText(CompanyColumn::Key);
+}
+
 QString FormCompanies::companyName() const {
-    return box(QStringLiteral("TEXT01"))->text();
+    return boxText(CompanyColumn::Name);
+}
+
+QString FormCompanies::salesPerson() const {
+    return boxText(QStringLiteral("Text18"));
+}
+
+QString FormCompanies::division() const {
+    return boxText(CompanyColumn::Division);
+}
+
+QString FormCompanies::typeOfCompany() const {
+    return boxText(CompanyColumn::TypeOfCompany);
+}
+
+QString FormCompanies::postalAddress() const {
+    return boxText(CompanyColumn::PostalAddress);
+}
+
+QString FormCompanies::postalCity() const {
+    return boxText(CompanyColumn::PostalCity);
+}
+
+QString FormCompanies::postalCode() const {
+    return boxText(CompanyColumn::PostalCode);
+}
+
+QString FormCompanies::streetAddress() const {
+    return boxText(CompanyColumn::StreetAddress);
+}
+
+QString FormCompanies::streetAddressContinued() const {
+    return boxText(CompanyColumn::StreetAddressContinued);
+}
+
+QString FormCompanies::city() const {
+    return boxText(CompanyColumn::City);
+}
+
+QString FormCompanies::telephone() const {
+    return boxText(CompanyColumn::Telephone);
+}
+
+QString FormCompanies::telefax() const {
+    return boxText(CompanyColumn::Telefax);
+}
+
+QString FormCompanies::details() const {
+    return memo(CompanyColumn::Details)->toPlainText();
 }
 
 QString FormCompanies::storedCompanyKey() {
-    QLineEdit* key = box(QStringLiteral("AUTONUMBER"));
     Recordset* company = DataTABLE01->recordset();
-    if (key->text().isEmpty() && company->isNewRow() && company->hasPendingEdit()) {
+    if (companyKey().isEmpty() && company->isNewRow() && company->hasPendingEdit()) {
         NUMBER01_LostFocus();
         if (DataTABLE01->save())
             company->setBookmark(company->lastModified());
     }
-    return key->text();
+    return companyKey();
+}
+
+std::optional<QDate> FormCompanies::dateLastVisited() const {
+    return Visits::lastVisitOf(DataTABLE01->recordset()->field(CompanyColumn::LastVisited));
+}
+
+std::optional<qint64> FormCompanies::visitFrequency() const {
+    return Visits::frequencyOf(DataTABLE01->recordset()->field(CompanyColumn::VisitFrequency));
+}
+
+bool FormCompanies::isCompanyArchived() const {
+    return DataTABLE01->recordset()->fieldText(CompanyColumn::Status) == CompanyView::Archived;
+}
+
+void FormCompanies::setDateLastVisited(const QDate& date) {
+    box(CompanyColumn::LastVisited)->setText(Locale::dateText(date));
+}
+
+void FormCompanies::setAppointmentNotice(const QString& notice, qint64 colour) {
+    TextAppointment->setText(notice);
+    Colors::setForeground(TextAppointment, colour);
+}
+
+void FormCompanies::clearAppointmentNotice() {
+    TextAppointment->clear();
+}
+
+bool FormCompanies::setMemoText(const QString& column, const QString& text) {
+    if (column != CompanyColumn::Notes && column != CompanyColumn::Details)
+        return false;
+    QPlainTextEdit* target = memo(column);
+    // The text goes in as an edit of the company, also while the window is locked.
+    const bool locked = !Frame1->isEnabled();
+    if (locked)
+        Frame1->setEnabled(true);
+    if (target->toPlainText() != text)
+        target->setPlainText(text);
+    if (locked)
+        Frame1->setEnabled(false);
+    return true;
+}
+
+QString FormCompanies::chosenUser() const {
+    return UserTEXT03->text();
+}
+
+bool FormCompanies::chooseCompany(const QByteArray& bookmark, const QString& name) {
+    NUMBER01_LostFocus(); // a save point follows
+    if (DBComboSelect->text() != name)
+        DBComboSelect->setText(name);
+    return DataTABLE01->recordset()->setBookmark(bookmark);
+}
+
+bool FormCompanies::isCurrentCompany(const QByteArray& bookmark) const {
+    const Recordset* current = DataTABLE01->recordset();
+    return current->bookmark() == bookmark && !current->isNewRow();
 }
 
 bool FormCompanies::isEditing() const {
@@ -414,35 +526,25 @@ void FormCompanies::Form_Load() {
     LabelName->setVisible(false);
     DBComboName->setVisible(false);
     LabelOverdue->setVisible(false);
-    if (!DataUserTABLE02->refresh())
-        MsgBox::show(DataUserTABLE02->lastError(), MsgBox::OKOnly | MsgBox::Critical);
+    DataMessages::refresh(DataUserTABLE02);
     for (DataSource* master : std::as_const(m_masterTables))
         master->refresh();
-    const bool all = UserTEXT03->text() == QLatin1String("All Companies");
+    const bool all = UserTEXT03->text() == CompanyView::AllCompanies;
     Option1->setChecked(all);
     Option2->setChecked(!all);
     if (!all)
         DBComboName->setText(UserTEXT03->text());
-    m_lastFrequency = box(QStringLiteral("NUMBER01"))->text();
+    m_lastFrequency = box(CompanyColumn::VisitFrequency)->text();
     connect(DataTABLE01, &DataSource::currentChanged, this,
-            [this] { m_lastFrequency = box(QStringLiteral("NUMBER01"))->text(); });
+            [this] { m_lastFrequency = box(CompanyColumn::VisitFrequency)->text(); });
     TimerLoad->start();
 }
 
 void FormCompanies::openView(bool archived) {
     m_archived = archived;
     NUMBER01_LostFocus();
-    const QString status = archived ? QStringLiteral("Archive") : QStringLiteral("Company");
-    const QString user = UserTEXT03->text();
-    if (user != QLatin1String("All Companies"))
-        DataTABLE01->setRecordSource(QStringLiteral("SELECT * FROM TABLE01 WHERE TEXT20 = '") +
-                                     status + QStringLiteral("' AND TEXT18 = '") +
-                                     SqlQuote::text(user) + QStringLiteral("' ORDER BY TEXT01"));
-    else
-        DataTABLE01->setRecordSource(QStringLiteral("SELECT * FROM TABLE01 WHERE TEXT20 = '") +
-                                     status + QStringLiteral("' ORDER BY TEXT01"));
-    if (!DataTABLE01->refresh() && !DataTABLE01->lastError().isEmpty())
-        MsgBox::show(DataTABLE01->lastError(), MsgBox::OKOnly | MsgBox::Critical);
+    DataTABLE01->setRecordSource(CompanyView::recordSource(archived, UserTEXT03->text()));
+    DataMessages::refresh(DataTABLE01);
     if (archived) {
         const QRect at = Twips::geometry(CommandArchive);
         Twips::move(CommandUnarchive, at.x(), at.y());
@@ -497,41 +599,30 @@ void FormCompanies::Form_Activate() {
 
 void FormCompanies::TimerLoad_Timer() {
     const QString name = companyName();
-    const QString entered = box(QStringLiteral("DATE03"))->text();
+    const QString entered = box(CompanyColumn::Entered)->text();
     LabelEntered->setText(name + QStringLiteral(" was entered on ") + entered);
-    const QString lastVisit = box(QStringLiteral("DATE01"))->text();
+    const QString lastVisit = box(CompanyColumn::LastVisited)->text();
     LabelDateLastVisited->setText(lastVisit.isEmpty()
                                       ? QString()
                                       : name + QStringLiteral(" was last visited on ") + lastVisit);
 
     // Days overdue: stored with the row at its next save point.
-    const QString frequencyText = box(QStringLiteral("NUMBER01"))->text();
-    const auto visited = Locale::parseDate(lastVisit);
-    if (!lastVisit.isEmpty() && visited && frequencyText != QLatin1String("0") &&
-        !frequencyText.isEmpty()) {
-        const qint64 days = visited->daysTo(Clock::today());
-        const auto number = Locale::parseNumber(frequencyText);
-        const qint64 frequency = number ? qint64(std::trunc(*number)) : 0;
-        QLineEdit* overdue = box(QStringLiteral("NUMBER02"));
-        if (days > frequency && box(QStringLiteral("TEXT20"))->text() == QLatin1String("Company")) {
-            LabelOverdue->setVisible(true);
-            overdue->setText(QString::number(days - frequency));
-        } else {
-            LabelOverdue->setVisible(false);
-            overdue->setText(QStringLiteral("0"));
-        }
-    } else {
-        LabelOverdue->setVisible(false);
-    }
+    Recordset* company = DataTABLE01->recordset();
+    const auto overdue = Visits::daysOverdue(
+        dateLastVisited(), visitFrequency(),
+        company->fieldText(CompanyColumn::Status) == CompanyView::Active, Clock::today());
+    LabelOverdue->setVisible(overdue && *overdue > 0);
+    if (overdue && company->field(CompanyColumn::DaysOverdue) != QVariant(qlonglong(*overdue)))
+        company->setField(CompanyColumn::DaysOverdue, qlonglong(*overdue));
 
     const QString user = UserTEXT03->text();
-    const QString status = box(QStringLiteral("TEXT20"))->text();
-    const bool all = user == QLatin1String("All Companies");
-    if (all && status == QLatin1String("Company"))
+    const QString status = box(CompanyColumn::Status)->text();
+    const bool all = user == CompanyView::AllCompanies;
+    if (all && status == CompanyView::Active)
         setWindowTitle(QStringLiteral("Active Companies - ") + name);
-    else if (!all && status == QLatin1String("Company"))
+    else if (!all && status == CompanyView::Active)
         setWindowTitle(QStringLiteral("Active Companies [") + user + QStringLiteral("] - ") + name);
-    else if (!all && status == QLatin1String("Archive"))
+    else if (!all && status == CompanyView::Archived)
         setWindowTitle(QStringLiteral("Archived Companies [") + user + QStringLiteral("] - ") +
                        name);
     else
@@ -549,23 +640,16 @@ void FormCompanies::TimerLoad_Timer() {
         menu->hide();
 }
 
-void FormCompanies::DBComboSelect_Click() {
-    NUMBER01_LostFocus();
-    const QByteArray bookmark = DBComboSelect->selectedItem();
-    if (!bookmark.isEmpty())
-        DataTABLE01->recordset()->setBookmark(bookmark); // errors are of no concern here
-}
-
 void FormCompanies::reloadByStatus() {
     // The view follows the current company's status; an empty list (a sales
     // person without companies) keeps the view it shows, so that another
     // choice brings the companies back.
     bool archived = m_archived;
     if (DataTABLE01->currentRow() >= 0) {
-        const QString status = box(QStringLiteral("TEXT20"))->text();
-        if (status == QLatin1String("Company"))
+        const QString status = box(CompanyColumn::Status)->text();
+        if (status == CompanyView::Active)
             archived = false;
-        else if (status == QLatin1String("Archive"))
+        else if (status == CompanyView::Archived)
             archived = true;
         else
             return;
@@ -589,7 +673,7 @@ void FormCompanies::Option2_Click() {
 }
 
 void FormCompanies::Option1_Click() {
-    UserTEXT03->setText(QStringLiteral("All Companies"));
+    UserTEXT03->setText(CompanyView::AllCompanies);
     LabelName->setVisible(false);
     DBComboName->setVisible(false);
     reloadByStatus();
@@ -635,13 +719,13 @@ void FormCompanies::CommandNew_Click() {
     CommandEdit_Click();
     if (!DataTABLE01->recordset()->addNew())
         return;
-    box(QStringLiteral("DATE03"))->setText(Locale::dateText(Clock::today()));
-    LabelEntered->setText(QStringLiteral("Entered on ") + box(QStringLiteral("DATE03"))->text());
-    box(QStringLiteral("TEXT20"))->setText(QStringLiteral("Company"));
+    box(CompanyColumn::Entered)->setText(Locale::dateText(Clock::today()));
+    LabelEntered->setText(QStringLiteral("Entered on ") + box(CompanyColumn::Entered)->text());
+    box(CompanyColumn::Status)->setText(CompanyView::Active);
 }
 
 void FormCompanies::NUMBER01_Change() {
-    QLineEdit* frequency = box(QStringLiteral("NUMBER01"));
+    QLineEdit* frequency = box(CompanyColumn::VisitFrequency);
     const QString text = frequency->text();
     if (text.isEmpty()) {
         frequency->setText(QStringLiteral("0"));
@@ -664,7 +748,7 @@ void FormCompanies::NUMBER01_LostFocus() {
     // The field holds whole days: a frequency typed with a fraction becomes
     // its whole-number part, the part the overdue rule reads, before any save
     // point could refuse it.
-    QLineEdit* frequency = box(QStringLiteral("NUMBER01"));
+    QLineEdit* frequency = box(CompanyColumn::VisitFrequency);
     const QString text = frequency->text();
     if (Locale::parseInteger(text))
         return;
@@ -681,39 +765,38 @@ void FormCompanies::CommandArchive_Click() {
                      MsgBox::YesNo | MsgBox::Question) != MsgBox::Yes)
         return;
     NUMBER01_LostFocus();
-    box(QStringLiteral("TEXT20"))->setText(QStringLiteral("Archive"));
+    box(CompanyColumn::Status)->setText(CompanyView::Archived);
     DataTABLE01->refresh();
 }
 
 void FormCompanies::CommandUnarchive_Click() {
     NUMBER01_LostFocus();
-    box(QStringLiteral("TEXT20"))->setText(QStringLiteral("Company"));
+    box(CompanyColumn::Status)->setText(CompanyView::Active);
     DataTABLE01->refresh();
 }
 
 void FormCompanies::CommandZoom1_Click() {
     const QString key = storedCompanyKey();
-    FormDetails::Open(companyName() + QStringLiteral(" - Notes"), QStringLiteral("MEMO01"),
-                      memo(QStringLiteral("MEMO01"))->toPlainText(), key, companyName());
+    FormDetails::Open(companyName() + QStringLiteral(" - Notes"), CompanyColumn::Notes,
+                      memo(CompanyColumn::Notes)->toPlainText(), key, companyName());
 }
 
 void FormCompanies::CommandZoom2_Click() {
     const QString key = storedCompanyKey();
-    FormDetails::Open(companyName() + QStringLiteral(" - Company Details"),
-                      QStringLiteral("MEMO02"), memo(QStringLiteral("MEMO02"))->toPlainText(), key,
-                      companyName());
+    FormDetails::Open(companyName() + QStringLiteral(" - Company Details"), CompanyColumn::Details,
+                      memo(CompanyColumn::Details)->toPlainText(), key, companyName());
 }
 
 void FormCompanies::CommandMap_Click() {
     // The map page is given the address directly: no clipboard, no keystrokes.
-    const QString address = box(QStringLiteral("TEXT06"))->text() + QStringLiteral(", ") +
-                            box(QStringLiteral("TEXT07"))->text() + QStringLiteral(", ") +
-                            box(QStringLiteral("TEXT08"))->text();
+    const QString address = box(CompanyColumn::StreetAddress)->text() + QStringLiteral(", ") +
+                            box(CompanyColumn::StreetAddressContinued)->text() +
+                            QStringLiteral(", ") + box(CompanyColumn::City)->text();
     Desktop::openUrl(QUrl::fromEncoded(MapSearchAddress + QUrl::toPercentEncoding(address)));
 }
 
 void FormCompanies::TEXT12_DblClick() {
-    const QString address = box(QStringLiteral("TEXT12"))->text().trimmed();
+    const QString address = box(CompanyColumn::Website)->text().trimmed();
     if (!address.isEmpty())
         Desktop::openUrl(QUrl::fromUserInput(address));
 }

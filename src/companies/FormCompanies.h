@@ -1,6 +1,11 @@
 #pragma once
 
 #include "app/WorkingWindow.h"
+#include "widgets/CompanyPicker.h"
+#include "widgets/CurrentCompany.h"
+
+#include <QDate>
+#include <optional>
 
 class DBCombo;
 class DataSource;
@@ -17,10 +22,10 @@ class QTimer;
 
 // The companies window: one company at a time with all its details, active
 // or archived, all of them or one sales person's. It is the anchor of the
-// working windows: they read the current company from its bound boxes
-// (AUTONUMBER, TEXT01 ...) and move it through their own selectors. Its
-// 100 ms tick computes and stores the days a company is overdue for a visit.
-class FormCompanies : public WorkingWindow {
+// working windows: they read and write the current company through the
+// accessors below and move it with their company pickers. Its 100 ms tick
+// computes and stores the days a company is overdue for a visit.
+class FormCompanies : public WorkingWindow, public CurrentCompany {
     Q_OBJECT
 public:
     static constexpr const char* Name = "FormCompanies";
@@ -34,7 +39,6 @@ public:
     void Form_QueryUnload(bool& cancel) override;
 
     void TimerLoad_Timer();
-    void DBComboSelect_Click();
     void DBComboName_Click();
     void Option1_Click();
     void Option2_Click();
@@ -51,16 +55,58 @@ public:
     void NUMBER01_LostFocus();
 
     bool isEditing() const;
-    // The current company's name, as its box shows it.
+
+    // The current company, as the windows that work on it read it: texts as
+    // its boxes show them (an edit not yet stored included), empty when there
+    // is no current company.
+    QString companyKey() const; // AUTONUMBER; empty until a new company is stored
     QString companyName() const;
-    // The current company's key (AUTONUMBER). A company just entered gets its
-    // key when it is stored, so it is stored first; empty when there is no
-    // current company or it could not be stored.
+    QString salesPerson() const;
+    QString division() const;
+    QString typeOfCompany() const;
+    QString postalAddress() const;
+    QString postalCity() const;
+    QString postalCode() const;
+    QString streetAddress() const;
+    QString streetAddressContinued() const;
+    QString city() const;
+    QString telephone() const;
+    QString telefax() const;
+    QString details() const; // the company details, the preamble of call reports
+    // The date last visited; none when never visited.
+    std::optional<QDate> dateLastVisited() const;
+    // The visit frequency in whole days (as typed, also before the box is
+    // left); none when empty.
+    std::optional<qint64> visitFrequency() const;
+    // The status is "Archive".
+    bool isCompanyArchived() const;
+    // The current company's key, storing a company just entered first (it
+    // gets its key when it is stored); empty when there is no current
+    // company or it could not be stored.
     QString storedCompanyKey();
+
+    // What the other windows write into the current company; it is stored
+    // at the company's next save point.
+    void setDateLastVisited(const QDate& date);
+    // The appointment notice, in a colour of its own until the next tick.
+    void setAppointmentNotice(const QString& notice, qint64 colour);
+    void clearAppointmentNotice();
+    // The text of the notes (MEMO01) or the details (MEMO02), put in also
+    // while the window is locked; false for any other column.
+    bool setMemoText(const QString& column, const QString& text);
+
+    // The user choice: "All Companies" or a sales person's name.
+    QString chosenUser() const;
+
+    // CurrentCompany: what the company pickers of the windows move.
+    bool chooseCompany(const QByteArray& bookmark, const QString& name) override;
+    bool isCurrentCompany(const QByteArray& bookmark) const override;
+
+    // Controls, for tests and the window's own use.
     // The field box or label of a column or name ("TEXT01", "Text18", ...).
     QLineEdit* box(const QString& name) const;
     DataSource* dataTable01() const { return DataTABLE01; }
-    DBCombo* selector() const { return DBComboSelect; }
+    CompanyPicker* selector() const { return DBComboSelect; }
     QLineEdit* userChoice() const { return UserTEXT03; }
     QPlainTextEdit* memo(const QString& column) const;
     QGroupBox* editFrame() const { return Frame1; }
@@ -74,6 +120,7 @@ private:
     void setEditing(bool editing);
     void reloadByStatus();
     QString flag(int field) const;
+    QString boxText(const QString& name) const;
     void buildControls();
     void buildHoverTexts();
 
@@ -87,7 +134,7 @@ private:
     QLabel* LabelDateLastVisited;
     QLabel* LabelEntered;
     QLabel* LabelDateandTime;
-    DBCombo* DBComboSelect;
+    CompanyPicker* DBComboSelect;
     DBCombo* DBComboName;
     QRadioButton* Option1;
     QRadioButton* Option2;

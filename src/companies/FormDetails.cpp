@@ -2,12 +2,13 @@
 
 #include "app/Forms.h"
 #include "companies/FormCompanies.h"
+#include "data/Columns.h"
 #include "data/DataSource.h"
 #include "services/Colors.h"
 #include "services/MsgBox.h"
 #include "services/Twips.h"
+#include "widgets/DataMessages.h"
 
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -26,8 +27,10 @@ FormDetails* FormDetails::Open(const QString& caption, const QString& memo, cons
                                const QString& company, const QString& name) {
     // A zoom still open on other text first takes that text where it belongs.
     if (Form* open = Forms::loaded(QString::fromLatin1(Name)); open && !open->unload())
-        return static_cast<FormDetails*>(open);
-    auto* details = static_cast<FormDetails*>(Forms::show(QString::fromLatin1(Name)));
+        return qobject_cast<FormDetails*>(open);
+    auto* details = qobject_cast<FormDetails*>(Forms::show(QString::fromLatin1(Name)));
+    if (!details)
+        return nullptr;
     details->Text1->setPlainText(text);
     details->setWindowTitle(caption);
     details->TextMemo->setText(memo);
@@ -64,23 +67,11 @@ void FormDetails::Form_Unload(bool& cancel) {
 }
 
 bool FormDetails::writeIntoCurrentCompany() {
-    auto* companies = qobject_cast<FormCompanies*>(Forms::loaded(QStringLiteral("FormCompanies")));
-    if (!companies || m_company.isEmpty() ||
-        companies->box(QStringLiteral("AUTONUMBER"))->text() != m_company)
+    auto* companies =
+        qobject_cast<FormCompanies*>(Forms::loaded(QString::fromLatin1(FormCompanies::Name)));
+    if (!companies || m_company.isEmpty() || companies->companyKey() != m_company)
         return false;
-    QPlainTextEdit* target = companies->memo(TextMemo->text());
-    if (!target)
-        return false;
-    // The text goes in as an edit of the company, also while the window is locked.
-    QGroupBox* frame = companies->editFrame();
-    const bool locked = !frame->isEnabled();
-    if (locked)
-        frame->setEnabled(true);
-    if (target->toPlainText() != Text1->toPlainText())
-        target->setPlainText(Text1->toPlainText());
-    if (locked)
-        frame->setEnabled(false);
-    return true;
+    return companies->setMemoText(TextMemo->text(), Text1->toPlainText());
 }
 
 bool FormDetails::storeIntoCompany() {
@@ -88,13 +79,11 @@ bool FormDetails::storeIntoCompany() {
     bool isKey = false;
     const qint64 key = m_company.toLongLong(&isKey);
     bool found = false;
-    if (isKey && (memo == QLatin1String("MEMO01") || memo == QLatin1String("MEMO02"))) {
-        Data1->setRecordSource(QStringLiteral("SELECT * FROM TABLE01 WHERE AUTONUMBER = ") +
-                               QString::number(key));
-        if (!Data1->refresh()) {
-            MsgBox::show(Data1->lastError(), MsgBox::OKOnly | MsgBox::Critical);
+    if (isKey && (memo == CompanyColumn::Notes || memo == CompanyColumn::Details)) {
+        Data1->setRecordSource(QStringLiteral("SELECT * FROM TABLE01 WHERE ") + CompanyColumn::Key +
+                               QStringLiteral(" = ") + QString::number(key));
+        if (!DataMessages::refresh(Data1))
             return false;
-        }
         found = Data1->rowCount() > 0;
     }
     if (!found)

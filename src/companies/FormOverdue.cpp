@@ -1,10 +1,11 @@
 #include "FormOverdue.h"
 
 #include "app/ModuleMouse.h"
+#include "data/Columns.h"
 #include "data/DataSource.h"
 #include "data/Transaction.h"
+#include "data/Visits.h"
 #include "platform/Clock.h"
-#include "platform/Locale.h"
 #include "services/Twips.h"
 #include "widgets/FieldBinder.h"
 #include "widgets/FlexGrid.h"
@@ -14,7 +15,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
-#include <cmath>
 #include <optional>
 
 const QString FormOverdue::OverdueQuery =
@@ -39,7 +39,9 @@ FormOverdue::FormOverdue()
     LabelCompany = new QLabel(this);
     LabelCompany->setObjectName(QStringLiteral("LabelCompany"));
     Twips::setGeometry(LabelCompany, 240, 600, 6000, 255);
-    FieldBinder::bind(Data1, LabelCompany, QStringLiteral("TEXT01"));
+    FieldBinder::bind(Data1, LabelCompany, CompanyColumn::Name);
+    // The hidden boxes of the row in work; the walk itself reads and writes
+    // the row's values.
     for (QLineEdit** box : {&DATE01, &NUMBER01, &NUMBER02}) {
         *box = new QLineEdit(this);
         (*box)->setVisible(false);
@@ -47,9 +49,9 @@ FormOverdue::FormOverdue()
     DATE01->setObjectName(QStringLiteral("DATE01"));
     NUMBER01->setObjectName(QStringLiteral("NUMBER01"));
     NUMBER02->setObjectName(QStringLiteral("NUMBER02"));
-    FieldBinder::bind(Data1, DATE01, QStringLiteral("DATE01"));
-    FieldBinder::bind(Data1, NUMBER01, QStringLiteral("NUMBER01"));
-    FieldBinder::bind(Data1, NUMBER02, QStringLiteral("NUMBER02"));
+    FieldBinder::bind(Data1, DATE01, CompanyColumn::LastVisited);
+    FieldBinder::bind(Data1, NUMBER01, CompanyColumn::VisitFrequency);
+    FieldBinder::bind(Data1, NUMBER02, CompanyColumn::DaysOverdue);
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(20);
@@ -86,13 +88,12 @@ void FormOverdue::Timer1_Timer() {
     QElapsedTimer slice;
     slice.start();
     while (!rs->eof() && slice.elapsed() < 15) {
-        const auto visited = Locale::parseDate(DATE01->text());
-        const auto frequency = Locale::parseNumber(NUMBER01->text());
-        if (visited && frequency) {
-            const QDate since = Clock::today().addDays(-qint64(std::trunc(*frequency)));
-            const qint64 overdue = visited->daysTo(since);
-            NUMBER02->setText(QString::number(std::max<qint64>(overdue, 0)));
-        }
+        // The query lists active companies only.
+        const auto overdue = Visits::daysOverdue(
+            Visits::lastVisitOf(rs->field(CompanyColumn::LastVisited)),
+            Visits::frequencyOf(rs->field(CompanyColumn::VisitFrequency)), true, Clock::today());
+        if (overdue && rs->field(CompanyColumn::DaysOverdue) != QVariant(qlonglong(*overdue)))
+            rs->setField(CompanyColumn::DaysOverdue, qlonglong(*overdue));
         if (!rs->moveNext() && !rs->eof())
             rs->cancelUpdate(); // a value that cannot be stored is passed over
         if (!rs->eof() && rs->absolutePosition() < 0)

@@ -4,6 +4,7 @@
 #include "app/Forms.h"
 #include "app/HoverHelp.h"
 #include "app/ModuleMouse.h"
+#include "data/Visits.h"
 #include "mail/OutlookItems.h"
 #include "platform/Clock.h"
 #include "platform/Locale.h"
@@ -106,21 +107,8 @@ void FormReminder::Form_Load() {
                            companyName() + QStringLiteral(" is due for a Meeting again?"));
 }
 
-QDate FormReminder::ReminderDate(const QDate& lastVisit, int frequency) {
-    const QDate due = (lastVisit.isValid() ? lastVisit : Clock::today()).addDays(frequency - 2);
-    switch (due.dayOfWeek()) {
-    case Qt::Saturday:
-        return due.addDays(2);
-    case Qt::Sunday:
-        return due.addDays(1);
-    default:
-        return due;
-    }
-}
-
 void FormReminder::CommandYes_Click() {
-    const QString frequencyText = companies()->box(QStringLiteral("NUMBER01"))->text();
-    const auto frequency = Locale::parseNumber(frequencyText);
+    const auto frequency = companies()->visitFrequency();
     if (!frequency) {
         MsgBox::show(QStringLiteral("The visit frequency of %1 is not a number of days, so no "
                                     "reminder date can be worked out.")
@@ -129,11 +117,10 @@ void FormReminder::CommandYes_Click() {
         return;
     }
     Twips::setSize(this, Twips::geometry(this).width(), 5100);
-    const auto lastVisit = Locale::parseDate(companies()->box(QStringLiteral("DATE01"))->text());
-    const QDate reminder = ReminderDate(lastVisit.value_or(QDate()), int(*frequency));
-    const QDate due = (lastVisit ? *lastVisit : Clock::today()).addDays(int(*frequency) - 2);
+    const QDate due =
+        Visits::reminderDue(companies()->dateLastVisited(), *frequency, Clock::today());
     TextDay->setText(Locale::current().dayName(due.dayOfWeek(), QLocale::LongFormat));
-    MonthView1->setSelectedDate(reminder);
+    MonthView1->setSelectedDate(Visits::offWeekend(due));
     MonthView1->setVisible(true);
     CommandGo->setVisible(true);
     TextDueDate->setVisible(true);
@@ -145,7 +132,7 @@ void FormReminder::CommandYes_Click() {
 }
 
 void FormReminder::CommandNo_Click() {
-    companies()->box(QStringLiteral("TextAppointment"))->setText(QString());
+    companies()->clearAppointmentNotice();
     unload();
 }
 
@@ -172,9 +159,8 @@ void FormReminder::CommandGo_Click() {
         return;
     }
     ModuleMouse::PointerNormal();
-    QLineEdit* notice = companies()->box(QStringLiteral("TextAppointment"));
-    notice->setText(QStringLiteral("A new appointment will be scheduled on ") +
-                    TextDueDate->text() + QStringLiteral("."));
-    Colors::setForeground(notice, Colors::Blue);
+    companies()->setAppointmentNotice(QStringLiteral("A new appointment will be scheduled on ") +
+                                          TextDueDate->text() + QStringLiteral("."),
+                                      Colors::Blue);
     unload();
 }

@@ -24,11 +24,6 @@ public:
     void CommandGo_Click();
     void MonthView1_DateClick();
 
-    // The reminder date for a last visit (or none: from today) and a
-    // frequency in days: two days before the visit is due, moved off a
-    // weekend to the Monday after.
-    static QDate ReminderDate(const QDate& lastVisit, int frequency);
-
 private:
     QString companyName() const;
     QLabel* LabelReminder;

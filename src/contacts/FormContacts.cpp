@@ -9,9 +9,10 @@
 #include "app/ModuleHelp.h"
 #include "companies/FormCompanies.h"
 #include "contacts/FormWrite.h"
+#include "data/Columns.h"
+#include "data/CompanyView.h"
 #include "data/DataSource.h"
 #include "data/Recordset.h"
-#include "data/SqlQuote.h"
 #include "mail/OutlookItems.h"
 #include "platform/Clock.h"
 #include "platform/Locale.h"
@@ -20,8 +21,10 @@
 #include "services/Pointer.h"
 #include "services/PrintWindow.h"
 #include "services/Twips.h"
+#include "widgets/CompanyPicker.h"
 #include "widgets/DBCombo.h"
 #include "widgets/DBList.h"
+#include "widgets/DataMessages.h"
 #include "widgets/FieldBinder.h"
 
 #include <QGroupBox>
@@ -115,13 +118,12 @@ void FormContacts::buildControls() {
     DataMT05 = source("DataMT05", QStringLiteral("MT05"));
 
     // Top: the company selector and the edit toolbar.
-    LabelSelect = label(this, "LabelSelect", QStringLiteral("Select a Company..."), 120, 60, 3000);
-    DBComboSelect = new DBCombo(this);
-    DBComboSelect->setObjectName(QStringLiteral("DBComboSelect"));
+    LabelSelect = label(this, "LabelSelect", CompanyPicker::prompt(), 120, 60, 3000);
+    DBComboSelect = new CompanyPicker(CompanyPicker::Follow::Choice, this);
     Twips::setGeometry(DBComboSelect, 120, 330, 4800, 315);
-    DBComboSelect->setRowSource(DataTABLE01, QStringLiteral("TEXT01"));
-    DBComboSelect->setText(QStringLiteral("Select a Company..."));
-    connect(DBComboSelect, &DBCombo::clicked, this, &FormContacts::DBComboSelect_Click);
+    DBComboSelect->setCompanies(DataTABLE01);
+    DBComboSelect->setCurrentCompany([this]() -> CurrentCompany* { return companies(); });
+    connect(DBComboSelect, &CompanyPicker::companyChosen, this, &FormContacts::Load);
     Toolbar1 = new EditToolbar(this);
     Twips::setGeometry(Toolbar1, 10560, 270, 2220, 420);
 
@@ -143,12 +145,12 @@ void FormContacts::buildControls() {
     auto* notes = new QPlainTextEdit(Frame1);
     notes->setObjectName(QStringLiteral("MEMO01"));
     Twips::setGeometry(notes, MemoLeft, RowTop + 300, MemoWidth, 1380);
-    FieldBinder::bind(DataTABLE03, notes, QStringLiteral("MEMO01"));
+    FieldBinder::bind(DataTABLE03, notes, ContactColumn::Notes);
     label(Frame1, "LabelKeywords", QStringLiteral("KEYWORDS"), MemoLeft, RowTop + 1770, 3000);
     auto* keywords = new QPlainTextEdit(Frame1);
     keywords->setObjectName(QStringLiteral("MEMO02"));
     Twips::setGeometry(keywords, MemoLeft, RowTop + 2040, MemoWidth, 1245);
-    FieldBinder::bind(DataTABLE03, keywords, QStringLiteral("MEMO02"));
+    FieldBinder::bind(DataTABLE03, keywords, ContactColumn::Keywords);
 
     // Pickers over the title and occupation boxes, shown in edit mode.
     auto picker = [this](const char* name, DataSource* list, const char* target) {
@@ -176,7 +178,7 @@ void FormContacts::buildControls() {
     TextFullName = new QLineEdit(this);
     TextFullName->setObjectName(QStringLiteral("TextFullName"));
     TextFullName->setVisible(false);
-    FieldBinder::bind(DataTABLE03, TextFullName, QStringLiteral("TEXT11"));
+    FieldBinder::bind(DataTABLE03, TextFullName, ContactColumn::FullName);
 
     // Right: the contact list, the activities, the dial options.
     FrameSelect = new QGroupBox(QStringLiteral("Select a Contact"), this);
@@ -304,36 +306,36 @@ void FormContacts::buildHoverTexts() {
     person(CommandTask, QStringLiteral("Set a task related to "), QStringLiteral("."));
     company(CommandReport, QStringLiteral("Write a call report related to "), QStringLiteral("."));
     m_help->setText(OptionDial1, [this] {
-        return QStringLiteral("Dial ") + box(QStringLiteral("TEXT04"))->text() +
+        return QStringLiteral("Dial ") + box(ContactColumn::Cellphone)->text() +
                QStringLiteral(", using your modem.");
     });
     m_help->setText(OptionDial2, [this] {
-        return QStringLiteral("Dial ") + box(QStringLiteral("TEXT08"))->text() +
+        return QStringLiteral("Dial ") + box(ContactColumn::DirectTelephone)->text() +
                QStringLiteral(", using your modem.");
     });
-    fixed(box(QStringLiteral("TEXT02")), QStringLiteral("Enter a name."));
-    fixed(box(QStringLiteral("TEXT03")), QStringLiteral("Enter a name."));
-    person(box(QStringLiteral("TEXT04")), QStringLiteral("Enter "),
+    fixed(box(ContactColumn::FirstName), QStringLiteral("Enter a name."));
+    fixed(box(ContactColumn::LastName), QStringLiteral("Enter a name."));
+    person(box(ContactColumn::Cellphone), QStringLiteral("Enter "),
            QStringLiteral("'s cellphone number."));
-    person(box(QStringLiteral("TEXT05")), QStringLiteral("Enter "),
+    person(box(ContactColumn::EMail), QStringLiteral("Enter "),
            QStringLiteral("'s e-mail address."));
-    person(box(QStringLiteral("TEXT07")), QStringLiteral("Enter "),
+    person(box(ContactColumn::Designation), QStringLiteral("Enter "),
            QStringLiteral("'s designation."));
-    m_help->setText(box(QStringLiteral("TEXT08")), [this] {
+    m_help->setText(box(ContactColumn::DirectTelephone), [this] {
         return QStringLiteral("Enter ") + contactName() +
                QStringLiteral("'s direct telephone number if it differs from ") + companyName() +
                QStringLiteral("'s telephone number.");
     });
-    m_help->setText(box(QStringLiteral("TEXT09")), [this] {
+    m_help->setText(box(ContactColumn::DirectFax), [this] {
         return QStringLiteral("Enter ") + contactName() +
                QStringLiteral("'s direct telefax number if it differs from ") + companyName() +
                QStringLiteral("'s telefax number.");
     });
-    person(box(QStringLiteral("TEXT10")), QStringLiteral("If applicable, enter "),
+    person(box(ContactColumn::Assistant), QStringLiteral("If applicable, enter "),
            QStringLiteral("'s assistant."));
-    person(findChild<QWidget*>(QStringLiteral("MEMO01")),
-           QStringLiteral("Enter any notes related to "), QStringLiteral("."));
-    person(findChild<QWidget*>(QStringLiteral("MEMO02")),
+    person(findChild<QWidget*>(ContactColumn::Notes), QStringLiteral("Enter any notes related to "),
+           QStringLiteral("."));
+    person(findChild<QWidget*>(ContactColumn::Keywords),
            QStringLiteral("Enter any keywords related to "),
            QStringLiteral(". These keywords could be hobbies, birthdays, newletters etc and can be "
                           "extracted or filtered for when you generate a report on your "
@@ -345,10 +347,7 @@ void FormContacts::buildHoverTexts() {
                QStringLiteral(".");
     });
     fixed(DBListSelect, QStringLiteral("Select a contact."));
-    fixed(DBComboSelect,
-          QStringLiteral(
-              "Start typing the name of the company until the correct name is "
-              "displayed. You can also use the 'arrow' keys on your keyboard to navigate."));
+    fixed(DBComboSelect, CompanyPicker::hoverText());
 }
 
 QLineEdit* FormContacts::box(const QString& name) const {
@@ -359,17 +358,12 @@ FormCompanies* FormContacts::companies() const {
     return Forms::get<FormCompanies>();
 }
 
-QString FormContacts::companyText(const QString& column) const {
-    QLineEdit* field = companies()->box(column);
-    return field ? field->text() : QString();
-}
-
 QString FormContacts::companyName() const {
-    return companyText(QStringLiteral("TEXT01"));
+    return companies()->companyName();
 }
 
 QString FormContacts::contactName() const {
-    return box(QStringLiteral("TEXT02"))->text() + u' ' + box(QStringLiteral("TEXT03"))->text();
+    return box(ContactColumn::FirstName)->text() + u' ' + box(ContactColumn::LastName)->text();
 }
 
 bool FormContacts::isEditing() const {
@@ -394,17 +388,9 @@ void FormContacts::Form_Load() {
     DataMT05->refresh();
 
     // The companies of the companies window's view, fixed for the window's life.
-    const QString status = companyText(QStringLiteral("TEXT20")) == QLatin1String("Archive")
-                               ? QStringLiteral("Archive")
-                               : QStringLiteral("Company");
-    const QString user = companies()->userChoice()->text();
-    QString companiesQuery =
-        QStringLiteral("SELECT * FROM TABLE01 WHERE TEXT20 = '") + status + u'\'';
-    if (user != QLatin1String("All Companies"))
-        companiesQuery += QStringLiteral(" AND TEXT18 = '") + SqlQuote::text(user) + u'\'';
-    DataTABLE01->setRecordSource(companiesQuery + QStringLiteral(" ORDER BY TEXT01"));
-    if (!DataTABLE01->refresh() && !DataTABLE01->lastError().isEmpty())
-        MsgBox::show(DataTABLE01->lastError(), MsgBox::OKOnly | MsgBox::Critical);
+    DataTABLE01->setRecordSource(
+        CompanyView::recordSource(companies()->isCompanyArchived(), companies()->chosenUser()));
+    DataMessages::refresh(DataTABLE01);
     TimerLoad->start();
 }
 
@@ -442,8 +428,7 @@ void FormContacts::Load() {
         QStringLiteral("SELECT * , [TABLE03].[TEXT02] & ' ' & [TEXT03] AS FullName") +
         QStringLiteral(" FROM TABLE03  WHERE TABLE03.NUMBER01 =") + key +
         QStringLiteral(" ORDER BY TABLE03.TEXT02"));
-    if (!DataTABLE03->refresh() && !DataTABLE03->lastError().isEmpty())
-        MsgBox::show(DataTABLE03->lastError(), MsgBox::OKOnly | MsgBox::Critical);
+    DataMessages::refresh(DataTABLE03);
     if (!shown.isEmpty() && DataTABLE03->rowOfBookmark(shown) >= 0)
         DataTABLE03->recordset()->setBookmark(shown);
     Autodial();
@@ -452,8 +437,8 @@ void FormContacts::Load() {
 void FormContacts::Autodial() {
     // The list marks the contact shown.
     DBListSelect->setListIndex(DataTABLE03->currentRow());
-    const QString cellphone = box(QStringLiteral("TEXT04"))->text();
-    const QString direct = box(QStringLiteral("TEXT08"))->text();
+    const QString cellphone = box(ContactColumn::Cellphone)->text();
+    const QString direct = box(ContactColumn::DirectTelephone)->text();
     OptionDial1->setText(cellphone);
     OptionDial1->setVisible(!cellphone.isEmpty());
     OptionDial2->setText(direct);
@@ -465,22 +450,11 @@ void FormContacts::TimerLoad_Timer() {
     LabelDateandTime->setText(Locale::dateText(Clock::today()) + u' ' +
                               Locale::timeText(Clock::time()));
     LabelEntered->setText(name + QStringLiteral(" was Entered on ") +
-                          box(QStringLiteral("DATE03"))->text());
+                          box(ContactColumn::Entered)->text());
     setWindowTitle(QStringLiteral("Contacts - ") + companyName());
     // Only a contact being shown carries a full name: an empty list stays empty.
     if (DataTABLE03->recordset()->isNewRow() || DataTABLE03->currentRow() >= 0)
         TextFullName->setText(name);
-}
-
-void FormContacts::DBComboSelect_Click() {
-    const QByteArray bookmark = DBComboSelect->selectedItem();
-    if (bookmark.isEmpty())
-        return; // no company matches what was typed: the current one stays
-    FormCompanies* form = companies();
-    form->selector()->setText(DBComboSelect->text());
-    if (!form->dataTable01()->recordset()->setBookmark(bookmark))
-        return;
-    Load();
 }
 
 void FormContacts::DBListSelect_Click() {
@@ -517,11 +491,11 @@ void FormContacts::setEditing(bool editing) {
     Toolbar1->setVisible(editing);
     DBCombo05->setVisible(editing);
     DBCombo09->setVisible(editing);
-    box(QStringLiteral("TEXT01"))->setVisible(!editing);
-    box(QStringLiteral("TEXT06"))->setVisible(!editing);
+    box(ContactColumn::Title)->setVisible(!editing);
+    box(ContactColumn::Occupation)->setVisible(!editing);
     if (editing) {
-        DBCombo05->setText(box(QStringLiteral("TEXT01"))->text());
-        DBCombo09->setText(box(QStringLiteral("TEXT06"))->text());
+        DBCombo05->setText(box(ContactColumn::Title)->text());
+        DBCombo09->setText(box(ContactColumn::Occupation)->text());
     }
 }
 
@@ -535,19 +509,19 @@ void FormContacts::CommandNew_Click() {
     DataTABLE03->refresh();
     if (!DataTABLE03->recordset()->addNew())
         return;
-    box(QStringLiteral("DATE03"))->setText(Locale::dateText(Clock::today()));
+    box(ContactColumn::Entered)->setText(Locale::dateText(Clock::today()));
     LabelEntered->setText(contactName() + QStringLiteral(" was entered on ") +
-                          box(QStringLiteral("DATE03"))->text());
-    box(QStringLiteral("NUMBER01"))->setText(companyText(QStringLiteral("AUTONUMBER")));
-    const QString telephone = companyText(QStringLiteral("TEXT10"));
+                          box(ContactColumn::Entered)->text());
+    box(ContactColumn::Company)->setText(companies()->companyKey());
+    const QString telephone = companies()->telephone();
     if (!telephone.isEmpty())
-        box(QStringLiteral("TEXT08"))->setText(telephone);
-    const QString fax = companyText(QStringLiteral("TEXT11"));
+        box(ContactColumn::DirectTelephone)->setText(telephone);
+    const QString fax = companies()->telefax();
     if (!fax.isEmpty())
-        box(QStringLiteral("TEXT09"))->setText(fax);
+        box(ContactColumn::DirectFax)->setText(fax);
     DBCombo05->setText(QString());
     DBCombo09->setText(QString());
-    box(QStringLiteral("TEXT02"))->setFocus();
+    box(ContactColumn::FirstName)->setFocus();
 }
 
 void FormContacts::CommandDelete_Click() {
@@ -575,19 +549,18 @@ void FormContacts::CommandDelete_Click() {
 void FormContacts::openEditor(const QString& kind, const QString& text) {
     auto* editor = Forms::get<FormWrite>();
     if (kind == QLatin1String("EMAIL"))
-        editor->findChild<QLineEdit*>(QStringLiteral("TextTo"))
-            ->setText(box(QStringLiteral("TEXT05"))->text());
+        editor->setMailTo(box(ContactColumn::EMail)->text());
     editor->openDocument(kind, text);
 }
 
 QStringList FormContacts::addressBlock() const {
     return {Locale::dateText(Clock::today()),
             QString(),
-            box(QStringLiteral("TEXT01"))->text() + u' ' + contactName(),
+            box(ContactColumn::Title)->text() + u' ' + contactName(),
             companyName(),
-            companyText(QStringLiteral("TEXT03")),
-            companyText(QStringLiteral("TEXT04")),
-            companyText(QStringLiteral("TEXT05")),
+            companies()->postalAddress(),
+            companies()->postalCity(),
+            companies()->postalCode(),
             QString()};
 }
 
@@ -600,14 +573,14 @@ void FormContacts::CommandLetter_Click() {
 void FormContacts::CommandFax_Click() {
     Pointer::busy();
     const QStringList lines =
-        addressBlock() << QStringLiteral("Telefax No. ") + box(QStringLiteral("TEXT09"))->text()
+        addressBlock() << QStringLiteral("Telefax No. ") + box(ContactColumn::DirectFax)->text()
                        << QString() << QStringLiteral("RE: ");
     openEditor(QStringLiteral("TELEFAX"), lines.join(Crlf));
     Pointer::normal();
 }
 
 void FormContacts::CommandEMail_Click() {
-    if (box(QStringLiteral("TEXT05"))->text().isEmpty()) {
+    if (box(ContactColumn::EMail)->text().isEmpty()) {
         MsgBox::show(contactName() + QStringLiteral(" does not have an e-mail address."),
                      MsgBox::OKOnly | MsgBox::Information);
         return;
@@ -629,14 +602,12 @@ void FormContacts::CommandAppointment_Click() {
     auto item = MailApp::CreateItem(MailApp::olAppointmentItem);
     auto* appointment = static_cast<AppointmentItem*>(item.get());
     appointment->Subject =
-        contactName() + u' ' + companyName() + u' ' + companyText(QStringLiteral("TEXT06")) + u' ' +
-        companyText(QStringLiteral("TEXT07")) + u' ' + companyText(QStringLiteral("TEXT08")) +
-        u' ' + box(QStringLiteral("TEXT08"))->text() + u' ' + box(QStringLiteral("TEXT04"))->text();
+        contactName() + u' ' + companyName() + u' ' + companies()->streetAddress() + u' ' +
+        companies()->streetAddressContinued() + u' ' + companies()->city() + u' ' +
+        box(ContactColumn::DirectTelephone)->text() + u' ' + box(ContactColumn::Cellphone)->text();
     appointment->Duration = 60;
-    if (QLineEdit* notice = companies()->findChild<QLineEdit*>(QStringLiteral("TextAppointment"))) {
-        notice->setText(QStringLiteral("A new appointment has been made."));
-        Colors::setForeground(notice, Colors::DarkGreen);
-    }
+    companies()->setAppointmentNotice(QStringLiteral("A new appointment has been made."),
+                                      Colors::DarkGreen);
     QString error;
     const bool shown = appointment->Display(&error);
     showOutlookNotice(false);
@@ -649,8 +620,8 @@ void FormContacts::CommandTask_Click() {
     auto item = MailApp::CreateItem(MailApp::olTaskItem);
     auto* task = static_cast<TaskItem*>(item.get());
     task->Subject = contactName() + u' ' + companyName() + u' ' +
-                    box(QStringLiteral("TEXT08"))->text() + u' ' +
-                    box(QStringLiteral("TEXT04"))->text() + u' ';
+                    box(ContactColumn::DirectTelephone)->text() + u' ' +
+                    box(ContactColumn::Cellphone)->text() + u' ';
     task->DueDate = Clock::today();
     QString error;
     const bool shown = task->Display(&error);

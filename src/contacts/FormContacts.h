@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/WorkingWindow.h"
+#include "widgets/CompanyPicker.h"
 
 class DBCombo;
 class DBList;
@@ -33,12 +34,11 @@ public:
     void Form_Activate() override;
 
     // The contacts of the current company, first by first name.
-    void Load();
+    void Load() override;
     // Shows the dial options for the current contact's numbers.
     void Autodial();
 
     void TimerLoad_Timer();
-    void DBComboSelect_Click();
     void DBListSelect_Click();
     void OptionDial1_Click();
     void OptionDial2_Click();
@@ -55,7 +55,7 @@ public:
     bool isEditing() const;
     QLineEdit* box(const QString& name) const;
     DataSource* dataTable03() const { return DataTABLE03; }
-    DBCombo* selector() const { return DBComboSelect; }
+    CompanyPicker* selector() const { return DBComboSelect; }
     DBList* contactList() const { return DBListSelect; }
     // First and last name joined by one blank.
     QString contactName() const;
@@ -72,7 +72,6 @@ public:
 private:
     static bool databaseHasCompanies();
     FormCompanies* companies() const;
-    QString companyText(const QString& column) const;
     QString companyName() const;
     void setEditing(bool editing);
     void dial(QRadioButton* option);
@@ -96,7 +95,7 @@ private:
     QLabel* LabelDateandTime;
     QLabel* ImageOutlook;
     QLabel* LabelLoad;
-    DBCombo* DBComboSelect;
+    CompanyPicker* DBComboSelect;
     DBList* DBListSelect;
     DBCombo* DBCombo05;
     DBCombo* DBCombo09;

@@ -5,8 +5,8 @@
 #include "data/UserProfile.h"
 #include "services/Clipboard.h"
 #include "services/Colors.h"
-#include "services/MsgBox.h"
 #include "services/Twips.h"
+#include "widgets/DataMessages.h"
 #include "widgets/FieldBinder.h"
 #include "widgets/RichTextBox.h"
 
@@ -33,7 +33,7 @@ FormSignature::FormSignature()
 }
 
 FormSignature* FormSignature::Open(QWidget* editor) {
-    auto* signature = static_cast<FormSignature*>(Forms::get(QString::fromLatin1(Name)));
+    auto* signature = Forms::get<FormSignature>();
     if (!signature)
         return nullptr;
     signature->m_editor = editor;
@@ -54,8 +54,7 @@ void FormSignature::Form_Load() {
     // The design height counts the caption bar.
     Twips::setFixedSize(this, 5220, 3600 - 400);
     setKeyPreview(true);
-    if (!Data1->refresh())
-        MsgBox::show(Data1->lastError(), MsgBox::OKOnly | MsgBox::Critical);
+    DataMessages::refresh(Data1);
 }
 
 void FormSignature::Form_Activate() {
@@ -81,8 +80,7 @@ void FormSignature::CommandOK_Click() {
     if (!document)
         return;
     // The refresh stores the signature as edited.
-    if (!Data1->refresh() && !Data1->lastError().isEmpty())
-        MsgBox::show(Data1->lastError(), MsgBox::OKOnly | MsgBox::Critical);
+    DataMessages::refresh(Data1);
     Clipboard::setText(TextSignature->toPlainText());
     document->setSelText(Clipboard::text());
     Clipboard::clear();

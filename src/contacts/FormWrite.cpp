@@ -1,11 +1,12 @@
 #include "FormWrite.h"
 
-#include "DocumentFiler.h"
 #include "DocumentToolbar.h"
 #include "FormSignature.h"
 #include "app/Forms.h"
 #include "app/ModuleMouse.h"
 #include "companies/FormCompanies.h"
+#include "data/Columns.h"
+#include "data/DocumentFiler.h"
 #include "data/Field.h"
 #include "mail/OutlookItems.h"
 #include "office/ModuleSpelling.h"
@@ -22,7 +23,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMetaObject>
 #include <QProgressBar>
 
 namespace {
@@ -122,8 +122,7 @@ void FormWrite::TextMethod_Change() {
 void FormWrite::beginDocument() {
     const auto* companies =
         qobject_cast<FormCompanies*>(Forms::loaded(QString::fromLatin1(FormCompanies::Name)));
-    const QLineEdit* key = companies ? companies->box(QStringLiteral("AUTONUMBER")) : nullptr;
-    m_companyKey = key ? key->text() : QString();
+    m_companyKey = companies ? companies->companyKey() : QString();
     m_companyName = companies ? companies->companyName() : QString();
     m_contactName = currentContactName();
 }
@@ -180,6 +179,15 @@ QString FormWrite::currentContactName() const {
         return edit ? edit->text() : QString();
     };
     return name("TEXT02") + u' ' + name("TEXT03");
+}
+
+void FormWrite::setMailTo(const QString& address) {
+    TextTo->setText(address);
+}
+
+void FormWrite::setReportCompany(const QString& company, const QString& salesPerson) {
+    TextCompany->setText(company);
+    TextSalesPerson->setText(salesPerson);
 }
 
 void FormWrite::openDocument(const QString& kind, const QString& text) {
@@ -337,17 +345,17 @@ FormWrite::Filing FormWrite::fileDocument(QString* error) {
     if (!isKey)
         return Filing::CompanyGone;
     DocumentFiler::Values values = {
-        {QStringLiteral("DATE01"),
+        {DocumentColumn::Date,
          FieldFormat::storage(QVariant(Clock::today()), FieldKind::Date, nullptr)
              .value_or(QVariant())}};
     if (report) {
-        values.append({QStringLiteral("TEXT01"), TextCompany->text()});
-        values.append({QStringLiteral("TEXT03"), TextSalesPerson->text()});
-        values.append({QStringLiteral("MEMO01"), RichTextBox1->textRTF()});
+        values.append({DocumentColumn::CompanyName, TextCompany->text()});
+        values.append({DocumentColumn::SalesPerson, TextSalesPerson->text()});
+        values.append({DocumentColumn::Text, RichTextBox1->textRTF()});
     } else {
-        values.append({QStringLiteral("TEXT07"), current});
+        values.append({DocumentColumn::Kind, current});
         values.append(
-            {QStringLiteral("MEMO01"), current == EMail ? emailRecord() : RichTextBox1->textRTF()});
+            {DocumentColumn::Text, current == EMail ? emailRecord() : RichTextBox1->textRTF()});
     }
     const std::optional<qint64> replace =
         m_filed && m_filed->table == table ? std::optional<qint64>(m_filed->key) : std::nullopt;
@@ -361,8 +369,7 @@ FormWrite::Filing FormWrite::fileDocument(QString* error) {
     // The browser of the table, when open, lists the new row.
     const QString browser =
         report ? QStringLiteral("FormCallReports") : QStringLiteral("FormActivities");
-    if (Form* form = Forms::loaded(browser);
-        form && form->metaObject()->indexOfMethod("Load()") >= 0)
-        QMetaObject::invokeMethod(form, "Load");
+    if (Form* form = Forms::loaded(browser))
+        form->Load();
     return Filing::Stored;
 }

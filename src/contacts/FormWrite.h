@@ -34,6 +34,11 @@ public:
     // e-mail) and the caret at the end. An open editor is reused: it takes the
     // new kind and text, and the text it held is not filed.
     void openDocument(const QString& kind, const QString& text);
+    // Before an e-mail is opened: whom it goes to.
+    void setMailTo(const QString& address);
+    // Before a call report is opened: the company's name and sales person it
+    // is filed with.
+    void setReportCompany(const QString& company, const QString& salesPerson);
 
     void Form_Load() override;
     void Form_Activate() override;

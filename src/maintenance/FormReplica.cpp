@@ -10,6 +10,7 @@
 #include "services/Colors.h"
 #include "services/MsgBox.h"
 #include "services/Twips.h"
+#include "widgets/DataMessages.h"
 #include "widgets/DirList.h"
 #include "widgets/DriveList.h"
 #include "widgets/FieldBinder.h"
@@ -114,8 +115,7 @@ void FormReplica::Form_Load() {
     for (QWidget* list :
          {static_cast<QWidget*>(Drive1), static_cast<QWidget*>(Dir1), static_cast<QWidget*>(File1)})
         list->setVisible(false);
-    if (!DataUserTABLE02->refresh())
-        MsgBox::show(DataUserTABLE02->lastError(), MsgBox::OKOnly | MsgBox::Critical);
+    DataMessages::refresh(DataUserTABLE02);
 }
 
 bool FormReplica::choiceMade() const {
@@ -186,10 +186,8 @@ void FormReplica::Check1_Click() {
         }
     }
     TEXT04->setText(QStringLiteral("1"));
-    if (!DataUserTABLE02->refresh()) {
-        MsgBox::show(DataUserTABLE02->lastError(), MsgBox::OKOnly | MsgBox::Critical);
+    if (!DataMessages::refresh(DataUserTABLE02))
         return;
-    }
     Forms::show(QStringLiteral("FormMenu"));
     unload();
 }

@@ -13,6 +13,7 @@
 #include "services/Desktop.h"
 #include "services/MsgBox.h"
 #include "services/Twips.h"
+#include "widgets/DataMessages.h"
 #include "widgets/FieldBinder.h"
 
 #include <QDir>
@@ -426,8 +427,7 @@ void FormMenu::Form_Load() {
           static_cast<QWidget*>(CommandChange), static_cast<QWidget*>(FrameAdvanced2)})
         w->setVisible(false);
     QDir().mkpath(ProgramFolder::tempFolder()); // a failure is of no concern here
-    if (!DataPassword->refresh())
-        MsgBox::show(DataPassword->lastError(), MsgBox::OKOnly | MsgBox::Critical);
+    DataMessages::refresh(DataPassword);
     refreshAvailability();
 }
 
@@ -456,8 +456,7 @@ void FormMenu::CommandEnter_Click() {
     Twips::move(FrameAdvanced2, advanced.x(), advanced.y());
     FrameAdvanced2->setVisible(true);
     FrameAdvanced1->setVisible(false);
-    if (!DataPassword->refresh() && !DataPassword->lastError().isEmpty())
-        MsgBox::show(DataPassword->lastError(), MsgBox::OKOnly | MsgBox::Critical);
+    DataMessages::refresh(DataPassword);
 }
 
 void FormMenu::CommandChange_Click() {

@@ -1,7 +1,7 @@
 #include "FormProfile.h"
 
 #include "data/DataSource.h"
-#include "services/MsgBox.h"
+#include "widgets/DataMessages.h"
 #include "widgets/FieldBinder.h"
 
 #include <QFormLayout>
@@ -72,8 +72,7 @@ FormProfile::FormProfile()
 void FormProfile::Form_Load() {
     setWindowTitle(QStringLiteral("Your Profile"));
     resize(460, 300);
-    if (!Data1->refresh())
-        MsgBox::show(Data1->lastError(), MsgBox::OKOnly | MsgBox::Critical);
+    DataMessages::refresh(Data1);
 }
 
 void FormProfile::CommandOK_Click() {

@@ -3,8 +3,8 @@
 #include "app/Forms.h"
 #include "data/DataSource.h"
 #include "services/Colors.h"
-#include "services/MsgBox.h"
 #include "services/Twips.h"
+#include "widgets/DataMessages.h"
 #include "widgets/FieldBinder.h"
 
 #include <QCheckBox>
@@ -57,8 +57,7 @@ void FormFields::Form_Load() {
         const QRect at = Twips::geometry(menu);
         Twips::move(this, at.x() + 200, at.y() + 400);
     }
-    if (!Data1->refresh())
-        MsgBox::show(Data1->lastError(), MsgBox::OKOnly | MsgBox::Critical);
+    DataMessages::refresh(Data1);
 }
 
 QString FormFields::flag(int field) const {

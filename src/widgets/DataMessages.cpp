@@ -13,4 +13,12 @@ void install() {
     });
 }
 
+bool refresh(DataSource* source) {
+    if (source->refresh())
+        return true;
+    if (!source->lastError().isEmpty())
+        MsgBox::show(source->lastError(), MsgBox::OKOnly | MsgBox::Critical);
+    return false;
+}
+
 } // namespace DataMessages

@@ -71,6 +71,7 @@ private slots:
     void cleanup();
 
     void oneInstanceLoadedOnce();
+    void typedLookupOfAnotherClassGivesNothing();
     void closeIsASavePointHidingIsNot();
     void refusedValueKeepsTheWindowOpen();
     void endingTheProgramStoresHiddenWindowsEdits();
@@ -125,6 +126,16 @@ void TestShell::oneInstanceLoadedOnce() {
     QVERIFY(second);
     QCOMPARE(loads, 2); // a new window, loaded afresh
     QVERIFY(!Forms::get("FormNothing"));
+}
+
+void TestShell::typedLookupOfAnotherClassGivesNothing() {
+    // Registered under the help window's name, but not the help window.
+    Forms::add("FormHelp", [] { return new PlainForm("FormHelp"); });
+    QVERIFY(!Forms::get<FormHelp>());
+    QVERIFY(Forms::isLoaded("FormHelp")); // the window itself is there
+    QVERIFY(Forms::unload("FormHelp"));
+    Forms::add<FormHelp>();
+    QVERIFY(Forms::get<FormHelp>());
 }
 
 void TestShell::closeIsASavePointHidingIsNot() {

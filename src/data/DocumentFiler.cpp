@@ -1,9 +1,10 @@
 #include "DocumentFiler.h"
 
-#include "data/Database.h"
-#include "data/SqlTranslator.h"
-#include "data/SqliteConnection.h"
-#include "data/Transaction.h"
+#include "Columns.h"
+#include "Database.h"
+#include "SqlTranslator.h"
+#include "SqliteConnection.h"
+#include "Transaction.h"
 
 #include <QStringList>
 #include <sqlite3.h>
@@ -36,7 +37,7 @@ std::optional<qint64> DocumentFiler::store(const QString& table, qint64 company,
     QStringList columns, placeholders;
     QVariantList bound;
     for (const auto& [column, value] :
-         Values{{QStringLiteral("NUMBER01"), QVariant(company)}} + values) {
+         Values{{DocumentColumn::Company, QVariant(company)}} + values) {
         columns.append(sql::SqlTranslator::quoteName(column));
         placeholders.append(QStringLiteral("?"));
         bound.append(value);
@@ -52,11 +53,11 @@ std::optional<qint64> DocumentFiler::store(const QString& table, qint64 company,
     // The company is looked up in the same transaction as the row is written.
     int found = SQLITE_ERROR;
     {
-        SqliteStatement exists = connection->prepare(
-            QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?")
-                .arg(sql::SqlTranslator::quoteName(QStringLiteral("TABLE01")),
-                     sql::SqlTranslator::quoteName(QStringLiteral("AUTONUMBER"))),
-            error);
+        SqliteStatement exists =
+            connection->prepare(QStringLiteral("SELECT 1 FROM %1 WHERE %2 = ?")
+                                    .arg(sql::SqlTranslator::quoteName(QStringLiteral("TABLE01")),
+                                         sql::SqlTranslator::quoteName(CompanyColumn::Key)),
+                                error);
         if (!exists.isValid())
             return std::nullopt;
         exists.bindInt(1, company);
