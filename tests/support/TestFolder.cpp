@@ -42,30 +42,45 @@ QVariant columnValue(sqlite3_stmt* statement, int column) {
 
 } // namespace
 
-TestFolder::TestFolder(bool installMainDatabase)
-    : m_previousDirectory(QDir::currentPath()) {
+TestFolder::TestFolder(Kind kind)
+    : m_previousDirectory(QDir::currentPath())
+    , m_previousHome(qgetenv("TESSALY_HOME"))
+    , m_hadHome(qEnvironmentVariableIsSet("TESSALY_HOME")) {
     if (!m_dir.isValid())
         qFatal("no temporary folder");
     qputenv("TESSALY_HOME", m_dir.path().toUtf8());
     QDir::setCurrent(m_dir.path());
+    if (kind == Kind::Empty)
+        return;
+    QString error;
+    if (!Installation::run(m_dir.path(), &error))
+        qFatal("installation failed: %s", qPrintable(error));
+    if (kind == Kind::Installed)
+        QFile::rename(file(QStringLiteral("Temp.mdb")), file(QStringLiteral("TESSALY.mdb")));
+}
+
+TestFolder::TestFolder(bool installMainDatabase)
+    : TestFolder(installMainDatabase ? Kind::Installed : Kind::FirstStart) {
+    m_legacy = true;
     Locale::pin(QLocale(QLocale::English, QLocale::UnitedStates));
     MsgBox::installTestHook();
     DataMessages::install();
     WorkbookSheets::install();
-    QString error;
-    if (!Installation::run(m_dir.path(), &error))
-        qFatal("installation failed: %s", qPrintable(error));
-    if (installMainDatabase)
-        QFile::rename(file(QStringLiteral("Temp.mdb")), file(QStringLiteral("TESSALY.mdb")));
 }
 
 TestFolder::~TestFolder() {
+    if (m_legacy) {
+        MsgBox::removeTestHook();
+        Locale::unpin();
+    }
     for (const QString& name :
          {QStringLiteral("TESSALY.mdb"), QStringLiteral("User.mdb"), QStringLiteral("Temp.mdb")})
         SqliteConnection::closeShared(file(name));
     QDir::setCurrent(m_previousDirectory);
-    MsgBox::removeTestHook();
-    Locale::unpin();
+    if (m_hadHome)
+        qputenv("TESSALY_HOME", m_previousHome);
+    else
+        qunsetenv("TESSALY_HOME");
 }
 
 QString TestFolder::file(const QString& name) const {
