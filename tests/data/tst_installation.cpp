@@ -1,5 +1,5 @@
 #include "QuotaVfs.h"
-#include "TestFolder.h"
+#include "TestSession.h"
 
 #include "data/DataSource.h"
 #include "data/Installation.h"
@@ -64,9 +64,14 @@ QStringList leftovers(const QString& folder) {
 
 } // namespace
 
+// Each test makes the program folders it installs into; the session around
+// it has an empty one.
 class TestInstallation : public QObject {
     Q_OBJECT
 private slots:
+    void init() { m_session = std::make_unique<TestSession>(TestSession::Folder::Empty); }
+    void cleanup() { m_session.reset(); }
+
     void freshFolderGetsTempAndUserDatabases();
     void mainDatabaseHasEveryTableAndColumn_data();
     void mainDatabaseHasEveryTableAndColumn();
@@ -87,10 +92,13 @@ private slots:
     void firstStartsAtTheSameMomentBothFindWholeDatabases();
     void fullDiskNeverLeavesAHalfMadeDatabase();
     void leftoversOfAnInterruptedStartAreCleared();
+
+private:
+    std::unique_ptr<TestSession> m_session;
 };
 
 void TestInstallation::freshFolderGetsTempAndUserDatabases() {
-    TestFolder folder(false);
+    TestFolder folder(TestFolder::Kind::FirstStart);
     QVERIFY(QFileInfo::exists(folder.file("Temp.mdb")));
     QVERIFY(QFileInfo::exists(folder.file("User.mdb")));
     QVERIFY(!QFileInfo::exists(folder.file("TESSALY.mdb")));
@@ -142,7 +150,7 @@ void TestInstallation::mainDatabaseHasEveryTableAndColumn_data() {
 void TestInstallation::mainDatabaseHasEveryTableAndColumn() {
     QFETCH(QString, table);
     QFETCH(QStringList, columns);
-    TestFolder folder(false);
+    TestFolder folder(TestFolder::Kind::FirstStart);
     const auto info = folder.rows("Temp.mdb", QString("SELECT name, type, pk FROM "
                                                       "pragma_table_info('%1')")
                                                   .arg(table));
@@ -174,7 +182,7 @@ void TestInstallation::mainDatabaseHasEveryTableAndColumn() {
 }
 
 void TestInstallation::userDatabaseHasItsTablesAndRows() {
-    TestFolder folder(false);
+    TestFolder folder(TestFolder::Kind::FirstStart);
     QCOMPARE(folder.column("User.mdb", "SELECT name FROM pragma_table_info('TABLE01')"),
              (QStringList{"ROWKEY", "TEXT01", "TEXT02", "TEXT03", "TEXT04", "TEXT05", "TEXT06",
                           "TEXT07", "TEXT09", "DATE01"}));
@@ -185,7 +193,7 @@ void TestInstallation::userDatabaseHasItsTablesAndRows() {
 }
 
 void TestInstallation::initialRows() {
-    TestFolder folder(false);
+    TestFolder folder(TestFolder::Kind::FirstStart);
     QCOMPARE(folder.scalar("Temp.mdb", "SELECT COUNT(*) FROM TABLE02").toInt(), 1);
     QCOMPARE(folder.scalar("Temp.mdb", "SELECT TEXT02 FROM TABLE02").toString(),
              QString("Kelvorin"));
@@ -202,7 +210,7 @@ void TestInstallation::initialRows() {
 }
 
 void TestInstallation::existingFilesAreNeverTouched() {
-    TestFolder folder(false);
+    TestFolder folder(TestFolder::Kind::FirstStart);
     folder.exec("Temp.mdb", "UPDATE TABLE02 SET TEXT02 = 'Changed'");
     folder.exec("User.mdb", "UPDATE TABLE02 SET TEXT03 = 'Ann'");
     const QDateTime tempTime = QFileInfo(folder.file("Temp.mdb")).lastModified();
@@ -225,7 +233,7 @@ void TestInstallation::existingFilesAreNeverTouched() {
 }
 
 void TestInstallation::noTempDatabaseBesideTheMainOne() {
-    TestFolder folder; // Temp.mdb became TESSALY.mdb
+    TestFolder folder(TestFolder::Kind::Installed); // Temp.mdb became TESSALY.mdb
     QVERIFY(QFileInfo::exists(folder.file("TESSALY.mdb")));
     QVERIFY(!QFileInfo::exists(folder.file("Temp.mdb")));
     QString error;
@@ -234,7 +242,7 @@ void TestInstallation::noTempDatabaseBesideTheMainOne() {
 }
 
 void TestInstallation::connectionsRunWalWithFullSync() {
-    TestFolder folder;
+    TestFolder folder(TestFolder::Kind::Installed);
     QCOMPARE(folder.scalar("TESSALY.mdb", "PRAGMA journal_mode").toString(), QString("wal"));
     QString error;
     auto connection = SqliteConnection::shared(folder.file("TESSALY.mdb"), &error);
@@ -247,14 +255,14 @@ void TestInstallation::connectionsRunWalWithFullSync() {
 }
 
 void TestInstallation::companyStatusDefaultsToCompany() {
-    TestFolder folder;
+    TestFolder folder(TestFolder::Kind::Installed);
     folder.exec("TESSALY.mdb", "INSERT INTO TABLE01 (TEXT01) VALUES ('Imported Ltd')");
     QCOMPARE(folder.scalar("TESSALY.mdb", "SELECT TEXT20 FROM TABLE01").toString(),
              QString("Company"));
 }
 
 void TestInstallation::hiddenRowKeyStaysOutOfSelectStar() {
-    TestFolder folder;
+    TestFolder folder(TestFolder::Kind::Installed);
     DataSource data("Data1", nullptr);
     data.setDatabaseName("TESSALY.mdb");
     data.setRecordSource("SELECT * FROM TABLE02");
@@ -266,7 +274,7 @@ void TestInstallation::hiddenRowKeyStaysOutOfSelectStar() {
 }
 
 void TestInstallation::keysAreNeverHandedOutTwice() {
-    TestFolder folder;
+    TestFolder folder(TestFolder::Kind::Installed);
     folder.exec("TESSALY.mdb", "INSERT INTO TABLE01 (TEXT01) VALUES ('A'), ('B')");
     folder.exec("TESSALY.mdb", "DELETE FROM TABLE01 WHERE TEXT01 = 'B'");
     DataSource data("DataTABLE01", nullptr);
@@ -282,7 +290,7 @@ void TestInstallation::keysAreNeverHandedOutTwice() {
 }
 
 void TestInstallation::olderUserDatabaseGetsTheNewColumns() {
-    TestFolder folder;
+    TestFolder folder(TestFolder::Kind::Installed);
     SqliteConnection::closeShared(folder.file("User.mdb"));
     folder.exec("User.mdb", "ALTER TABLE TABLE02 DROP COLUMN TEXT16; ALTER TABLE TABLE02 DROP "
                             "COLUMN TEXT15; UPDATE TABLE02 SET TEXT06 = 'Kind regards'");
@@ -295,7 +303,7 @@ void TestInstallation::olderUserDatabaseGetsTheNewColumns() {
 }
 
 void TestInstallation::olderMainDatabaseGetsTheNewColumns() {
-    TestFolder folder;
+    TestFolder folder(TestFolder::Kind::Installed);
     SqliteConnection::closeShared(folder.file("TESSALY.mdb"));
     folder.exec("TESSALY.mdb", "PRAGMA user_version = 0; ALTER TABLE TABLE01 DROP COLUMN MEMO02; "
                                "DROP TABLE MT13; INSERT INTO TABLE01 (TEXT01) VALUES ('Kept')");
@@ -326,7 +334,7 @@ void TestInstallation::filesThatAreNoTessalyDatabaseStopTheStart() {
     QFETCH(QByteArray, content);
     QFETCH(QString, sql);
     QFETCH(QString, message);
-    TestFolder folder;
+    TestFolder folder(TestFolder::Kind::Installed);
     SqliteConnection::closeShared(folder.file("TESSALY.mdb"));
     if (!content.isEmpty()) {
         QFile file(folder.file("TESSALY.mdb"));
@@ -348,7 +356,7 @@ void TestInstallation::filesThatAreNoTessalyDatabaseStopTheStart() {
 }
 
 void TestInstallation::emptyDatabaseFileIsNeverFilledIn() {
-    TestFolder folder;
+    TestFolder folder(TestFolder::Kind::Installed);
     SqliteConnection::closeShared(folder.file("TESSALY.mdb"));
     QFile::resize(folder.file("TESSALY.mdb"), 0);
     QFile::remove(folder.file("TESSALY.mdb-wal"));
@@ -365,7 +373,7 @@ void TestInstallation::emptyDatabaseFileIsNeverFilledIn() {
 }
 
 void TestInstallation::userDatabaseIsTheOwnersAlone() {
-    TestFolder folder;
+    TestFolder folder(TestFolder::Kind::Installed);
     const auto ownerOnly =
         QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
     QCOMPARE(QFile::permissions(folder.file("User.mdb")), ownerOnly);
@@ -462,5 +470,5 @@ void TestInstallation::leftoversOfAnInterruptedStartAreCleared() {
     QCOMPARE(wholeDatabase(folder.filePath("Temp.mdb"), MainTables), QString());
 }
 
-QTEST_MAIN(TestInstallation)
+QTEST_GUILESS_MAIN(TestInstallation)
 #include "tst_installation.moc"
