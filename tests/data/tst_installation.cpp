@@ -233,7 +233,7 @@ void TestInstallation::existingFilesAreNeverTouched() {
 }
 
 void TestInstallation::noTempDatabaseBesideTheMainOne() {
-    TestFolder folder(TestFolder::Kind::Installed); // Temp.mdb became TESSALY.mdb
+    TestFolder folder; // Temp.mdb became TESSALY.mdb
     QVERIFY(QFileInfo::exists(folder.file("TESSALY.mdb")));
     QVERIFY(!QFileInfo::exists(folder.file("Temp.mdb")));
     QString error;
@@ -242,7 +242,7 @@ void TestInstallation::noTempDatabaseBesideTheMainOne() {
 }
 
 void TestInstallation::connectionsRunWalWithFullSync() {
-    TestFolder folder(TestFolder::Kind::Installed);
+    TestFolder folder;
     QCOMPARE(folder.scalar("TESSALY.mdb", "PRAGMA journal_mode").toString(), QString("wal"));
     QString error;
     auto connection = SqliteConnection::shared(folder.file("TESSALY.mdb"), &error);
@@ -255,14 +255,14 @@ void TestInstallation::connectionsRunWalWithFullSync() {
 }
 
 void TestInstallation::companyStatusDefaultsToCompany() {
-    TestFolder folder(TestFolder::Kind::Installed);
+    TestFolder folder;
     folder.exec("TESSALY.mdb", "INSERT INTO TABLE01 (TEXT01) VALUES ('Imported Ltd')");
     QCOMPARE(folder.scalar("TESSALY.mdb", "SELECT TEXT20 FROM TABLE01").toString(),
              QString("Company"));
 }
 
 void TestInstallation::hiddenRowKeyStaysOutOfSelectStar() {
-    TestFolder folder(TestFolder::Kind::Installed);
+    TestFolder folder;
     DataSource data("Data1", nullptr);
     data.setDatabaseName("TESSALY.mdb");
     data.setRecordSource("SELECT * FROM TABLE02");
@@ -274,7 +274,7 @@ void TestInstallation::hiddenRowKeyStaysOutOfSelectStar() {
 }
 
 void TestInstallation::keysAreNeverHandedOutTwice() {
-    TestFolder folder(TestFolder::Kind::Installed);
+    TestFolder folder;
     folder.exec("TESSALY.mdb", "INSERT INTO TABLE01 (TEXT01) VALUES ('A'), ('B')");
     folder.exec("TESSALY.mdb", "DELETE FROM TABLE01 WHERE TEXT01 = 'B'");
     DataSource data("DataTABLE01", nullptr);
@@ -290,7 +290,7 @@ void TestInstallation::keysAreNeverHandedOutTwice() {
 }
 
 void TestInstallation::olderUserDatabaseGetsTheNewColumns() {
-    TestFolder folder(TestFolder::Kind::Installed);
+    TestFolder folder;
     SqliteConnection::closeShared(folder.file("User.mdb"));
     folder.exec("User.mdb", "ALTER TABLE TABLE02 DROP COLUMN TEXT16; ALTER TABLE TABLE02 DROP "
                             "COLUMN TEXT15; UPDATE TABLE02 SET TEXT06 = 'Kind regards'");
@@ -303,7 +303,7 @@ void TestInstallation::olderUserDatabaseGetsTheNewColumns() {
 }
 
 void TestInstallation::olderMainDatabaseGetsTheNewColumns() {
-    TestFolder folder(TestFolder::Kind::Installed);
+    TestFolder folder;
     SqliteConnection::closeShared(folder.file("TESSALY.mdb"));
     folder.exec("TESSALY.mdb", "PRAGMA user_version = 0; ALTER TABLE TABLE01 DROP COLUMN MEMO02; "
                                "DROP TABLE MT13; INSERT INTO TABLE01 (TEXT01) VALUES ('Kept')");
@@ -334,7 +334,7 @@ void TestInstallation::filesThatAreNoTessalyDatabaseStopTheStart() {
     QFETCH(QByteArray, content);
     QFETCH(QString, sql);
     QFETCH(QString, message);
-    TestFolder folder(TestFolder::Kind::Installed);
+    TestFolder folder;
     SqliteConnection::closeShared(folder.file("TESSALY.mdb"));
     if (!content.isEmpty()) {
         QFile file(folder.file("TESSALY.mdb"));
@@ -356,7 +356,7 @@ void TestInstallation::filesThatAreNoTessalyDatabaseStopTheStart() {
 }
 
 void TestInstallation::emptyDatabaseFileIsNeverFilledIn() {
-    TestFolder folder(TestFolder::Kind::Installed);
+    TestFolder folder;
     SqliteConnection::closeShared(folder.file("TESSALY.mdb"));
     QFile::resize(folder.file("TESSALY.mdb"), 0);
     QFile::remove(folder.file("TESSALY.mdb-wal"));
@@ -373,7 +373,7 @@ void TestInstallation::emptyDatabaseFileIsNeverFilledIn() {
 }
 
 void TestInstallation::userDatabaseIsTheOwnersAlone() {
-    TestFolder folder(TestFolder::Kind::Installed);
+    TestFolder folder;
     const auto ownerOnly =
         QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
     QCOMPARE(QFile::permissions(folder.file("User.mdb")), ownerOnly);

@@ -2,10 +2,6 @@
 
 #include "data/Installation.h"
 #include "data/SqliteConnection.h"
-#include "formats/WorkbookSheets.h"
-#include "platform/Locale.h"
-#include "services/MsgBox.h"
-#include "widgets/DataMessages.h"
 
 #include <QDir>
 #include <QFile>
@@ -59,20 +55,7 @@ TestFolder::TestFolder(Kind kind)
         QFile::rename(file(QStringLiteral("Temp.mdb")), file(QStringLiteral("TESSALY.mdb")));
 }
 
-TestFolder::TestFolder(bool installMainDatabase)
-    : TestFolder(installMainDatabase ? Kind::Installed : Kind::FirstStart) {
-    m_legacy = true;
-    Locale::pin(QLocale(QLocale::English, QLocale::UnitedStates));
-    MsgBox::installTestHook();
-    DataMessages::install();
-    WorkbookSheets::install();
-}
-
 TestFolder::~TestFolder() {
-    if (m_legacy) {
-        MsgBox::removeTestHook();
-        Locale::unpin();
-    }
     for (const QString& name :
          {QStringLiteral("TESSALY.mdb"), QStringLiteral("User.mdb"), QStringLiteral("Temp.mdb")})
         SqliteConnection::closeShared(file(name));

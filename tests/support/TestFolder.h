@@ -11,15 +11,16 @@
 // first-start choice "working alone"); FirstStart: the installation step has
 // run, nothing more (Temp.mdb and User.mdb); Empty: an empty folder.
 //
+// Each test case gets one through its TestSession, which also installs the
+// test hooks; tests of the installation make more of them.
+//
 // The plain-SQL helpers open their own SQLite connection each time, without
 // the program's collation or functions, so tests see exactly what was stored.
 class TestFolder {
 public:
     enum class Kind { Installed, FirstStart, Empty };
 
-    explicit TestFolder(Kind kind);
-    // LEGACY: with the hooks a test session installs, for tests not yet in one.
-    explicit TestFolder(bool installMainDatabase = true);
+    explicit TestFolder(Kind kind = Kind::Installed);
     ~TestFolder();
     TestFolder(const TestFolder&) = delete;
     TestFolder& operator=(const TestFolder&) = delete;
@@ -37,5 +38,4 @@ private:
     QString m_previousDirectory;
     QByteArray m_previousHome;
     bool m_hadHome = false;
-    bool m_legacy = false;
 };
