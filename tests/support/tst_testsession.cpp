@@ -5,7 +5,6 @@
 #include "office/SpellingDialog.h"
 #include "platform/Clock.h"
 #include "platform/Locale.h"
-#include "services/Desktop.h"
 #include "services/Pointer.h"
 #include "services/SendKeys.h"
 
