@@ -126,6 +126,10 @@ void MsgBox::answerNext(Result answer) {
     hook().answers.enqueue(answer);
 }
 
+int MsgBox::pendingAnswers() {
+    return int(hook().answers.size());
+}
+
 void MsgBox::setAnswerer(std::function<Result(const Shown&)> answerer) {
     hook().answerer = std::move(answerer);
 }

@@ -45,6 +45,7 @@ public:
     static void removeTestHook();
     static bool hookInstalled();
     static void answerNext(Result answer); // queued in order
+    static int pendingAnswers();           // queued answers no message has taken yet
     static void setAnswerer(std::function<Result(const Shown&)> answerer);
     static QList<Shown> shown(); // everything shown since install
     static Shown last();

@@ -1,4 +1,4 @@
-#include "TestFolder.h"
+#include "TestSession.h"
 
 #include "activities/FormActivities.h"
 #include "activities/FormAllCallReports.h"
@@ -9,8 +9,6 @@
 #include "data/DataSource.h"
 #include "formats/Rtf.h"
 #include "mail/MailItemWindow.h"
-#include "menu/RegisterForms.h"
-#include "platform/Clock.h"
 #include "services/Clipboard.h"
 #include "services/Colors.h"
 #include "services/Desktop.h"
@@ -36,12 +34,6 @@
 #include <QToolButton>
 
 namespace {
-
-void settle() {
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
 
 // Thursday, 10 December 2026.
 const QDate Today(2026, 12, 10);
@@ -141,15 +133,15 @@ private:
     static QStringList listed(DocumentBrowser* form);
     void find(DocumentBrowser* form, const QString& phrase);
     int count(const QString& table) const {
-        return m_folder->scalar("TESSALY.mdb", "SELECT COUNT(*) FROM " + table).toInt();
+        return m_session->scalar("TESSALY.mdb", "SELECT COUNT(*) FROM " + table).toInt();
     }
 
-    std::unique_ptr<TestFolder> m_folder;
+    std::unique_ptr<TestSession> m_session;
 };
 
 void TestBrowsers::init() {
-    m_folder = std::make_unique<TestFolder>();
-    m_folder->exec(
+    m_session = std::make_unique<TestSession>();
+    m_session->exec(
         "TESSALY.mdb",
         "INSERT INTO TABLE01 (AUTONUMBER, TEXT01, TEXT18, TEXT20) VALUES "
         "(1, 'Acme', 'Ann', 'Company'), (2, 'Baker''s Dozen', 'Ann', 'Company'), "
@@ -172,23 +164,12 @@ void TestBrowsers::init() {
                 .arg(sqlText("TO: buyer@acme.example\r\nSUBJECT: Prices\r\n\r\nHello.")) +
             QString("(1, 'TELEFAX', '2026-01-01', %1),").arg(sqlText(rtf("A telefax."))) +
             QString("(2, 'LETTER', '2026-03-03', %1);").arg(sqlText(rtf("To the bakers."))));
-    Forms::removeAll();
-    registerForms();
-    Desktop::record();
-    Clock::pin(QDateTime(Today, QTime(10, 0)));
+    m_session->registerForms();
     Forms::show("FormMenu");
 }
 
 void TestBrowsers::cleanup() {
-    if (QWidget* mail = shownMail())
-        delete mail;
-    for (Form* form : Forms::all())
-        delete form;
-    settle();
-    Forms::removeAll();
-    Desktop::stopRecording();
-    Clock::unpin();
-    m_folder.reset();
+    m_session.reset();
 }
 
 FormCompanies* TestBrowsers::openCompanies() {
@@ -356,10 +337,10 @@ void TestBrowsers::activationReadsAgain() {
     form->Form_Activate();
     QCOMPARE(position(form), QString("REPORT 1 OF 4 REPORTS"));
     // A report filed by another part of the program, on its own connection.
-    m_folder->exec("TESSALY.mdb",
-                   "INSERT INTO TABLE08 (NUMBER01, TEXT01, TEXT03, DATE01, MEMO01) VALUES (1, "
-                   "'Acme', 'Ann', '2026-12-01', " +
-                       sqlText(rtf("Filed elsewhere.")) + ")");
+    m_session->exec("TESSALY.mdb",
+                    "INSERT INTO TABLE08 (NUMBER01, TEXT01, TEXT03, DATE01, MEMO01) VALUES (1, "
+                    "'Acme', 'Ann', '2026-12-01', " +
+                        sqlText(rtf("Filed elsewhere.")) + ")");
     QTest::mouseClick(child<QToolButton>(form, "MoveLast"), Qt::LeftButton);
     form->Form_Activate();
     QCOMPARE(position(form), QString("REPORT 1 OF 5 REPORTS"));
@@ -419,7 +400,7 @@ void TestBrowsers::deleteAsks() {
     const bool deleted = answer == MsgBox::Yes;
     QCOMPARE(form->documents()->recordset()->recordCount(), deleted ? before - 1 : before);
     QCOMPARE(listed(form).contains(second), !deleted);
-    QCOMPARE(m_folder
+    QCOMPARE(m_session
                  ->scalar("TESSALY.mdb", QString("SELECT COUNT(*) FROM %1 WHERE MEMO01 = %2")
                                              .arg(table, sqlText(second)))
                  .toInt(),
@@ -557,6 +538,7 @@ void TestBrowsers::zoomStopsAtTheLimit() {
     click(form, "CommandZoomOut");
     QCOMPARE(form->zoomSize(), start);
     int steps = 0;
+    m_session->expectMessage("Cannot zoom any further.");
     while (MsgBox::shown().isEmpty() && steps < 100) {
         click(form, "CommandZoomOut");
         ++steps;
@@ -572,11 +554,11 @@ void TestBrowsers::zoomChangesOnlyWhatIsShown() {
     QTextDocument big;
     big.setHtml("<p><span style='font-size:12pt'>Twelve</span> "
                 "<span style='font-size:20pt'>Twenty</span></p>");
-    m_folder->exec("TESSALY.mdb",
-                   QString("UPDATE TABLE08 SET MEMO01 = %1 WHERE DATE01 = '2026-06-20'")
-                       .arg(sqlText(Rtf::fromDocument(big))));
+    m_session->exec("TESSALY.mdb",
+                    QString("UPDATE TABLE08 SET MEMO01 = %1 WHERE DATE01 = '2026-06-20'")
+                        .arg(sqlText(Rtf::fromDocument(big))));
     const QString stored =
-        m_folder->scalar("TESSALY.mdb", "SELECT MEMO01 FROM TABLE08 WHERE DATE01 = '2026-06-20'")
+        m_session->scalar("TESSALY.mdb", "SELECT MEMO01 FROM TABLE08 WHERE DATE01 = '2026-06-20'")
             .toString();
     DocumentBrowser* form = openBrowser("FormCallReports", "Acme");
     auto sizeOf = [form](const QString& word) {
@@ -593,7 +575,7 @@ void TestBrowsers::zoomChangesOnlyWhatIsShown() {
     QTest::mouseClick(child<QToolButton>(form, "MoveFirst"), Qt::LeftButton);
     QCOMPARE(sizeOf("Twelve"), 16.0);
     QCOMPARE(
-        m_folder->scalar("TESSALY.mdb", "SELECT MEMO01 FROM TABLE08 WHERE DATE01 = '2026-06-20'")
+        m_session->scalar("TESSALY.mdb", "SELECT MEMO01 FROM TABLE08 WHERE DATE01 = '2026-06-20'")
             .toString(),
         stored);
     click(form, "CommandZoomOut");
@@ -649,7 +631,7 @@ void TestBrowsers::editsAreStoredAtTheNextMove() {
     QVERIFY(form->documents()->recordset()->hasPendingEdit());
     QTest::mouseClick(child<QToolButton>(form, "MoveNext"), Qt::LeftButton);
     const QString stored =
-        m_folder->scalar("TESSALY.mdb", "SELECT MEMO01 FROM TABLE08 WHERE DATE01 = '2026-06-20'")
+        m_session->scalar("TESSALY.mdb", "SELECT MEMO01 FROM TABLE08 WHERE DATE01 = '2026-06-20'")
             .toString();
     QVERIFY(Rtf::isRtf(stored));
     QCOMPARE(Rtf::toPlainText(stored).trimmed(),
@@ -690,9 +672,9 @@ void TestBrowsers::kindOfDocumentChoosesWordOrOutlook() {
     QFETCH(QString, kind);
     QFETCH(bool, word);
     QFETCH(bool, outlook);
-    m_folder->exec("TESSALY.mdb", "INSERT INTO TABLE09 (NUMBER01, TEXT07, DATE01, MEMO01) VALUES "
-                                  "(1, " +
-                                      sqlText(kind) + ", '2026-12-01', 'The newest.')");
+    m_session->exec("TESSALY.mdb", "INSERT INTO TABLE09 (NUMBER01, TEXT07, DATE01, MEMO01) VALUES "
+                                   "(1, " +
+                                       sqlText(kind) + ", '2026-12-01', 'The newest.')");
     DocumentBrowser* form = openBrowser("FormActivities", "Acme");
     // The e-mail shown second sets the buttons first.
     QTest::mouseClick(child<QToolButton>(form, "MoveNext"), Qt::LeftButton);
@@ -745,15 +727,15 @@ void TestBrowsers::pickerWithoutAMatchKeepsTheCompany() {
 void TestBrowsers::wordGetsTheDocumentOnTheLetterhead() {
     QTextDocument formatted;
     formatted.setHtml("<p>Met the <b>buyer</b> about prices.</p>");
-    m_folder->exec("TESSALY.mdb",
-                   QString("UPDATE TABLE08 SET MEMO01 = %1 WHERE DATE01 = '2026-06-20'")
-                       .arg(sqlText(Rtf::fromDocument(formatted))));
+    m_session->exec("TESSALY.mdb",
+                    QString("UPDATE TABLE08 SET MEMO01 = %1 WHERE DATE01 = '2026-06-20'")
+                        .arg(sqlText(Rtf::fromDocument(formatted))));
     DocumentBrowser* form = openBrowser("FormCallReports", "Acme");
     Clipboard::setText("left over");
     click(form, "CommandWord");
     QCOMPARE(Desktop::opened().size(), 1);
     const QString path = Desktop::opened().first().toLocalFile();
-    QCOMPARE(QFileInfo(path).absolutePath(), QFileInfo(m_folder->file("Temp")).absoluteFilePath());
+    QCOMPARE(QFileInfo(path).absolutePath(), QFileInfo(m_session->file("Temp")).absoluteFilePath());
     const QString written = readAll(path);
     QVERIFY(written.contains("{\\header")); // the letterhead's own header
     QTextDocument read;
@@ -778,8 +760,10 @@ void TestBrowsers::wordGetsTheDocumentOnTheLetterhead() {
 }
 
 void TestBrowsers::wordWithoutTheLetterheadSaysSo() {
-    QFile::remove(m_folder->file("Letterhead.rtf"));
+    QFile::remove(m_session->file("Letterhead.rtf"));
     DocumentBrowser* form = openBrowser("FormCallReports", "Acme");
+    m_session->expectMessage("The template " + m_session->file("Letterhead.rtf") +
+                             " was not found.");
     click(form, "CommandWord");
     QVERIFY(Desktop::opened().isEmpty());
     QCOMPARE(MsgBox::shown().size(), 1);
@@ -864,8 +848,8 @@ void TestBrowsers::editorFilesThroughTheBoundBoxes() {
     settle();
     QCOMPARE(count("TABLE08"), 6);
     const QList<QVariantList> rows =
-        m_folder->rows("TESSALY.mdb", "SELECT NUMBER01, DATE01, TEXT01, TEXT03, MEMO01 FROM "
-                                      "TABLE08 WHERE DATE01 = '2026-12-10'");
+        m_session->rows("TESSALY.mdb", "SELECT NUMBER01, DATE01, TEXT01, TEXT03, MEMO01 FROM "
+                                       "TABLE08 WHERE DATE01 = '2026-12-10'");
     QCOMPARE(rows.size(), 1);
     QCOMPARE(rows.first().at(0).toInt(), 1);
     QCOMPARE(rows.first().at(1).toString(), QString("2026-12-10"));
@@ -894,7 +878,7 @@ void TestBrowsers::editorFilesCorrespondenceThroughTheBoundBoxes() {
     form->findChild<QWidget*>("LabelMethod")->setProperty("text", "TELEFAX");
     form->findChild<RichTextBox*>("RichTextBox1")->setTextRTF(rtf("Fax to the buyer."));
     QVERIFY(QMetaObject::invokeMethod(form, "Load"));
-    const QList<QVariantList> rows = m_folder->rows(
+    const QList<QVariantList> rows = m_session->rows(
         "TESSALY.mdb", "SELECT NUMBER01, TEXT07, MEMO01 FROM TABLE09 WHERE DATE01 = '2026-12-10'");
     QCOMPARE(rows.size(), 1);
     QCOMPARE(rows.first().at(0).toInt(), 1);
@@ -943,6 +927,7 @@ void TestBrowsers::allCallReportsOpenedByItsOpener() {
     QCOMPARE(shownText(form), QString("Newest Acme report, nothing about money."));
     QCOMPARE(form->windowTitle(), QString("Filter Call Reports"));
 
+    m_session->expectMessage("The table 'NOWHERE' does not exist.");
     QVERIFY(!form->Open("Search Call Reports", "SELECT * FROM NOWHERE"));
     QCOMPARE(MsgBox::last().style, MsgBox::OKOnly | MsgBox::Critical);
     form->close();
@@ -1065,7 +1050,7 @@ void TestBrowsers::hoverTexts() {
 void TestBrowsers::manualChapterOnTheHelpPage() {
     // Both windows open the help on page 30.
     QPdfDocument manual;
-    QCOMPARE(manual.load(m_folder->file("Help.pdf")), QPdfDocument::Error::None);
+    QCOMPARE(manual.load(m_session->file("Help.pdf")), QPdfDocument::Error::None);
     QVERIFY(manual.pageCount() >= 30);
     const QString text = manual.getAllText(29).text();
     QVERIFY2(text.simplified().startsWith("Call reports and correspondence"),

@@ -1,11 +1,10 @@
-#include "TestFolder.h"
+#include "TestSession.h"
 
 #include "activities/FormCreateCallReport.h"
 #include "app/Forms.h"
 #include "companies/FormCompanies.h"
 #include "contacts/FormContacts.h"
 #include "data/DataSource.h"
-#include "menu/RegisterForms.h"
 #include "platform/Clock.h"
 #include "services/MsgBox.h"
 #include "services/Twips.h"
@@ -23,12 +22,6 @@
 #include <QTest>
 
 namespace {
-
-void settle() {
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
 
 const QDate Today(2026, 12, 10);
 const QString Crlf = "\r\n";
@@ -94,12 +87,12 @@ private:
         return names;
     }
 
-    std::unique_ptr<TestFolder> m_folder;
+    std::unique_ptr<TestSession> m_session;
 };
 
 void TestCallReportEntry::init() {
-    m_folder = std::make_unique<TestFolder>();
-    m_folder->exec(
+    m_session = std::make_unique<TestSession>();
+    m_session->exec(
         "TESSALY.mdb",
         "INSERT INTO TABLE01 (TEXT01, TEXT13, TEXT17, TEXT18, TEXT20, NUMBER01, MEMO02, DATE01, "
         "DATE03) VALUES "
@@ -108,19 +101,12 @@ void TestCallReportEntry::init() {
         "('Baker''s Dozen', '', '', 'Ann', 'Company', 0, '', NULL, '2025-01-02');"
         "INSERT INTO TABLE03 (NUMBER01, TEXT02, TEXT03, TEXT06) VALUES "
         "(1, 'Zoe', 'Adams', 'Buyer'), (1, 'Bill', 'O''Brien', NULL);");
-    Forms::removeAll();
-    registerForms();
+    m_session->registerForms();
     Clock::pin(QDateTime(Today, QTime(14, 5)));
-    MsgBox::clearShown();
 }
 
 void TestCallReportEntry::cleanup() {
-    for (Form* form : Forms::all())
-        delete form;
-    settle();
-    Forms::removeAll();
-    Clock::unpin();
-    m_folder.reset();
+    m_session.reset();
 }
 
 FormCreateCallReport* TestCallReportEntry::open(const QString& company) {
@@ -206,7 +192,7 @@ void TestCallReportEntry::meetingSetsTheDateLastVisitedToToday() {
     entry()->close();
     settle();
     Forms::get<FormCompanies>()->dataTable01()->save();
-    QCOMPARE(m_folder->scalar("TESSALY.mdb", "SELECT DATE01 FROM TABLE01 WHERE TEXT01 = 'Acme'"),
+    QCOMPARE(m_session->scalar("TESSALY.mdb", "SELECT DATE01 FROM TABLE01 WHERE TEXT01 = 'Acme'"),
              QVariant("2026-12-10"));
 }
 

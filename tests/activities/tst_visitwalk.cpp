@@ -1,5 +1,5 @@
 #include "StoredTasks.h"
-#include "TestFolder.h"
+#include "TestSession.h"
 
 #include "activities/FormCreateCallReport.h"
 #include "app/Forms.h"
@@ -7,9 +7,7 @@
 #include "contacts/FormContacts.h"
 #include "data/DataSource.h"
 #include "formats/Rtf.h"
-#include "menu/RegisterForms.h"
 #include "platform/Clock.h"
-#include "services/MsgBox.h"
 #include "widgets/DBList.h"
 #include "widgets/RichTextBox.h"
 
@@ -23,12 +21,6 @@
 #include <QTest>
 
 namespace {
-
-void settle() {
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
 
 // Thursday, 10 December 2026.
 const QDate Today(2026, 12, 10);
@@ -60,12 +52,12 @@ private:
         return widget;
     }
 
-    std::unique_ptr<TestFolder> m_folder;
+    std::unique_ptr<TestSession> m_session;
 };
 
 void TestVisitWalk::init() {
-    m_folder = std::make_unique<TestFolder>();
-    m_folder->exec(
+    m_session = std::make_unique<TestSession>();
+    m_session->exec(
         "TESSALY.mdb",
         "INSERT INTO TABLE01 (TEXT01, TEXT13, TEXT17, TEXT18, TEXT20, NUMBER01, NUMBER02, MEMO02, "
         "DATE01, DATE03) VALUES "
@@ -75,19 +67,12 @@ void TestVisitWalk::init() {
         "INSERT INTO TABLE03 (NUMBER01, TEXT02, TEXT03, TEXT06) VALUES "
         "(1, 'Zoe', 'Adams', 'Buyer'), (1, 'Bill', 'O''Brien', 'Owner'),"
         "(2, 'Carl', 'Baker', '');");
-    Forms::removeAll();
-    registerForms();
+    m_session->registerForms();
     Clock::pin(QDateTime(Today, QTime(16, 0)));
-    MsgBox::clearShown();
 }
 
 void TestVisitWalk::cleanup() {
-    for (Form* form : Forms::all())
-        delete form;
-    settle();
-    Forms::removeAll();
-    Clock::unpin();
-    m_folder.reset();
+    m_session.reset();
 }
 
 FormCreateCallReport* TestVisitWalk::startCallReport() {
@@ -145,7 +130,7 @@ void TestVisitWalk::meetingCallReportEndToEnd() {
     editor()->close();
     settle();
     QVERIFY(!Forms::isVisible("FormWrite"));
-    const QList<QVariantList> rows = m_folder->rows(
+    const QList<QVariantList> rows = m_session->rows(
         "TESSALY.mdb", "SELECT NUMBER01, DATE01, TEXT01, TEXT03, MEMO01 FROM TABLE08");
     QCOMPARE(rows.size(), 1);
     const QVariantList row = rows.first();
@@ -185,7 +170,7 @@ void TestVisitWalk::meetingCallReportEndToEnd() {
     QTest::mouseClick(child<QPushButton>(reminder, "CommandYes"), Qt::LeftButton);
     QTest::mouseClick(child<QPushButton>(reminder, "CommandGo"), Qt::LeftButton);
     settle();
-    const QList<StoredTask> tasks = storedTasks(m_folder->path());
+    const QList<StoredTask> tasks = storedTasks(m_session->path());
     QCOMPARE(tasks.size(), 1);
     QCOMPARE(tasks.first().summary, QString("Make an Appointment with Acme"));
     QCOMPARE(tasks.first().due, QDate(2027, 1, 5)); // 8 Dec + 30 days - 2, a Tuesday
@@ -193,9 +178,9 @@ void TestVisitWalk::meetingCallReportEndToEnd() {
     // The company's new dates are stored with it.
     companies->close();
     settle();
-    QCOMPARE(
-        m_folder->rows("TESSALY.mdb", "SELECT DATE01, NUMBER02 FROM TABLE01 WHERE TEXT01 = 'Acme'"),
-        (QList<QVariantList>{{"2026-12-08", 0}}));
+    QCOMPARE(m_session->rows("TESSALY.mdb",
+                             "SELECT DATE01, NUMBER02 FROM TABLE01 WHERE TEXT01 = 'Acme'"),
+             (QList<QVariantList>{{"2026-12-08", 0}}));
 }
 
 void TestVisitWalk::telephoneCallOffersNoReminder() {
@@ -204,13 +189,13 @@ void TestVisitWalk::telephoneCallOffersNoReminder() {
     QCOMPARE(Forms::get<FormCompanies>()->box("DATE01")->text(), QString("11/2/2026"));
     editor()->close();
     settle();
-    const QString memo = m_folder->scalar("TESSALY.mdb", "SELECT MEMO01 FROM TABLE08").toString();
+    const QString memo = m_session->scalar("TESSALY.mdb", "SELECT MEMO01 FROM TABLE08").toString();
     QVERIFY(!Rtf::toPlainText(memo).contains("Person Contacted"));
 }
 
 void TestVisitWalk::meetingWithoutVisitFrequencyOffersNoReminder() {
-    m_folder->exec("TESSALY.mdb",
-                   "UPDATE TABLE01 SET NUMBER01 = 0, MEMO02 = '' WHERE TEXT01 = 'Acme'");
+    m_session->exec("TESSALY.mdb",
+                    "UPDATE TABLE01 SET NUMBER01 = 0, MEMO02 = '' WHERE TEXT01 = 'Acme'");
     writeReport("Meeting", QDate(2026, 12, 9), {0});
     QVERIFY(!Forms::isVisible("FormReminder"));
     QCOMPARE(Forms::get<FormCompanies>()->box("DATE01")->text(), QString("12/9/2026"));

@@ -1,10 +1,9 @@
-#include "TestFolder.h"
+#include "TestSession.h"
 
 #include "app/FormHelp.h"
 #include "app/Forms.h"
 #include "app/HoverHelp.h"
 #include "menu/FormMenu.h"
-#include "menu/RegisterForms.h"
 #include "services/Colors.h"
 #include "services/Desktop.h"
 #include "services/MsgBox.h"
@@ -16,16 +15,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-
-namespace {
-
-void settle() {
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-} // namespace
 
 // The main menu, driven with clicks and keys.
 class TestMainMenu : public QObject {
@@ -67,22 +56,20 @@ private:
         QTest::keyClicks(edit, text);
     }
     QString stored(const char* column) const {
-        return m_folder->scalar("TESSALY.mdb", QString("SELECT %1 FROM TABLE02").arg(column))
+        return m_session->scalar("TESSALY.mdb", QString("SELECT %1 FROM TABLE02").arg(column))
             .toString();
     }
     void openMenu();
 
-    std::unique_ptr<TestFolder> m_folder;
+    std::unique_ptr<TestSession> m_session;
     FormMenu* m_menu = nullptr;
 };
 
 void TestMainMenu::init() {
-    m_folder = std::make_unique<TestFolder>();
-    Forms::removeAll();
-    registerForms();
+    m_session = std::make_unique<TestSession>();
+    m_session->registerForms();
     Forms::add("FormReports", [] { return new Form("FormReports"); });
     Forms::add("FormMaintenance", [] { return new Form("FormMaintenance"); });
-    Desktop::record();
     openMenu();
 }
 
@@ -95,12 +82,7 @@ void TestMainMenu::openMenu() {
 }
 
 void TestMainMenu::cleanup() {
-    for (Form* form : Forms::all())
-        delete form;
-    settle();
-    Forms::removeAll();
-    Desktop::stopRecording();
-    m_folder.reset();
+    m_session.reset();
 }
 
 void TestMainMenu::layoutAndVersion() {
@@ -122,7 +104,7 @@ void TestMainMenu::layoutAndVersion() {
     for (const char* hidden : {"LabelPassword", "LabelNew", "Text1", "Text2", "TEXT03", "TEXT04"})
         QVERIFY(!m_menu->findChild<QWidget*>(hidden)->isVisible());
     QVERIFY(!find<QPushButton>("CommandCompanies")->icon().isNull());
-    QVERIFY(QDir(m_folder->file("Temp")).exists());
+    QVERIFY(QDir(m_session->file("Temp")).exists());
 }
 
 void TestMainMenu::rightPasswordOpensTheAdvancedOptions() {
@@ -169,7 +151,7 @@ void TestMainMenu::wrongPasswordTurnsTheCaptionRed() {
 
 void TestMainMenu::emptyStoredPasswordMatchesAnEmptyBox() {
     delete m_menu;
-    m_folder->exec("TESSALY.mdb", "UPDATE TABLE02 SET TEXT02 = ''");
+    m_session->exec("TESSALY.mdb", "UPDATE TABLE02 SET TEXT02 = ''");
     openMenu();
     click("CommandSetup");
     click("CommandEnter");
@@ -213,6 +195,7 @@ void TestMainMenu::changingThePassword() {
 void TestMainMenu::changeAsksForTheCurrentPasswordFirst() {
     click("CommandSetup");
     typePassword("Text1", "wrong");
+    m_session->expectMessage("Please enter your current password first.");
     click("CommandChange");
     QCOMPARE(MsgBox::last().text, QString("Please enter your current password first."));
     QCOMPARE(MsgBox::last().style, int(MsgBox::OKOnly));

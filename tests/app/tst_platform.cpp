@@ -1,4 +1,4 @@
-#include "TestFolder.h"
+#include "TestSession.h"
 
 #include "platform/Clock.h"
 #include "services/Clipboard.h"
@@ -21,6 +21,9 @@
 class TestPlatform : public QObject {
     Q_OBJECT
 private slots:
+    void init() { m_session = std::make_unique<TestSession>(TestSession::Folder::Empty); }
+    void cleanup() { m_session.reset(); }
+
     void clockCanBePinned();
     void desktopRecordsWhatItWouldOpen();
     void messageBoxAnswersFromTheScript();
@@ -33,6 +36,9 @@ private slots:
     void sendKeysParses();
     void sendKeysReachTheFocusedControl();
     void printWindowToPdf();
+
+private:
+    std::unique_ptr<TestSession> m_session;
 };
 
 void TestPlatform::clockCanBePinned() {
@@ -52,11 +58,10 @@ void TestPlatform::desktopRecordsWhatItWouldOpen() {
     QVERIFY(Desktop::openFile("/tmp/report.xlsx"));
     QCOMPARE(Desktop::opened(),
              (QList<QUrl>{QUrl("https://www.tessaly.org/faq"), QUrl("file:///tmp/report.xlsx")}));
-    Desktop::stopRecording();
 }
 
 void TestPlatform::messageBoxAnswersFromTheScript() {
-    MsgBox::installTestHook();
+    MsgBox::installTestHook(); // the hook on its own, without the session's announcements
     MsgBox::answerNext(MsgBox::No);
     QCOMPARE(MsgBox::show("Delete?", MsgBox::YesNo | MsgBox::Question), MsgBox::No);
     // Without a scripted answer the first button answers; a scripted answer
@@ -68,7 +73,6 @@ void TestPlatform::messageBoxAnswersFromTheScript() {
     QCOMPARE(MsgBox::last().title, QString("Tessaly"));
     MsgBox::show("Sent", MsgBox::OKOnly, "Technical Support");
     QCOMPARE(MsgBox::last().title, QString("Technical Support"));
-    MsgBox::removeTestHook();
 }
 
 void TestPlatform::pointerNests() {
@@ -177,19 +181,16 @@ void TestPlatform::sendKeysReachTheFocusedControl() {
     QVERIFY(SendKeys::send("^{c}"));
     QCOMPARE(SendKeys::recorded().size(), 1);
     QCOMPARE(box.text(), QString("XY"));
-    SendKeys::stopRecording();
 }
 
 void TestPlatform::printWindowToPdf() {
-    TestFolder folder;
     QLabel window("A window to print");
     window.resize(400, 200);
     window.show();
-    const QString pdf = folder.file("print.pdf");
+    const QString pdf = m_session->file("print.pdf");
     PrintWindow::printToFile(pdf);
     QString error;
     QVERIFY2(PrintWindow::print(&window, &error), qPrintable(error));
-    PrintWindow::printToPrinter();
     QFile file(pdf);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray data = file.readAll();

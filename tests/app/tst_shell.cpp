@@ -1,4 +1,4 @@
-#include "TestFolder.h"
+#include "TestSession.h"
 
 #include "app/Form.h"
 #include "app/FormHelp.h"
@@ -54,12 +54,6 @@ void registerPlain(const QString& name) {
     Forms::add(name, [name] { return new PlainForm(name); });
 }
 
-void settle() {
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 } // namespace
 
 // The window registry, the window switches, the help window, the progress
@@ -88,15 +82,14 @@ private slots:
     void hoverHelpShowsAndHides();
 
 private:
-    std::unique_ptr<TestFolder> m_folder;
+    std::unique_ptr<TestSession> m_session;
 };
 
 void TestShell::init() {
-    m_folder = std::make_unique<TestFolder>();
-    m_folder->exec("TESSALY.mdb", "INSERT INTO TABLE01 (AUTONUMBER, TEXT01, TEXT20) VALUES (1, "
-                                  "'Alpha', 'Company')");
+    m_session = std::make_unique<TestSession>();
+    m_session->exec("TESSALY.mdb", "INSERT INTO TABLE01 (AUTONUMBER, TEXT01, TEXT20) VALUES (1, "
+                                   "'Alpha', 'Company')");
     loads = 0;
-    Forms::removeAll();
     registerPlain("FormMenu");
     for (const QString& name : ModuleButtons::WorkingWindows())
         registerPlain(name);
@@ -104,10 +97,7 @@ void TestShell::init() {
 }
 
 void TestShell::cleanup() {
-    for (Form* form : Forms::all())
-        delete form;
-    Forms::removeAll();
-    m_folder.reset();
+    m_session.reset();
 }
 
 void TestShell::oneInstanceLoadedOnce() {
@@ -142,11 +132,11 @@ void TestShell::closeIsASavePointHidingIsNot() {
     auto* form = static_cast<PlainForm*>(Forms::show("FormContacts"));
     form->name_->setText("Alpha Ltd");
     form->hide();
-    QCOMPARE(m_folder->scalar("TESSALY.mdb", "SELECT TEXT01 FROM TABLE01").toString(),
+    QCOMPARE(m_session->scalar("TESSALY.mdb", "SELECT TEXT01 FROM TABLE01").toString(),
              QString("Alpha"));
     QVERIFY(Forms::isLoaded("FormContacts"));
     QVERIFY(form->unload());
-    QCOMPARE(m_folder->scalar("TESSALY.mdb", "SELECT TEXT01 FROM TABLE01").toString(),
+    QCOMPARE(m_session->scalar("TESSALY.mdb", "SELECT TEXT01 FROM TABLE01").toString(),
              QString("Alpha Ltd"));
 }
 
@@ -154,13 +144,14 @@ void TestShell::refusedValueKeepsTheWindowOpen() {
     auto* form = static_cast<PlainForm*>(Forms::show("FormContacts"));
     form->date->setText("soon");
     MsgBox::clearShown();
+    m_session->expectMessage("The value \"soon\" is not a date");
     QVERIFY(!form->unload());
     QVERIFY(Forms::isLoaded("FormContacts"));
     QVERIFY(form->isVisible());
     QVERIFY(MsgBox::last().text.contains("DATE01"));
     form->date->setText("12/24/2026");
     QVERIFY(form->unload());
-    QCOMPARE(m_folder->scalar("TESSALY.mdb", "SELECT DATE01 FROM TABLE01").toString(),
+    QCOMPARE(m_session->scalar("TESSALY.mdb", "SELECT DATE01 FROM TABLE01").toString(),
              QString("2026-12-24"));
 }
 
@@ -170,7 +161,7 @@ void TestShell::endingTheProgramStoresHiddenWindowsEdits() {
     companies->hide();
     Forms::show("FormContacts");
     QVERIFY(Forms::endProgram());
-    QCOMPARE(m_folder->scalar("TESSALY.mdb", "SELECT TEXT01 FROM TABLE01").toString(),
+    QCOMPARE(m_session->scalar("TESSALY.mdb", "SELECT TEXT01 FROM TABLE01").toString(),
              QString("Alpha (hidden)"));
     QVERIFY(Forms::all().isEmpty());
     settle();
@@ -211,6 +202,7 @@ void TestShell::switchToCompaniesClosesAllOthers() {
 void TestShell::switchToAMissingWindowSaysSo() {
     Forms::removeAll();
     MsgBox::clearShown();
+    m_session->expectMessage("The window FormProjects is not part of this version of Tessaly.");
     ModuleButtons::SwitchToProjects();
     QCOMPARE(MsgBox::shown().size(), 1);
     QCOMPARE(MsgBox::last().style, MsgBox::OKOnly | MsgBox::Critical);
@@ -292,7 +284,7 @@ void TestShell::helpOpensAtThePageOfTheLastVisibleWindow() {
     QCOMPARE(help->windowTitle(), QString("Tessaly Help"));
     QCOMPARE(help->page(), page);
     QCOMPARE(help->WebBrowser1->zoomFactor(), 0.75);
-    const QString pdf = m_folder->file("Help.pdf");
+    const QString pdf = m_session->file("Help.pdf");
     QCOMPARE(help->address(),
              page ? QString("file:///%1#zoom=75&page=%2").arg(pdf).arg(page) : QString());
     QCOMPARE(help->WebBrowser1->document()->status(), QPdfDocument::Status::Ready);
@@ -317,7 +309,7 @@ void TestShell::helpAskedAgainOnlyComesForward() {
 
 void TestShell::manualChaptersStartOnTheirPages() {
     QPdfDocument manual;
-    QCOMPARE(manual.load(m_folder->file("Help.pdf")), QPdfDocument::Error::None);
+    QCOMPARE(manual.load(m_session->file("Help.pdf")), QPdfDocument::Error::None);
     QVERIFY(manual.pageCount() >= 5);
     const QList<std::pair<int, QString>> chapters = {{1, "The main menu"},
                                                      {2, "Starting Tessaly for the first time"},

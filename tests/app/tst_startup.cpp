@@ -1,10 +1,9 @@
-#include "TestFolder.h"
+#include "TestSession.h"
 
 #include "app/FormHelp.h"
 #include "app/Forms.h"
 #include "app/HoverHelp.h"
 #include "maintenance/FormReplica.h"
-#include "menu/RegisterForms.h"
 #include "services/MsgBox.h"
 #include "services/Twips.h"
 #include "widgets/DirList.h"
@@ -32,12 +31,6 @@ public:
     }
 };
 
-void settle() {
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 } // namespace
 
 // Start-up: the first-start choice, then the main menu.
@@ -61,27 +54,22 @@ private slots:
 private:
     FormReplica* start();
     QString choice() const {
-        return m_folder->scalar("User.mdb", "SELECT TEXT04 FROM TABLE02").toString();
+        return m_session->scalar("User.mdb", "SELECT TEXT04 FROM TABLE02").toString();
     }
-    std::unique_ptr<TestFolder> m_folder;
+    std::unique_ptr<TestSession> m_session;
     ShowWatcher m_watcher;
 };
 
 void TestStartup::init() {
-    m_folder = std::make_unique<TestFolder>(false);
-    Forms::removeAll();
-    registerForms();
+    m_session = std::make_unique<TestSession>(TestSession::Folder::FirstStart);
+    m_session->registerForms();
     m_watcher.shown.clear();
     qApp->installEventFilter(&m_watcher);
 }
 
 void TestStartup::cleanup() {
     qApp->removeEventFilter(&m_watcher);
-    for (Form* form : Forms::all())
-        delete form;
-    settle();
-    Forms::removeAll();
-    m_folder.reset();
+    m_session.reset();
 }
 
 FormReplica* TestStartup::start() {
@@ -99,7 +87,7 @@ void TestStartup::freshFolderShowsTheFirstStartChoice() {
              QString("Destination of the Replica..."));
     QCOMPARE(replica->findChild<QLineEdit*>("Text1")->text(), QString());
     QCOMPARE(replica->findChild<QLineEdit*>("Text2")->text(),
-             QDir::toNativeSeparators(m_folder->file("TESSALY.mdb")));
+             QDir::toNativeSeparators(m_session->file("TESSALY.mdb")));
     QVERIFY(!replica->findChild<QPushButton*>("CommandReplica")->isEnabled());
     QCOMPARE(replica->findChild<QCheckBox*>("Check1")->text(),
              QString("Do not create a replica. I do not work from a network."));
@@ -115,9 +103,9 @@ void TestStartup::workingAloneMakesTheDatabaseAndOpensTheMenu() {
     auto* check = replica->findChild<QCheckBox*>("Check1");
     QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(5, 5));
     settle();
-    QVERIFY(!QFile::exists(m_folder->file("Temp.mdb")));
-    QVERIFY(QFile::exists(m_folder->file("TESSALY.mdb")));
-    QCOMPARE(m_folder->scalar("TESSALY.mdb", "SELECT TEXT02 FROM TABLE02").toString(),
+    QVERIFY(!QFile::exists(m_session->file("Temp.mdb")));
+    QVERIFY(QFile::exists(m_session->file("TESSALY.mdb")));
+    QCOMPARE(m_session->scalar("TESSALY.mdb", "SELECT TEXT02 FROM TABLE02").toString(),
              QString("Kelvorin"));
     QCOMPARE(choice(), QString("1"));
     QVERIFY(Forms::isVisible("FormMenu"));
@@ -126,39 +114,41 @@ void TestStartup::workingAloneMakesTheDatabaseAndOpensTheMenu() {
 }
 
 void TestStartup::laterStartsGoStraightToTheMenu() {
-    QVERIFY(QFile::rename(m_folder->file("Temp.mdb"), m_folder->file("TESSALY.mdb")));
-    m_folder->exec("User.mdb", "UPDATE TABLE02 SET TEXT04 = '1'");
+    QVERIFY(QFile::rename(m_session->file("Temp.mdb"), m_session->file("TESSALY.mdb")));
+    m_session->exec("User.mdb", "UPDATE TABLE02 SET TEXT04 = '1'");
     QVERIFY(!start());
     QVERIFY(Forms::isVisible("FormMenu"));
     QVERIFY(!m_watcher.shown.contains("FormReplica")); // never shown, not even briefly
 }
 
 void TestStartup::anExistingMainDatabaseIsKept() {
-    QVERIFY(QFile::copy(m_folder->file("Temp.mdb"), m_folder->file("TESSALY.mdb")));
-    m_folder->exec("TESSALY.mdb", "INSERT INTO TABLE01 (TEXT01) VALUES ('Copied company')");
+    QVERIFY(QFile::copy(m_session->file("Temp.mdb"), m_session->file("TESSALY.mdb")));
+    m_session->exec("TESSALY.mdb", "INSERT INTO TABLE01 (TEXT01) VALUES ('Copied company')");
     FormReplica* replica = start();
+    m_session->expectMessage("The database TESSALY.mdb is already in " + m_session->path());
     QTest::mouseClick(replica->findChild<QCheckBox*>("Check1"), Qt::LeftButton, {}, QPoint(5, 5));
     settle();
     QCOMPARE(MsgBox::shown().size(), 1);
     QVERIFY(MsgBox::last().text.contains("already in"));
-    QVERIFY(QFile::exists(m_folder->file("Temp.mdb")));
-    QCOMPARE(m_folder->scalar("TESSALY.mdb", "SELECT TEXT01 FROM TABLE01").toString(),
+    QVERIFY(QFile::exists(m_session->file("Temp.mdb")));
+    QCOMPARE(m_session->scalar("TESSALY.mdb", "SELECT TEXT01 FROM TABLE01").toString(),
              QString("Copied company"));
-    QCOMPARE(m_folder->scalar("Temp.mdb", "SELECT COUNT(*) FROM TABLE01").toInt(), 0);
+    QCOMPARE(m_session->scalar("Temp.mdb", "SELECT COUNT(*) FROM TABLE01").toInt(), 0);
     QCOMPARE(choice(), QString("1"));
     QVERIFY(Forms::isVisible("FormMenu"));
 }
 
 void TestStartup::aMissingSuppliedDatabaseIsReported() {
     FormReplica* replica = start();
-    QVERIFY(QFile::remove(m_folder->file("Temp.mdb")));
+    QVERIFY(QFile::remove(m_session->file("Temp.mdb")));
     auto* check = replica->findChild<QCheckBox*>("Check1");
+    m_session->expectMessage("The supplied database Temp.mdb is missing from " + m_session->path());
     QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(5, 5));
     settle();
     QCOMPARE(MsgBox::last().style, MsgBox::OKOnly | MsgBox::Critical);
     QVERIFY(MsgBox::last().text.contains("Temp.mdb is missing"));
     QVERIFY(!check->isChecked());
-    QVERIFY(!QFile::exists(m_folder->file("TESSALY.mdb")));
+    QVERIFY(!QFile::exists(m_session->file("TESSALY.mdb")));
     QVERIFY(choice().isEmpty());
     QVERIFY(replica->isVisible());
     QVERIFY(!Forms::isLoaded("FormMenu"));
@@ -182,15 +172,17 @@ void TestStartup::aSuppliedDatabaseThatIsNotWholeIsNotUsed() {
     QFETCH(QString, sql);
     QFETCH(QString, why);
     if (content.isEmpty()) {
-        m_folder->exec("Temp.mdb", sql);
+        m_session->exec("Temp.mdb", sql);
     } else {
-        QFile file(m_folder->file("Temp.mdb"));
+        QFile file(m_session->file("Temp.mdb"));
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         if (content != "-")
             file.write(content);
     }
     FormReplica* replica = start();
     auto* check = replica->findChild<QCheckBox*>("Check1");
+    m_session->expectMessage("The supplied database Temp.mdb in " + m_session->path() +
+                             " is not a whole Tessaly database");
     QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(5, 5));
     settle();
     QCOMPARE(MsgBox::shown().size(), 1);
@@ -199,8 +191,8 @@ void TestStartup::aSuppliedDatabaseThatIsNotWholeIsNotUsed() {
                  MsgBox::last().text.contains(why),
              qPrintable(MsgBox::last().text));
     QVERIFY(!check->isChecked());
-    QVERIFY(!QFile::exists(m_folder->file("TESSALY.mdb")));
-    QVERIFY(QFile::exists(m_folder->file("Temp.mdb")));
+    QVERIFY(!QFile::exists(m_session->file("TESSALY.mdb")));
+    QVERIFY(QFile::exists(m_session->file("Temp.mdb")));
     QVERIFY(choice().isEmpty());
     QVERIFY(replica->isVisible());
     QVERIFY(!Forms::isLoaded("FormMenu"));
@@ -215,23 +207,25 @@ void TestStartup::browseListsDrivesFoldersAndFiles() {
         QVERIFY(replica->findChild<QWidget*>(list)->isVisible());
     auto* dir = replica->findChild<DirList*>("Dir1");
     auto* files = replica->findChild<FileList*>("File1");
-    dir->setPath(m_folder->path());
+    dir->setPath(m_session->path());
     QCOMPARE(files->path(), dir->path());
     QCOMPARE(files->count(), 2); // Temp.mdb and User.mdb; *.mdb only
     files->setCurrentRow(0);
     QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
                       files->visualItemRect(files->item(0)).center());
     QCOMPARE(replica->findChild<QLineEdit*>("Text1")->text(),
-             QDir::toNativeSeparators(m_folder->file("Temp.mdb")));
+             QDir::toNativeSeparators(m_session->file("Temp.mdb")));
     QVERIFY(replica->findChild<QPushButton*>("CommandReplica")->isEnabled());
 }
 
 void TestStartup::networkReplicaIsNotOfferedYet() {
     FormReplica* replica = start();
+    m_session->expectMessage("Working from a network with a replica of the server's database is "
+                             "not available in this version of Tessaly.");
     replica->CommandReplica_Click();
     QVERIFY(MsgBox::last().text.contains("not available in this version"));
     QVERIFY(choice().isEmpty()); // nothing recorded: the choice is still open
-    QVERIFY(QFile::exists(m_folder->file("Temp.mdb")));
+    QVERIFY(QFile::exists(m_session->file("Temp.mdb")));
 }
 
 void TestStartup::hoverTextsAndHelp() {
@@ -240,7 +234,7 @@ void TestStartup::hoverTextsAndHelp() {
     QCOMPARE(help->text(replica->findChild<QCheckBox*>("Check1")),
              QString("Select this option if you are a single user. Instead of creating a replica, "
                      "a copy of the database will be made to ") +
-                 QDir::toNativeSeparators(m_folder->path()) + ".");
+                 QDir::toNativeSeparators(m_session->path()) + ".");
     QCOMPARE(help->text(replica->findChild<QWidget*>("Dir1")),
              QString("Select the folder where 'TESSALY.mdb' is located."));
     QTest::keyClick(replica, Qt::Key_F1);

@@ -1,8 +1,7 @@
-#include "TestFolder.h"
+#include "TestSession.h"
 
 #include "app/Forms.h"
 #include "companies/FormBrowser.h"
-#include "menu/RegisterForms.h"
 #include "services/Desktop.h"
 #include "services/MsgBox.h"
 #include "services/Twips.h"
@@ -19,12 +18,6 @@
 #include <QTextBrowser>
 
 namespace {
-
-void settle() {
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
 
 bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
@@ -58,24 +51,17 @@ private:
         browser->Navigate(path);
         return browser;
     }
-    QString file(const QString& name) const { return m_folder->file(name); }
-    std::unique_ptr<TestFolder> m_folder;
+    QString file(const QString& name) const { return m_session->file(name); }
+    std::unique_ptr<TestSession> m_session;
 };
 
 void TestDocumentViewer::init() {
-    m_folder = std::make_unique<TestFolder>();
-    Forms::removeAll();
-    registerForms();
-    Desktop::record();
+    m_session = std::make_unique<TestSession>();
+    m_session->registerForms();
 }
 
 void TestDocumentViewer::cleanup() {
-    for (Form* form : Forms::all())
-        delete form;
-    settle();
-    Forms::removeAll();
-    Desktop::stopRecording();
-    m_folder.reset();
+    m_session.reset();
 }
 
 void TestDocumentViewer::showsAPdf() {
@@ -186,6 +172,7 @@ void TestDocumentViewer::otherKindsAreOfferedToTheUsersProgram() {
 }
 
 void TestDocumentViewer::aMissingFileIsReported() {
+    m_session->expectMessage("The file " + file("gone/Quote 2019.pdf") + " cannot be found.");
     FormBrowser* browser = open(file("gone/Quote 2019.pdf"));
     QCOMPARE(browser->WebBrowser1->kind(), DocumentView::Kind::Missing);
     QCOMPARE(MsgBox::last().text, "The file " + file("gone/Quote 2019.pdf") + " cannot be found.");

@@ -1,4 +1,4 @@
-#include "TestFolder.h"
+#include "TestSession.h"
 
 #include "app/Forms.h"
 #include "app/HoverHelp.h"
@@ -8,8 +8,6 @@
 #include "data/DataSource.h"
 #include "data/Recordset.h"
 #include "formats/Rtf.h"
-#include "menu/RegisterForms.h"
-#include "platform/Clock.h"
 #include "services/MsgBox.h"
 #include "widgets/DBCombo.h"
 #include "widgets/DBList.h"
@@ -26,12 +24,6 @@
 #include <QTest>
 
 namespace {
-
-void settle() {
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
 
 const QDate Today(2026, 12, 10);
 
@@ -91,9 +83,8 @@ private:
     }
     QLineEdit* box(const QString& name) const { return contacts()->box(name); }
     void click(const QString& name) { QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton); }
-    void tick() {
-        QMetaObject::invokeMethod(contacts(), [this] { contacts()->TimerLoad_Timer(); });
-    }
+    // One tick of the window's 100 ms timer.
+    void tick() { fireTimer(contacts(), "TimerLoad"); }
     static void choose(DBCombo* combo, const QString& typed) {
         combo->setFocus();
         combo->lineEdit()->selectAll();
@@ -119,12 +110,12 @@ private:
         return names;
     }
 
-    std::unique_ptr<TestFolder> m_folder;
+    std::unique_ptr<TestSession> m_session;
 };
 
 void TestContacts::init() {
-    m_folder = std::make_unique<TestFolder>();
-    m_folder->exec(
+    m_session = std::make_unique<TestSession>();
+    m_session->exec(
         "TESSALY.mdb",
         "INSERT INTO MT12 (TEXT01) VALUES ('Ann'), ('Dana O''Neill');"
         "INSERT INTO MT09 (TEXT01) VALUES ('Mr'), ('Ms');"
@@ -144,22 +135,11 @@ void TestContacts::init() {
         "'555-3333', '2025-06-01'),"
         "(1, 'Mr', 'Bill', 'O''Brien', '', '', '', '', '', '2025-06-02'),"
         "(2, 'Mr', 'Carl', 'Baker', '', '', '', '555-9', '', '2025-06-03');");
-    Forms::removeAll();
-    registerForms();
-    Clock::pin(QDateTime(Today, QTime(10, 0)));
-    MsgBox::clearShown();
+    m_session->registerForms();
 }
 
 void TestContacts::cleanup() {
-    for (Form* form : Forms::all())
-        delete form;
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (widget->objectName().endsWith(QLatin1String("Window")))
-            delete widget;
-    settle();
-    Forms::removeAll();
-    Clock::unpin();
-    m_folder.reset();
+    m_session.reset();
 }
 
 FormContacts* TestContacts::openContacts() {
@@ -194,7 +174,7 @@ void TestContacts::f3ShowsTheContactsOfTheCurrentCompany() {
     QCOMPARE(box("TEXT03")->text(), QString("Adams"));
     tick();
     form->dataTable03()->save();
-    QCOMPARE(m_folder->column("TESSALY.mdb", "SELECT TEXT11 FROM TABLE03 WHERE TEXT02 = 'Zoe'"),
+    QCOMPARE(m_session->column("TESSALY.mdb", "SELECT TEXT11 FROM TABLE03 WHERE TEXT02 = 'Zoe'"),
              QStringList{"Zoe Adams"});
 }
 
@@ -233,6 +213,7 @@ void TestContacts::dialOptionSaysDiallingIsNotAvailable() {
     openContacts();
     chooseContact("Zoe Adams");
     auto* cell = child<QRadioButton>("OptionDial1");
+    m_session->expectMessage(FormContacts::dialNotAvailableMessage());
     QTest::mouseClick(cell, Qt::LeftButton, {}, QPoint(8, cell->height() / 2));
     QCOMPARE(MsgBox::last().text, FormContacts::dialNotAvailableMessage());
     QVERIFY(!cell->isChecked());
@@ -270,14 +251,14 @@ void TestContacts::newContactStartsWithTheCompanyNumbers() {
     form->close();
     settle();
     const QString key =
-        m_folder
+        m_session
             ->scalar("TESSALY.mdb", "SELECT AUTONUMBER FROM TABLE01 WHERE TEXT01 = '" +
                                         QString(company).replace("'", "''") + "'")
             .toString();
     QCOMPARE(
-        m_folder->rows("TESSALY.mdb",
-                       "SELECT NUMBER01, IFNULL(TEXT08, ''), IFNULL(TEXT09, ''), TEXT11, DATE03 "
-                       "FROM TABLE03 WHERE TEXT02 = 'Nina'"),
+        m_session->rows("TESSALY.mdb",
+                        "SELECT NUMBER01, IFNULL(TEXT08, ''), IFNULL(TEXT09, ''), TEXT11, DATE03 "
+                        "FROM TABLE03 WHERE TEXT02 = 'Nina'"),
         (QList<QVariantList>{{key.toLongLong(), direct, fax, "Nina Park", "2026-12-10"}}));
 }
 
@@ -304,8 +285,8 @@ void TestContacts::editModeShowsThePickers() {
     QVERIFY(box("TEXT01")->isVisible());
     QVERIFY(box("TEXT06")->isVisible());
     form->dataTable03()->save();
-    QCOMPARE(m_folder->rows("TESSALY.mdb", "SELECT TEXT01, TEXT06 FROM TABLE03 WHERE TEXT02 = "
-                                           "'Bill'"),
+    QCOMPARE(m_session->rows("TESSALY.mdb", "SELECT TEXT01, TEXT06 FROM TABLE03 WHERE TEXT02 = "
+                                            "'Bill'"),
              (QList<QVariantList>{{"Ms", "Engineer"}}));
 }
 
@@ -319,18 +300,18 @@ void TestContacts::deleteAsksFirst_data() {
 void TestContacts::deleteAsksFirst() {
     QFETCH(int, answer);
     QFETCH(QStringList, left);
-    m_folder->exec("TESSALY.mdb", "INSERT INTO TABLE09 (NUMBER01, TEXT07) VALUES (1, 'LETTER')");
+    m_session->exec("TESSALY.mdb", "INSERT INTO TABLE09 (NUMBER01, TEXT07) VALUES (1, 'LETTER')");
     openContacts();
     MsgBox::answerNext(MsgBox::Result(answer));
     click("CommandDelete");
     QCOMPARE(MsgBox::last().text, QString("Are you sure you want to delete Bill O'Brien?"));
     QCOMPARE(MsgBox::last().style, MsgBox::YesNo | MsgBox::Question);
-    QCOMPARE(m_folder->column("TESSALY.mdb",
-                              "SELECT TEXT02 FROM TABLE03 WHERE NUMBER01 = 1 ORDER BY TEXT02"),
+    QCOMPARE(m_session->column("TESSALY.mdb",
+                               "SELECT TEXT02 FROM TABLE03 WHERE NUMBER01 = 1 ORDER BY TEXT02"),
              left);
     QCOMPARE(listedContacts().size(), left.size());
     // The company's correspondence is not touched.
-    QCOMPARE(m_folder->scalar("TESSALY.mdb", "SELECT COUNT(*) FROM TABLE09").toInt(), 1);
+    QCOMPARE(m_session->scalar("TESSALY.mdb", "SELECT COUNT(*) FROM TABLE09").toInt(), 1);
 }
 
 void TestContacts::choosingACompanyMovesTheCompaniesWindow() {
@@ -349,7 +330,7 @@ void TestContacts::choosingACompanyMovesTheCompaniesWindow() {
 
 void TestContacts::companySelectorFollowsTheCompaniesView() {
     // One sales person's companies, the name with an apostrophe.
-    m_folder->exec("User.mdb", "UPDATE TABLE02 SET TEXT03 = 'Dana O''Neill'");
+    m_session->exec("User.mdb", "UPDATE TABLE02 SET TEXT03 = 'Dana O''Neill'");
     FormContacts* form = openContacts();
     QStringList listed;
     for (int i = 0; i < form->selector()->count(); ++i)
@@ -395,7 +376,7 @@ void TestContacts::letterAndTelefaxArePrepared() {
     editor->close();
     settle();
     const QList<QVariantList> rows =
-        m_folder->rows("TESSALY.mdb", "SELECT NUMBER01, TEXT07, MEMO01 FROM TABLE09");
+        m_session->rows("TESSALY.mdb", "SELECT NUMBER01, TEXT07, MEMO01 FROM TABLE09");
     QCOMPARE(rows.size(), 1);
     QCOMPARE(rows.first().value(0).toInt(), 1);
     QCOMPARE(rows.first().value(1).toString(), kind);
@@ -427,11 +408,13 @@ void TestContacts::anOpenEditorIsReused() {
     QVERIFY(!editor->document()->text().contains("Dear Zoe"));
     editor->close();
     settle();
-    QCOMPARE(m_folder->column("TESSALY.mdb", "SELECT TEXT07 FROM TABLE09"), QStringList{"TELEFAX"});
+    QCOMPARE(m_session->column("TESSALY.mdb", "SELECT TEXT07 FROM TABLE09"),
+             QStringList{"TELEFAX"});
 }
 
 void TestContacts::eMailWithoutAddressOpensNoEditor() {
     openContacts(); // Bill has no address
+    m_session->expectMessage("Bill O'Brien does not have an e-mail address.");
     click("CommandEMail");
     QCOMPARE(MsgBox::last().text, QString("Bill O'Brien does not have an e-mail address."));
     QCOMPARE(MsgBox::last().style, int(MsgBox::Information));
@@ -483,7 +466,7 @@ void TestContacts::aCompanyJustEnteredGetsItsContacts() {
     QVERIFY(MsgBox::shown().isEmpty());
     QCOMPARE(companies()->companyName(), QString("Delta Freight"));
     const QString key =
-        m_folder
+        m_session
             ->scalar("TESSALY.mdb", "SELECT AUTONUMBER FROM TABLE01 WHERE TEXT01 = 'Delta "
                                     "Freight'")
             .toString();
@@ -493,13 +476,14 @@ void TestContacts::aCompanyJustEnteredGetsItsContacts() {
     click("CommandNew");
     QTest::keyClicks(box("TEXT02"), "Eve");
     contacts()->dataTable03()->save();
-    QCOMPARE(m_folder->scalar("TESSALY.mdb", "SELECT NUMBER01 FROM TABLE03 WHERE TEXT02 = 'Eve'")
+    QCOMPARE(m_session->scalar("TESSALY.mdb", "SELECT NUMBER01 FROM TABLE03 WHERE TEXT02 = 'Eve'")
                  .toString(),
              key);
 }
 
 void TestContacts::emptyDatabaseEndsTheProgram() {
-    m_folder->exec("TESSALY.mdb", "DELETE FROM TABLE03; DELETE FROM TABLE01;");
+    m_session->exec("TESSALY.mdb", "DELETE FROM TABLE03; DELETE FROM TABLE01;");
+    m_session->expectMessage(FormContacts::emptyDatabaseMessage());
     openContacts();
     QCOMPARE(MsgBox::last().text, FormContacts::emptyDatabaseMessage());
     QCOMPARE(MsgBox::last().style, int(MsgBox::Information));
@@ -520,7 +504,7 @@ void TestContacts::emptyListSaysSoAndStays_data() {
 void TestContacts::emptyListSaysSoAndStays() {
     QFETCH(QString, command);
     QFETCH(QString, user);
-    m_folder->exec(
+    m_session->exec(
         "User.mdb",
         QString("UPDATE TABLE02 SET TEXT03 = '%1'").arg(QString(user).replace("'", "''")));
     Forms::show("FormMenu");
@@ -528,6 +512,7 @@ void TestContacts::emptyListSaysSoAndStays() {
     FormCompanies* form = companies();
     QVERIFY(QTest::qWaitForWindowExposed(form));
     QCOMPARE(form->dataTable01()->rowCount(), 0);
+    m_session->expectMessage(FormContacts::emptyViewMessage());
     QTest::keyClick(form, Qt::Key_F3);
     settle();
     QCOMPARE(MsgBox::shown().size(), 1);

@@ -1,4 +1,4 @@
-#include "TestFolder.h"
+#include "TestSession.h"
 
 #include "app/Form.h"
 #include "app/Forms.h"
@@ -9,9 +9,7 @@
 #include "formats/MailStore.h"
 #include "formats/Rtf.h"
 #include "mail/MailItemWindow.h"
-#include "menu/RegisterForms.h"
 #include "office/SpellingDialog.h"
-#include "platform/Clock.h"
 #include "platform/ProgramFolder.h"
 #include "services/Clipboard.h"
 #include "services/Desktop.h"
@@ -72,12 +70,6 @@ public:
 };
 
 namespace {
-
-void settle() {
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
 
 const QDate Today(2026, 12, 10);
 
@@ -170,11 +162,11 @@ private:
         settle();
     }
     QList<QVariantList> correspondence() const {
-        return m_folder->rows(
+        return m_session->rows(
             "TESSALY.mdb", "SELECT NUMBER01, DATE01, TEXT07, MEMO01 FROM TABLE09 ORDER BY ROWKEY");
     }
     QList<QVariantList> callReports() const {
-        return m_folder->rows(
+        return m_session->rows(
             "TESSALY.mdb",
             "SELECT NUMBER01, DATE01, TEXT01, TEXT03, MEMO01 FROM TABLE08 ORDER BY ROWKEY");
     }
@@ -185,16 +177,16 @@ private:
         return read.toPlainText();
     }
 
-    std::unique_ptr<TestFolder> m_folder;
+    std::unique_ptr<TestSession> m_session;
     qlonglong m_company = 0; // the current company's key
 };
 
 void TestWrite::init() {
-    m_folder = std::make_unique<TestFolder>();
-    m_folder->exec("TESSALY.mdb",
-                   "INSERT INTO TABLE01 (TEXT01, TEXT18, TEXT20) VALUES "
-                   "('Acme', 'Bob', 'Company'), ('O''Brien Farms', 'Ann', 'Company');");
-    m_company = m_folder
+    m_session = std::make_unique<TestSession>();
+    m_session->exec("TESSALY.mdb",
+                    "INSERT INTO TABLE01 (TEXT01, TEXT18, TEXT20) VALUES "
+                    "('Acme', 'Bob', 'Company'), ('O''Brien Farms', 'Ann', 'Company');");
+    m_company = m_session
                     ->scalar("TESSALY.mdb",
                              "SELECT AUTONUMBER FROM TABLE01 WHERE TEXT01 = 'O''Brien Farms'")
                     .toLongLong();
@@ -202,14 +194,11 @@ void TestWrite::init() {
     profile.name = "Ann Smith";
     profile.company = "Morvane Sales";
     QVERIFY(profile.save());
-    Forms::removeAll();
-    registerForms();
+    m_session->registerForms();
     Forms::add("FormContacts", [] { return new ContactsStandIn; });
     Forms::add("FormActivities", [] { return new BrowserStandIn("FormActivities"); });
     Forms::add("FormCallReports", [] { return new BrowserStandIn("FormCallReports"); });
     Forms::add("FormRefusing", [] { return new RefusingStandIn; });
-    Desktop::record();
-    Clock::pin(QDateTime(Today, QTime(10, 0)));
 
     // The current company is O'Brien Farms, its contact Dana O'Neill.
     auto* companies = Forms::get<FormCompanies>();
@@ -224,19 +213,7 @@ void TestWrite::init() {
 }
 
 void TestWrite::cleanup() {
-    for (Form* form : Forms::all())
-        delete form;
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (qobject_cast<MailItemWindow*>(widget))
-            delete widget;
-    settle();
-    DocumentToolbar::setFontChooser({});
-    SpellingDialog::setAnswerer({});
-    SendKeys::stopRecording();
-    Forms::removeAll();
-    Desktop::stopRecording();
-    Clock::unpin();
-    m_folder.reset();
+    m_session.reset();
 }
 
 FormWrite* TestWrite::openLikeAnOpener(const QString& kind, const QString& text) {
@@ -637,7 +614,7 @@ void TestWrite::documentOfACompanyGoneIsNotFiled() {
     QFETCH(QString, kind);
     QFETCH(int, answer);
     FormWrite* form = openLikeAnOpener(kind, "For O'Brien Farms");
-    m_folder->exec("TESSALY.mdb", "DELETE FROM TABLE01 WHERE TEXT01 = 'O''Brien Farms'");
+    m_session->exec("TESSALY.mdb", "DELETE FROM TABLE01 WHERE TEXT01 = 'O''Brien Farms'");
     MsgBox::answerNext(MsgBox::Result(answer));
     QCOMPARE(form->close(), answer == MsgBox::Yes);
     settle();
@@ -651,20 +628,23 @@ void TestWrite::documentOfACompanyGoneIsNotFiled() {
 }
 
 void TestWrite::refusedStoreKeepsTheEditorOpen() {
-    m_folder->exec("TESSALY.mdb", "CREATE TRIGGER refuse BEFORE INSERT ON TABLE09 "
-                                  "BEGIN SELECT RAISE(ABORT, 'the disk is full'); END;");
+    m_session->exec("TESSALY.mdb", "CREATE TRIGGER refuse BEFORE INSERT ON TABLE09 "
+                                   "BEGIN SELECT RAISE(ABORT, 'the disk is full'); END;");
     FormWrite* form = openLikeAnOpener("LETTER", "Keep me");
+    const QString refused = "The document could not be stored, so the editor stays open: ";
+    m_session->expectMessage(refused);
     QVERIFY(!form->close());
     settle();
     QCOMPARE(Forms::loaded("FormWrite"), form);
     QVERIFY(form->isVisible());
     QCOMPARE(MsgBox::last().style, MsgBox::OKOnly | MsgBox::Critical);
     QVERIFY2(MsgBox::last().text.contains("the disk is full"), qPrintable(MsgBox::last().text));
+    m_session->expectMessage(refused);
     QVERIFY(!Forms::endProgram()); // the end of the program waits for it too
     QCOMPARE(Forms::loaded("FormWrite"), form);
     QVERIFY(correspondence().isEmpty());
 
-    m_folder->exec("TESSALY.mdb", "DROP TRIGGER refuse;");
+    m_session->exec("TESSALY.mdb", "DROP TRIGGER refuse;");
     closeEditor();
     QVERIFY(!Forms::isLoaded("FormWrite"));
     const auto rows = correspondence();
@@ -707,7 +687,7 @@ void TestWrite::signature() {
     QFETCH(bool, byKey);
     QFETCH(QString, expected);
     if (!stored.isEmpty())
-        m_folder->exec(
+        m_session->exec(
             "User.mdb",
             QString("UPDATE TABLE02 SET TEXT06 = '%1'").arg(QString(stored).replace("'", "''")));
     openLikeAnOpener("LETTER", "Dear Dana,\r\nthanks.\r\nPLACEHOLDER");
@@ -729,7 +709,7 @@ void TestWrite::signature() {
     QVERIFY(!signature->isVisible());
     QCOMPARE(Forms::loaded("FormSignature"), signature); // hidden, not closed
     QVERIFY(Clipboard::text().isEmpty());
-    QCOMPARE(m_folder->scalar("User.mdb", "SELECT TEXT06 FROM TABLE02").toString(), expected);
+    QCOMPARE(m_session->scalar("User.mdb", "SELECT TEXT06 FROM TABLE02").toString(), expected);
 }
 
 void TestWrite::signatureWithoutAVisibleEditorDoesNothing() {
@@ -763,6 +743,7 @@ void TestWrite::spellCheckReplacesALeftoverWorkingFile() {
         progress << child<QProgressBar>("ProgressBar1")->value();
         return SpellingPass::Decision{SpellingPass::Action::Change, q.suggestions.value(0)};
     });
+    m_session->expectMessage("Spelling and Grammar Check is Complete.");
     if (byKey)
         QTest::keyClick(document(), Qt::Key_F7);
     else
@@ -794,6 +775,8 @@ void TestWrite::fontDialog() {
         font.setBold(true);
         return font;
     });
+    if (cancel)
+        m_session->expectMessage("Cancel was selected.");
     clickButton("Font");
     QCOMPARE(asked, static_cast<QWidget*>(editor()));
     QTextDocument& text = *document()->document();
@@ -828,7 +811,7 @@ void TestWrite::wordGetsTheLetterOnTheLetterhead() {
     QVERIFY(Clipboard::text().isEmpty() && !Clipboard::hasRtf());
     QCOMPARE(Desktop::opened().size(), 1);
     const QString opened = Desktop::opened().first().toLocalFile();
-    QCOMPARE(QFileInfo(opened).absolutePath(), QDir(m_folder->file("Temp")).absolutePath());
+    QCOMPARE(QFileInfo(opened).absolutePath(), QDir(m_session->file("Temp")).absolutePath());
     const QString written = readAll(opened);
     QVERIFY(written.contains("[Registered Office]")); // the letterhead's own text
     QTextDocument read;
@@ -839,7 +822,7 @@ void TestWrite::wordGetsTheLetterOnTheLetterhead() {
 }
 
 void TestWrite::wordWithoutTheLetterheadStopsQuietly() {
-    QVERIFY(QFile::remove(m_folder->file("Letterhead.rtf")));
+    QVERIFY(QFile::remove(m_session->file("Letterhead.rtf")));
     openLikeAnOpener("TELEFAX", "Telefax");
     const int messages = MsgBox::shown().size();
     clickButton("Word");

@@ -1,4 +1,4 @@
-#include "TestFolder.h"
+#include "TestSession.h"
 
 #include "data/DataSource.h"
 #include "platform/Locale.h"
@@ -17,7 +17,7 @@ class TestDataSource : public QObject {
     Q_OBJECT
 private slots:
     void init();
-    void cleanup() { m_folder.reset(); }
+    void cleanup() { m_session.reset(); }
 
     void newRowIsStoredAtTheNextSavePoint_data();
     void newRowIsStoredAtTheNextSavePoint();
@@ -61,20 +61,20 @@ private slots:
 private:
     std::unique_ptr<DataSource>
     companies(const QString& source = "SELECT * FROM TABLE01 ORDER BY TEXT01");
-    QVariant stored(const QString& sql) const { return m_folder->scalar("TESSALY.mdb", sql); }
-    std::unique_ptr<TestFolder> m_folder;
+    QVariant stored(const QString& sql) const { return m_session->scalar("TESSALY.mdb", sql); }
+    std::unique_ptr<TestSession> m_session;
 };
 
 void TestDataSource::init() {
-    m_folder = std::make_unique<TestFolder>();
-    m_folder->exec("TESSALY.mdb",
-                   "INSERT INTO TABLE01 (AUTONUMBER, TEXT01, TEXT18, TEXT20, NUMBER01, DATE01) "
-                   "VALUES (1, 'Alpha', 'Ann', 'Company', 10, '2026-01-02'),"
-                   " (2, 'Beta', 'Bob', 'Company', NULL, NULL),"
-                   " (3, 'Gamma', 'Ann', 'Archive', 5, '2025-12-31');"
-                   "INSERT INTO TABLE03 (AUTONUMBER, NUMBER01, TEXT02, TEXT03, TEXT06) VALUES "
-                   "(10, 1, 'John', 'Doe', 'Sales'), (11, 1, 'Anna', 'Lee', NULL), "
-                   "(12, 2, 'Carl', 'Nut', 'Tech');");
+    m_session = std::make_unique<TestSession>();
+    m_session->exec("TESSALY.mdb",
+                    "INSERT INTO TABLE01 (AUTONUMBER, TEXT01, TEXT18, TEXT20, NUMBER01, DATE01) "
+                    "VALUES (1, 'Alpha', 'Ann', 'Company', 10, '2026-01-02'),"
+                    " (2, 'Beta', 'Bob', 'Company', NULL, NULL),"
+                    " (3, 'Gamma', 'Ann', 'Archive', 5, '2025-12-31');"
+                    "INSERT INTO TABLE03 (AUTONUMBER, NUMBER01, TEXT02, TEXT03, TEXT06) VALUES "
+                    "(10, 1, 'John', 'Doe', 'Sales'), (11, 1, 'Anna', 'Lee', NULL), "
+                    "(12, 2, 'Carl', 'Nut', 'Tech');");
 }
 
 std::unique_ptr<DataSource> TestDataSource::companies(const QString& source) {
@@ -201,6 +201,8 @@ void TestDataSource::noMatchLeavesEofAndEmptyBoxes() {
     QVERIFY(rs->bookmark().isEmpty());
     QCOMPARE(name.text(), QString());
     // With no row there is nothing to edit.
+    m_session->expectMessage(
+        "The text typed into TEXT01 cannot be stored: there is no current record.");
     name.setText("typed");
     QVERIFY(!rs->hasPendingEdit());
     QVERIFY(!rs->moveNext());
@@ -283,11 +285,12 @@ void TestDataSource::rowsStayUntilRefreshEvenWhenTheyNoLongerMatch() {
 void TestDataSource::rowDeletedElsewhereShowsEmpty() {
     auto data = companies();
     auto* rs = data->recordset();
-    m_folder->exec("TESSALY.mdb", "DELETE FROM TABLE01 WHERE AUTONUMBER = 2");
+    m_session->exec("TESSALY.mdb", "DELETE FROM TABLE01 WHERE AUTONUMBER = 2");
     QVERIFY(rs->moveNext());
     QCOMPARE(rs->fieldText("TEXT01"), QString());
     // An edit of the vanished row cannot be stored and is not kept for ever.
     QVERIFY(rs->setField("TEXT01", "Ghost"));
+    m_session->expectMessage("The record has been deleted from its table");
     QVERIFY(!rs->update());
     QVERIFY(MsgBox::last().text.contains("deleted"));
     QVERIFY(!rs->hasPendingEdit());
@@ -311,7 +314,8 @@ void TestDataSource::anotherConnectionsChangeShowsAtTheNextMove() {
     QCOMPARE(name.text(), QString("Alpha"));
     QCOMPARE(data->textAt(1, data->fieldIndex("TEXT01")), QString("Beta")); // page read
     // Another program instance: a connection of its own on the same file.
-    m_folder->exec("TESSALY.mdb", "UPDATE TABLE01 SET TEXT01 = 'Beta by Bob' WHERE AUTONUMBER = 2");
+    m_session->exec("TESSALY.mdb",
+                    "UPDATE TABLE01 SET TEXT01 = 'Beta by Bob' WHERE AUTONUMBER = 2");
     QVERIFY(data->recordset()->moveNext());
     QCOMPARE(name.text(), QString("Beta by Bob"));
 }
@@ -320,8 +324,8 @@ void TestDataSource::aSaveDoesNotHideAnotherConnectionsChange() {
     QString values;
     for (int i = 0; i < 100; ++i)
         values += QString("%1(%2, 'Row %2', 'Company')").arg(i ? "," : "").arg(100 + i);
-    m_folder->exec("TESSALY.mdb",
-                   "INSERT INTO TABLE01 (AUTONUMBER, TEXT01, TEXT20) VALUES " + values);
+    m_session->exec("TESSALY.mdb",
+                    "INSERT INTO TABLE01 (AUTONUMBER, TEXT01, TEXT20) VALUES " + values);
     auto data = companies("SELECT * FROM TABLE01 ORDER BY AUTONUMBER");
     auto* rs = data->recordset();
     QLineEdit name;
@@ -329,8 +333,8 @@ void TestDataSource::aSaveDoesNotHideAnotherConnectionsChange() {
     const int far = 90; // on another page than the current row
     QCOMPARE(data->textAt(far, data->fieldIndex("TEXT01")), QString("Row 187"));
     name.setText("Alpha 2");
-    m_folder->exec("TESSALY.mdb",
-                   "UPDATE TABLE01 SET TEXT01 = 'Row 187 by Bob' WHERE AUTONUMBER = 187");
+    m_session->exec("TESSALY.mdb",
+                    "UPDATE TABLE01 SET TEXT01 = 'Row 187 by Bob' WHERE AUTONUMBER = 187");
     QVERIFY(rs->update()); // a save of this program's own
     QCOMPARE(data->textAt(far, data->fieldIndex("TEXT01")), QString("Row 187 by Bob"));
     QCOMPARE(stored("SELECT TEXT01 FROM TABLE01 WHERE AUTONUMBER = 1").toString(),
@@ -351,7 +355,7 @@ void TestDataSource::editOfAChangedValueAsksTheUser() {
     QFETCH(bool, otherProgram);
     QFETCH(int, answer);
     QFETCH(QString, kept);
-    m_folder->exec("TESSALY.mdb", "UPDATE TABLE01 SET MEMO01 = 'Old note' WHERE AUTONUMBER = 1");
+    m_session->exec("TESSALY.mdb", "UPDATE TABLE01 SET MEMO01 = 'Old note' WHERE AUTONUMBER = 1");
     auto data = companies("SELECT * FROM TABLE01 ORDER BY AUTONUMBER");
     QPlainTextEdit notes;
     QLineEdit name;
@@ -362,9 +366,9 @@ void TestDataSource::editOfAChangedValueAsksTheUser() {
     // Both users append a line to the notes they read.
     auto other = companies("SELECT * FROM TABLE01 ORDER BY AUTONUMBER");
     if (otherProgram) {
-        m_folder->exec("TESSALY.mdb",
-                       "UPDATE TABLE01 SET MEMO01 = 'Old note' || char(10) || 'theirs' WHERE "
-                       "AUTONUMBER = 1");
+        m_session->exec("TESSALY.mdb",
+                        "UPDATE TABLE01 SET MEMO01 = 'Old note' || char(10) || 'theirs' WHERE "
+                        "AUTONUMBER = 1");
     } else {
         QVERIFY(other->recordset()->setField("MEMO01", "Old note\ntheirs"));
         QVERIFY(other->recordset()->update());
@@ -383,7 +387,7 @@ void TestDataSource::editOfAChangedValueAsksTheUser() {
                  question.text.contains("mine") && !question.text.contains("TEXT01"),
              qPrintable(question.text));
     QCOMPARE(
-        m_folder->rows("TESSALY.mdb", "SELECT TEXT01, MEMO01 FROM TABLE01 WHERE AUTONUMBER = 1"),
+        m_session->rows("TESSALY.mdb", "SELECT TEXT01, MEMO01 FROM TABLE01 WHERE AUTONUMBER = 1"),
         (QList<QVariantList>{{"Alpha renamed", kept}}));
     QVERIFY(data->recordset()->movePrevious());
     QCOMPARE(notes.toPlainText(), kept);
@@ -394,7 +398,7 @@ void TestDataSource::theSameEditByTwoUsersIsNoConflict() {
     QLineEdit overdue;
     FieldBinder::bind(data.get(), &overdue, "NUMBER01");
     QCOMPARE(overdue.text(), QString("10"));
-    m_folder->exec("TESSALY.mdb", "UPDATE TABLE01 SET NUMBER01 = 12 WHERE AUTONUMBER = 1");
+    m_session->exec("TESSALY.mdb", "UPDATE TABLE01 SET NUMBER01 = 12 WHERE AUTONUMBER = 1");
     overdue.setText("12");
     MsgBox::clearShown();
     QVERIFY(data->recordset()->moveNext());
@@ -407,13 +411,13 @@ void TestDataSource::editsOfDifferentColumnsAreBothKept() {
     QLineEdit name;
     FieldBinder::bind(data.get(), &name, "TEXT01");
     QCOMPARE(name.text(), QString("Alpha"));
-    m_folder->exec("TESSALY.mdb", "UPDATE TABLE01 SET TEXT18 = 'Bob' WHERE AUTONUMBER = 1");
+    m_session->exec("TESSALY.mdb", "UPDATE TABLE01 SET TEXT18 = 'Bob' WHERE AUTONUMBER = 1");
     name.setText("Alpha 2");
     MsgBox::clearShown();
     QVERIFY(data->recordset()->moveNext());
     QVERIFY(MsgBox::shown().isEmpty());
     QCOMPARE(
-        m_folder->rows("TESSALY.mdb", "SELECT TEXT01, TEXT18 FROM TABLE01 WHERE AUTONUMBER = 1"),
+        m_session->rows("TESSALY.mdb", "SELECT TEXT01, TEXT18 FROM TABLE01 WHERE AUTONUMBER = 1"),
         (QList<QVariantList>{{"Alpha 2", "Bob"}}));
 }
 
@@ -442,6 +446,7 @@ void TestDataSource::typedTextWithNowhereToGoIsReported() {
     const QString before = box.text();
     box.end(false);
     MsgBox::clearShown();
+    m_session->expectMessage(QString("The text typed into %1 cannot be stored: ").arg(field));
     QTest::keyClicks(&box, "typed");
     QCOMPARE(MsgBox::shown().size(), 1); // once, not at every key
     QCOMPARE(MsgBox::last().text,
@@ -461,11 +466,11 @@ void TestDataSource::writesThroughAJoinOfATableWithItself() {
     QCOMPARE(rs->fieldText("Partner"), QString("Gamma"));
     QVERIFY(rs->setField("Partner", "Gamma renamed"));
     QVERIFY(rs->update());
-    QCOMPARE(m_folder->column("TESSALY.mdb", "SELECT TEXT01 FROM TABLE01 ORDER BY AUTONUMBER"),
+    QCOMPARE(m_session->column("TESSALY.mdb", "SELECT TEXT01 FROM TABLE01 ORDER BY AUTONUMBER"),
              (QStringList{"Alpha", "Beta", "Gamma renamed"}));
     QVERIFY(rs->setField("A.TEXT01", "Alpha renamed"));
     QVERIFY(rs->update());
-    QCOMPARE(m_folder->column("TESSALY.mdb", "SELECT TEXT01 FROM TABLE01 ORDER BY AUTONUMBER"),
+    QCOMPARE(m_session->column("TESSALY.mdb", "SELECT TEXT01 FROM TABLE01 ORDER BY AUTONUMBER"),
              (QStringList{"Alpha renamed", "Beta", "Gamma renamed"}));
 }
 
@@ -473,8 +478,8 @@ void TestDataSource::walkAcrossPages() {
     QString values;
     for (int i = 0; i < 300; ++i)
         values += QString("%1(%2, 'Row %2', 'Company')").arg(i ? "," : "").arg(100 + i);
-    m_folder->exec("TESSALY.mdb",
-                   "INSERT INTO TABLE01 (AUTONUMBER, TEXT01, TEXT20) VALUES " + values);
+    m_session->exec("TESSALY.mdb",
+                    "INSERT INTO TABLE01 (AUTONUMBER, TEXT01, TEXT20) VALUES " + values);
     auto data = companies("SELECT * FROM TABLE01 WHERE AUTONUMBER >= 100 ORDER BY AUTONUMBER DESC");
     auto* rs = data->recordset();
     QCOMPARE(rs->recordCount(), 300);
@@ -509,8 +514,8 @@ void TestDataSource::writesThroughAJoinGoToTheirTables() {
     QVERIFY(rs->moveNext());
     QCOMPARE(stored("SELECT TEXT01 FROM TABLE01 WHERE AUTONUMBER = 1").toString(),
              QString("Alpha Corp"));
-    QCOMPARE(m_folder->rows("TESSALY.mdb", "SELECT TEXT01, TEXT02 FROM TABLE03 WHERE "
-                                           "AUTONUMBER = 11"),
+    QCOMPARE(m_session->rows("TESSALY.mdb", "SELECT TEXT01, TEXT02 FROM TABLE03 WHERE "
+                                            "AUTONUMBER = 11"),
              (QList<QVariantList>{{"Mrs.", "Annie"}}));
     // John belongs to the same company: its row shows the new name.
     QCOMPARE(rs->fieldText("TEXT02"), QString("Carl"));
@@ -683,6 +688,8 @@ void TestDataSource::refusedValuesKeepTheEditAndWriteNothing() {
     box.setText(text);
     auto* rs = data->recordset();
     MsgBox::clearShown();
+    const QString refusal = QString("The value \"%1\" %2").arg(text, reason);
+    m_session->expectMessage(refusal);
     QVERIFY(!rs->moveNext());
     QCOMPARE(MsgBox::shown().size(), 1);
     const MsgBox::Shown message = MsgBox::last();
@@ -697,12 +704,13 @@ void TestDataSource::refusedValuesKeepTheEditAndWriteNothing() {
     QVERIFY(rs->hasPendingEdit());
     QCOMPARE(stored("SELECT TEXT01 FROM TABLE01 WHERE AUTONUMBER = 1").toString(),
              QString("Alpha"));
+    m_session->expectMessage(refusal);
     QVERIFY(!data->refresh());
     // Mended, it goes through.
     box.setText(field == "DATE01" ? "12/31/2026" : "12");
     QVERIFY(rs->moveNext());
-    QCOMPARE(m_folder->rows("TESSALY.mdb",
-                            "SELECT TEXT01, " + field + " FROM TABLE01 WHERE AUTONUMBER = 1"),
+    QCOMPARE(m_session->rows("TESSALY.mdb",
+                             "SELECT TEXT01, " + field + " FROM TABLE01 WHERE AUTONUMBER = 1"),
              (QList<QVariantList>{
                  {"Alpha changed", field == "DATE01" ? QVariant("2026-12-31") : QVariant(12)}}));
 }
@@ -774,8 +782,8 @@ void TestDataSource::bindersFollowTheCurrentRow() {
     QCOMPARE(nameAgain.text(), QString("Bet"));
     notes.setPlainText("Bob\nand Ann");
     data->recordset()->moveFirst();
-    QCOMPARE(m_folder->rows("TESSALY.mdb", "SELECT TEXT01, TEXT18 FROM TABLE01 WHERE "
-                                           "AUTONUMBER = 2"),
+    QCOMPARE(m_session->rows("TESSALY.mdb", "SELECT TEXT01, TEXT18 FROM TABLE01 WHERE "
+                                            "AUTONUMBER = 2"),
              (QList<QVariantList>{{"Bet", "Bob\nand Ann"}}));
     // A label never edits.
     label.setText("999");
@@ -808,7 +816,7 @@ void TestDataSource::badRecordSourceKeepsTheRows() {
     data->setDatabaseName("Missing.mdb");
     QVERIFY(!data->refresh());
     QVERIFY2(data->lastError().contains("Missing.mdb"), qPrintable(data->lastError()));
-    QVERIFY(!QFile::exists(m_folder->file("Missing.mdb"))); // never created by opening
+    QVERIFY(!QFile::exists(m_session->file("Missing.mdb"))); // never created by opening
 }
 
 QTEST_MAIN(TestDataSource)

@@ -1,5 +1,5 @@
 #include "QuotaVfs.h"
-#include "TestFolder.h"
+#include "TestSession.h"
 
 #include "data/DataSource.h"
 #include "data/Installation.h"
@@ -64,9 +64,14 @@ QStringList leftovers(const QString& folder) {
 
 } // namespace
 
+// Each test makes the program folders it installs into; the session around
+// it has an empty one.
 class TestInstallation : public QObject {
     Q_OBJECT
 private slots:
+    void init() { m_session = std::make_unique<TestSession>(TestSession::Folder::Empty); }
+    void cleanup() { m_session.reset(); }
+
     void freshFolderGetsTempAndUserDatabases();
     void mainDatabaseHasEveryTableAndColumn_data();
     void mainDatabaseHasEveryTableAndColumn();
@@ -87,10 +92,13 @@ private slots:
     void firstStartsAtTheSameMomentBothFindWholeDatabases();
     void fullDiskNeverLeavesAHalfMadeDatabase();
     void leftoversOfAnInterruptedStartAreCleared();
+
+private:
+    std::unique_ptr<TestSession> m_session;
 };
 
 void TestInstallation::freshFolderGetsTempAndUserDatabases() {
-    TestFolder folder(false);
+    TestFolder folder(TestFolder::Kind::FirstStart);
     QVERIFY(QFileInfo::exists(folder.file("Temp.mdb")));
     QVERIFY(QFileInfo::exists(folder.file("User.mdb")));
     QVERIFY(!QFileInfo::exists(folder.file("TESSALY.mdb")));
@@ -142,7 +150,7 @@ void TestInstallation::mainDatabaseHasEveryTableAndColumn_data() {
 void TestInstallation::mainDatabaseHasEveryTableAndColumn() {
     QFETCH(QString, table);
     QFETCH(QStringList, columns);
-    TestFolder folder(false);
+    TestFolder folder(TestFolder::Kind::FirstStart);
     const auto info = folder.rows("Temp.mdb", QString("SELECT name, type, pk FROM "
                                                       "pragma_table_info('%1')")
                                                   .arg(table));
@@ -174,7 +182,7 @@ void TestInstallation::mainDatabaseHasEveryTableAndColumn() {
 }
 
 void TestInstallation::userDatabaseHasItsTablesAndRows() {
-    TestFolder folder(false);
+    TestFolder folder(TestFolder::Kind::FirstStart);
     QCOMPARE(folder.column("User.mdb", "SELECT name FROM pragma_table_info('TABLE01')"),
              (QStringList{"ROWKEY", "TEXT01", "TEXT02", "TEXT03", "TEXT04", "TEXT05", "TEXT06",
                           "TEXT07", "TEXT09", "DATE01"}));
@@ -185,7 +193,7 @@ void TestInstallation::userDatabaseHasItsTablesAndRows() {
 }
 
 void TestInstallation::initialRows() {
-    TestFolder folder(false);
+    TestFolder folder(TestFolder::Kind::FirstStart);
     QCOMPARE(folder.scalar("Temp.mdb", "SELECT COUNT(*) FROM TABLE02").toInt(), 1);
     QCOMPARE(folder.scalar("Temp.mdb", "SELECT TEXT02 FROM TABLE02").toString(),
              QString("Kelvorin"));
@@ -202,7 +210,7 @@ void TestInstallation::initialRows() {
 }
 
 void TestInstallation::existingFilesAreNeverTouched() {
-    TestFolder folder(false);
+    TestFolder folder(TestFolder::Kind::FirstStart);
     folder.exec("Temp.mdb", "UPDATE TABLE02 SET TEXT02 = 'Changed'");
     folder.exec("User.mdb", "UPDATE TABLE02 SET TEXT03 = 'Ann'");
     const QDateTime tempTime = QFileInfo(folder.file("Temp.mdb")).lastModified();
@@ -462,5 +470,5 @@ void TestInstallation::leftoversOfAnInterruptedStartAreCleared() {
     QCOMPARE(wholeDatabase(folder.filePath("Temp.mdb"), MainTables), QString());
 }
 
-QTEST_MAIN(TestInstallation)
+QTEST_GUILESS_MAIN(TestInstallation)
 #include "tst_installation.moc"

@@ -1,4 +1,4 @@
-#include "TestFolder.h"
+#include "TestSession.h"
 
 #include "data/LikePattern.h"
 #include "data/SqliteConnection.h"
@@ -10,8 +10,8 @@
 class TestLike : public QObject {
     Q_OBJECT
 private slots:
-    void init() { m_folder = std::make_unique<TestFolder>(); }
-    void cleanup() { m_folder.reset(); }
+    void init() { m_session = std::make_unique<TestSession>(); }
+    void cleanup() { m_session.reset(); }
     void matches_data();
     void matches();
     void nullNeverMatches();
@@ -19,7 +19,7 @@ private slots:
 
 private:
     QVariant like(const QVariant& value, const QVariant& pattern);
-    std::unique_ptr<TestFolder> m_folder;
+    std::unique_ptr<TestSession> m_session;
 };
 
 QVariant TestLike::like(const QVariant& value, const QVariant& pattern) {
@@ -168,8 +168,8 @@ void TestLike::nullNeverMatches() {
 }
 
 void TestLike::notLikeLeavesNullOut() {
-    m_folder->exec("TESSALY.mdb", "INSERT INTO TABLE03 (TEXT02, MEMO02) VALUES ('Ann', 'golf'), "
-                                  "('Bob', NULL), ('Cy', 'chess')");
+    m_session->exec("TESSALY.mdb", "INSERT INTO TABLE03 (TEXT02, MEMO02) VALUES ('Ann', 'golf'), "
+                                   "('Bob', NULL), ('Cy', 'chess')");
     QString error;
     auto connection = SqliteConnection::shared("TESSALY.mdb", &error);
     SqliteStatement statement = connection->prepare(
@@ -180,5 +180,5 @@ void TestLike::notLikeLeavesNullOut() {
     QCOMPARE(names, QStringList{"Cy"});
 }
 
-QTEST_MAIN(TestLike)
+QTEST_GUILESS_MAIN(TestLike)
 #include "tst_like.moc"

@@ -1,4 +1,4 @@
-#include "TestFolder.h"
+#include "TestSession.h"
 
 #include "data/DataSource.h"
 #include "data/Database.h"
@@ -14,7 +14,7 @@ class TestSqlDialect : public QObject {
     Q_OBJECT
 private slots:
     void init();
-    void cleanup() { m_folder.reset(); }
+    void cleanup() { m_session.reset(); }
 
     void translation_data();
     void translation();
@@ -37,7 +37,7 @@ private slots:
 
 private:
     QStringList texts(const QString& database, const QString& source, const QString& field);
-    std::unique_ptr<TestFolder> m_folder;
+    std::unique_ptr<TestSession> m_session;
 };
 
 namespace {
@@ -131,9 +131,9 @@ const QString ContactSelect =
 } // namespace
 
 void TestSqlDialect::init() {
-    m_folder = std::make_unique<TestFolder>();
-    m_folder->exec("TESSALY.mdb", Fixture);
-    m_folder->exec("User.mdb", UserFixture);
+    m_session = std::make_unique<TestSession>();
+    m_session->exec("TESSALY.mdb", Fixture);
+    m_session->exec("User.mdb", UserFixture);
 }
 
 QStringList TestSqlDialect::texts(const QString& database, const QString& source,
@@ -214,7 +214,7 @@ void TestSqlDialect::translation() {
     QFETCH(QString, expected);
     Database db;
     QVERIFY(db.open("TESSALY.mdb"));
-    m_folder->exec("TESSALY.mdb", "CREATE TABLE Temp (PRODUCT TEXT)");
+    m_session->exec("TESSALY.mdb", "CREATE TABLE Temp (PRODUCT TEXT)");
     QString error;
     const auto translated = Database::translate(db.connection(), text, &error);
     QVERIFY2(translated, qPrintable(error));
@@ -249,14 +249,14 @@ void TestSqlDialect::untranslatableTextsRunNothing() {
     QFETCH(QString, text);
     QFETCH(QString, message);
     Database db;
-    QVERIFY(db.open(m_folder->file("TESSALY.mdb")));
+    QVERIFY(db.open(m_session->file("TESSALY.mdb")));
     QString error;
     QVERIFY(!db.execute(text, &error));
     QVERIFY2(error.contains(message, Qt::CaseInsensitive), qPrintable(error));
     QCOMPARE(db.lastError(), error);
-    QCOMPARE(m_folder->scalar("TESSALY.mdb", "SELECT COUNT(*) FROM MT01").toInt(), 2);
-    QCOMPARE(m_folder->scalar("TESSALY.mdb", "SELECT COUNT(*) FROM MT02").toInt(), 3);
-    QCOMPARE(m_folder->scalar("TESSALY.mdb", "SELECT COUNT(*) FROM TABLE03").toInt(), 7);
+    QCOMPARE(m_session->scalar("TESSALY.mdb", "SELECT COUNT(*) FROM MT01").toInt(), 2);
+    QCOMPARE(m_session->scalar("TESSALY.mdb", "SELECT COUNT(*) FROM MT02").toInt(), 3);
+    QCOMPARE(m_session->scalar("TESSALY.mdb", "SELECT COUNT(*) FROM TABLE03").toInt(), 7);
 }
 
 void TestSqlDialect::recordSources_data() {
@@ -657,8 +657,8 @@ void TestSqlDialect::datesShowInTheShortDateForm() {
 }
 
 void TestSqlDialect::concatenationTreatsNullAsEmpty() {
-    m_folder->exec("TESSALY.mdb", "INSERT INTO TABLE03 (NUMBER01, TEXT02, TEXT03) VALUES (50, "
-                                  "NULL, 'Solo'), (50, NULL, NULL)");
+    m_session->exec("TESSALY.mdb", "INSERT INTO TABLE03 (NUMBER01, TEXT02, TEXT03) VALUES (50, "
+                                   "NULL, 'Solo'), (50, NULL, NULL)");
     QCOMPARE(texts("TESSALY.mdb",
                    "SELECT TEXT02 & TEXT03 AS A, TEXT02 & ' ' & TEXT03 AS B FROM TABLE03 WHERE "
                    "NUMBER01 = 50 ORDER BY AUTONUMBER",
@@ -675,9 +675,9 @@ void TestSqlDialect::concatenationTreatsNullAsEmpty() {
 }
 
 void TestSqlDialect::wholeNumberColumnAgainstQuotedDigit() {
-    m_folder->exec("TESSALY.mdb",
-                   "INSERT INTO TABLE01 (TEXT01, TEXT20, NUMBER01, NUMBER02) "
-                   "VALUES ('Nine', 'Company', 9, 100), ('Minus', 'Company', -5, 3)");
+    m_session->exec("TESSALY.mdb",
+                    "INSERT INTO TABLE01 (TEXT01, TEXT20, NUMBER01, NUMBER02) "
+                    "VALUES ('Nine', 'Company', 9, 100), ('Minus', 'Company', -5, 3)");
     // As numbers: 100 > 9 and -5 < 0, where text would say '100' < '9' and '-5' < '0'.
     QCOMPARE(texts("TESSALY.mdb",
                    "SELECT TEXT01 FROM TABLE01 WHERE NUMBER02 > '9' AND NUMBER01 > '0' ORDER BY "
@@ -704,23 +704,23 @@ void TestSqlDialect::apostrophesInSplicedValues() {
         db.execute("INSERT INTO MT12 (TEXT01) VALUES ('" + SqlQuote::text(value) + "')", &error),
         qPrintable(error));
     QCOMPARE(
-        m_folder->column("TESSALY.mdb", "SELECT TEXT01 FROM MT12 ORDER BY ROWKEY DESC LIMIT 1"),
+        m_session->column("TESSALY.mdb", "SELECT TEXT01 FROM MT12 ORDER BY ROWKEY DESC LIMIT 1"),
         QStringList{value});
     QCOMPARE(texts("TESSALY.mdb",
                    "SELECT * FROM MT12 WHERE TEXT01 = '" + SqlQuote::text(value) + "'", "TEXT01"),
              QStringList{value});
-    QCOMPARE(m_folder->scalar("TESSALY.mdb", "SELECT COUNT(*) FROM TABLE01").toInt(), 10);
+    QCOMPARE(m_session->scalar("TESSALY.mdb", "SELECT COUNT(*) FROM TABLE01").toInt(), 10);
 }
 
 void TestSqlDialect::dropTable() {
-    m_folder->exec("TESSALY.mdb",
-                   "CREATE TABLE Temp (PRODUCT TEXT); CREATE TABLE Contacts (Company TEXT)");
+    m_session->exec("TESSALY.mdb",
+                    "CREATE TABLE Temp (PRODUCT TEXT); CREATE TABLE Contacts (Company TEXT)");
     for (const QString table : {"Temp", "Contacts"}) {
         Database db;
         QVERIFY(db.open("TESSALY.mdb"));
         QString error;
         QVERIFY2(db.execute("DROP TABLE " + table + ";", &error), qPrintable(error));
-        QVERIFY(m_folder
+        QVERIFY(m_session
                     ->scalar("TESSALY.mdb",
                              "SELECT COUNT(*) FROM sqlite_master WHERE name = '" + table + "'")
                     .toInt() == 0);
@@ -735,13 +735,13 @@ void TestSqlDialect::dropTable() {
 }
 
 void TestSqlDialect::insertSelectDistinctFromWorkTables() {
-    m_folder->exec("TESSALY.mdb",
-                   "CREATE TABLE Temp (ROWKEY INTEGER PRIMARY KEY, \"COMPETITOR'S PRODUCT\" TEXT, "
-                   "\"COMPETITOR'S NAME\" TEXT, EQUIVALENT TEXT, PRODUCT TEXT, CURRENCY TEXT, "
-                   "PRICE NUMBER, NOTES TEXT);"
-                   "INSERT INTO Temp VALUES (NULL, 'Nail', 'Forge', 'Pin', 'Nut', 'USD', 12.5, "
-                   "'per box'), (NULL, 'Nail', 'Forge', 'Pin', 'Nut', 'USD', 12.5, 'per box'), "
-                   "(NULL, 'Saw', 'Blades', NULL, 'Hook', 'EUR', 3, NULL);");
+    m_session->exec("TESSALY.mdb",
+                    "CREATE TABLE Temp (ROWKEY INTEGER PRIMARY KEY, \"COMPETITOR'S PRODUCT\" TEXT, "
+                    "\"COMPETITOR'S NAME\" TEXT, EQUIVALENT TEXT, PRODUCT TEXT, CURRENCY TEXT, "
+                    "PRICE NUMBER, NOTES TEXT);"
+                    "INSERT INTO Temp VALUES (NULL, 'Nail', 'Forge', 'Pin', 'Nut', 'USD', 12.5, "
+                    "'per box'), (NULL, 'Nail', 'Forge', 'Pin', 'Nut', 'USD', 12.5, 'per box'), "
+                    "(NULL, 'Saw', 'Blades', NULL, 'Hook', 'EUR', 3, NULL);");
     Database db;
     QVERIFY(db.open("TESSALY.mdb"));
     QString error;
@@ -751,8 +751,8 @@ void TestSqlDialect::insertSelectDistinctFromWorkTables() {
                         &error),
              qPrintable(error));
     QCOMPARE(db.recordsAffected(), 2);
-    QCOMPARE(m_folder->rows("TESSALY.mdb", "SELECT TEXT01, TEXT02, TEXT03 FROM TABLE11 WHERE "
-                                           "TEXT01 IN ('Nail', 'Saw') ORDER BY TEXT01"),
+    QCOMPARE(m_session->rows("TESSALY.mdb", "SELECT TEXT01, TEXT02, TEXT03 FROM TABLE11 WHERE "
+                                            "TEXT01 IN ('Nail', 'Saw') ORDER BY TEXT01"),
              (QList<QVariantList>{{"Nail", "Forge", "Pin"}, {"Saw", "Blades", QVariant()}}));
     QVERIFY2(db.execute("INSERT INTO TABLE13 (TEXT01, TEXT03, TEXT02, MEMO01) SELECT DISTINCT "
                         "Temp.[PRODUCT] AS TEXT01, Temp.[CURRENCY] AS TEXT03, Temp.[PRICE] AS "
@@ -760,13 +760,13 @@ void TestSqlDialect::insertSelectDistinctFromWorkTables() {
                         &error),
              qPrintable(error));
     QCOMPARE(
-        m_folder->rows("TESSALY.mdb", "SELECT TEXT01, TEXT03, TEXT02, MEMO01 FROM TABLE13 "
-                                      "WHERE TEXT01 IN ('Nut', 'Hook') ORDER BY TEXT01"),
+        m_session->rows("TESSALY.mdb", "SELECT TEXT01, TEXT03, TEXT02, MEMO01 FROM TABLE13 "
+                                       "WHERE TEXT01 IN ('Nut', 'Hook') ORDER BY TEXT01"),
         (QList<QVariantList>{{"Hook", "EUR", "3", QVariant()}, {"Nut", "USD", "12.5", "per box"}}));
 }
 
 void TestSqlDialect::contactImportTakesTheStatusDefault() {
-    m_folder->exec(
+    m_session->exec(
         "TESSALY.mdb",
         "CREATE TABLE Contacts (Company TEXT, BusinessCity TEXT, BusinessPhone TEXT, "
         "BusinessFax TEXT, WebPage TEXT);"
@@ -782,10 +782,10 @@ void TestSqlDialect::contactImportTakesTheStatusDefault() {
                         &error),
              qPrintable(error));
     QCOMPARE(
-        m_folder->rows("TESSALY.mdb", "SELECT TEXT01, TEXT08, TEXT20 FROM TABLE01 WHERE "
-                                      "AUTONUMBER > 10 ORDER BY TEXT01"),
+        m_session->rows("TESSALY.mdb", "SELECT TEXT01, TEXT08, TEXT20 FROM TABLE01 WHERE "
+                                       "AUTONUMBER > 10 ORDER BY TEXT01"),
         (QList<QVariantList>{{"New Co", "Paris", "Company"}, {"Other Co", QVariant(), "Company"}}));
 }
 
-QTEST_MAIN(TestSqlDialect)
+QTEST_GUILESS_MAIN(TestSqlDialect)
 #include "tst_sqldialect.moc"

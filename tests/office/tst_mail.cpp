@@ -1,5 +1,5 @@
 #include "SmtpTestServer.h"
-#include "TestFolder.h"
+#include "TestSession.h"
 
 #include "data/UserProfile.h"
 #include "formats/MailMessage.h"
@@ -157,10 +157,7 @@ class TestMail : public QObject {
     Q_OBJECT
 private slots:
     void init();
-    void cleanup() {
-        SmtpSender::setCaFile({});
-        m_folder.reset();
-    }
+    void cleanup() { m_session.reset(); }
 
     void taskIsAValidTodo();
     void appointmentIsAValidEvent();
@@ -194,11 +191,11 @@ private:
         profile.smtpServer = address;
         QVERIFY(profile.save());
     }
-    std::unique_ptr<TestFolder> m_folder;
+    std::unique_ptr<TestSession> m_session;
 };
 
 void TestMail::init() {
-    m_folder = std::make_unique<TestFolder>();
+    m_session = std::make_unique<TestSession>();
     Clock::pin(QDateTime(QDate(2026, 12, 10), QTime(9, 20)));
     UserProfile profile;
     profile.name = "Ann Smith";
@@ -258,6 +255,8 @@ void TestMail::withoutAServerTheMailWaitsInTheOutbox() {
     mail.To = "john@acme.test";
     mail.Subject = "Prices";
     mail.Body = "Dear John,\r\nplease find the prices.";
+    m_session->expectMessage("No mail server is set in your profile, so the e-mail \"Prices\" "
+                             "waits in the Outbox.");
     QString error;
     QVERIFY2(mail.Send(&error), qPrintable(error));
     QVERIFY(MsgBox::last().text.contains("Outbox"));
@@ -441,6 +440,7 @@ void TestMail::composeWindowKeepsTheMailWhenRefused() {
     mail.Body = "Keep me";
     mail.Display();
     QPointer<QWidget> window = mail.window;
+    m_session->expectMessage("The mail server " + server.address() + " did not accept the e-mail");
     QTest::mouseClick(window->findChild<QPushButton*>("CommandSend"), Qt::LeftButton);
     QVERIFY(window && window->isVisible());
     QCOMPARE(MsgBox::last().style, MsgBox::OKOnly | MsgBox::Critical);
@@ -522,6 +522,7 @@ void TestMail::composeWindowRefusesATwoLineAddress() {
     QTest::keyClicks(window->findChild<QLineEdit*>("TextTo"), "john@acme.test");
     cc->setFocus();
     cc->insert("anna@acme.test\r\nRCPT TO:<evil@attacker.test>"); // as pasted
+    m_session->expectMessage("The address \"anna@acme.test RCPT TO:<evil@attacker.test>\" in Cc");
     QTest::mouseClick(window->findChild<QPushButton*>("CommandSend"), Qt::LeftButton);
     QCOMPARE(MsgBox::shown().size(), 1);
     QCOMPARE(MsgBox::last().style, MsgBox::OKOnly | MsgBox::Critical);
@@ -668,6 +669,8 @@ void TestMail::mailAndStoreReadTheClock() {
     MailItem waiting;
     waiting.To = "john@acme.test";
     waiting.Subject = "Waits";
+    m_session->expectMessage("No mail server is set in your profile, so the e-mail \"Waits\" "
+                             "waits in the Outbox.");
     QString error;
     QVERIFY2(waiting.Send(&error), qPrintable(error));
     const QStringList outbox = MailStore::messages("Outbox");
@@ -712,7 +715,7 @@ void TestMail::profileRoundTrip() {
     profile.smtpUser = "ann";
     profile.smtpPassword = "s3cret";
     QVERIFY(profile.save());
-    QCOMPARE(m_folder->rows("User.mdb", "SELECT TEXT11, TEXT14, TEXT15 FROM TABLE02"),
+    QCOMPARE(m_session->rows("User.mdb", "SELECT TEXT11, TEXT14, TEXT15 FROM TABLE02"),
              (QList<QVariantList>{{"Ann Smith", "smtps://mail.example.com:465", "ann"}}));
     QCOMPARE(UserProfile::load().smtpPassword, QString("s3cret"));
 }

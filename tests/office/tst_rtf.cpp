@@ -1,3 +1,6 @@
+#include "TestMain.h"
+#include "TestSession.h"
+
 #include "formats/Rtf.h"
 
 #include <QTest>
@@ -11,6 +14,9 @@
 class TestRtf : public QObject {
     Q_OBJECT
 private slots:
+    void init() { m_session = std::make_unique<TestSession>(TestSession::Folder::Empty); }
+    void cleanup() { m_session.reset(); }
+
     void characterFormatsSurviveARoundTrip_data();
     void characterFormatsSurviveARoundTrip();
     void alignmentSurvivesARoundTrip_data();
@@ -46,6 +52,7 @@ private:
     static QTextDocument* read(const QString& rtf);
     static QTextCharFormat formatAt(const QTextDocument& document, const QString& text);
     static QString family(const QTextCharFormat& format);
+    std::unique_ptr<TestSession> m_session;
 };
 
 QTextDocument* TestRtf::read(const QString& rtf) {
@@ -803,5 +810,5 @@ void TestRtf::spliceRenumbersColourReferences() {
     QCOMPARE(formatAt(*spliced, "Dear").foreground().color(), QColor(0, 0, 255));
 }
 
-QTEST_MAIN(TestRtf)
+TESSALY_GUI_TEST_MAIN(TestRtf)
 #include "tst_rtf.moc"

@@ -1,3 +1,6 @@
+#include "TestMain.h"
+#include "TestSession.h"
+
 #include "formats/CellRange.h"
 #include "formats/CellText.h"
 #include "formats/Csv.h"
@@ -12,8 +15,8 @@
 class TestSheet : public QObject {
     Q_OBJECT
 private slots:
-    void init() { Locale::pin(QLocale(QLocale::English, QLocale::UnitedStates)); }
-    void cleanup() { Locale::unpin(); }
+    void init() { m_session = std::make_unique<TestSession>(TestSession::Folder::Empty); }
+    void cleanup() { m_session.reset(); }
 
     void references_data();
     void references();
@@ -47,6 +50,9 @@ private slots:
 
     void csvFieldsAreQuoted_data();
     void csvFieldsAreQuoted();
+
+private:
+    std::unique_ptr<TestSession> m_session;
 };
 
 namespace {
@@ -660,5 +666,5 @@ void TestSheet::csvFieldsAreQuoted() {
     QCOMPARE(Csv::parse(Csv::write(rows)), rows);
 }
 
-QTEST_MAIN(TestSheet)
+TESSALY_GUI_TEST_MAIN(TestSheet)
 #include "tst_sheet.moc"

@@ -1,4 +1,4 @@
-#include "TestFolder.h"
+#include "TestSession.h"
 
 #include "formats/Rtf.h"
 #include "formats/SpellChecker.h"
@@ -24,8 +24,8 @@
 class TestSpelling : public QObject {
     Q_OBJECT
 private slots:
-    void init() { m_folder = std::make_unique<TestFolder>(); }
-    void cleanup() { m_folder.reset(); }
+    void init() { m_session = std::make_unique<TestSession>(); }
+    void cleanup() { m_session.reset(); }
 
     void checkerKnowsEnglish();
     void missingLanguageFallsBackToEnglish();
@@ -38,7 +38,7 @@ private slots:
     void spellCheckThatCannotWriteItsFileSaysSo();
 
 private:
-    std::unique_ptr<TestFolder> m_folder;
+    std::unique_ptr<TestSession> m_session;
 };
 
 void TestSpelling::checkerKnowsEnglish() {
@@ -162,8 +162,8 @@ void TestSpelling::spellCheckOfAnEditor() {
     leftover.write("left over from an earlier check");
     leftover.close();
 
+    m_session->expectMessage("Spelling and Grammar Check is Complete.");
     ModuleSpelling::SpellCheck(&editor, &progress);
-    SpellingDialog::setAnswerer({});
     QCOMPARE(seen, (QStringList{"40:hosue", "40:bigg"}));
     QCOMPARE(editor.text(), QString("The house is big."));
     QTextCursor cursor = editor.document()->find("big");
@@ -187,6 +187,8 @@ void TestSpelling::spellCheckThatCannotWriteItsFileSaysSo() {
     // A folder where the working file should be cannot be deleted as a file.
     QVERIFY(QDir().mkpath(QDir(ProgramFolder::tempFolder()).filePath("SpellCheck.rtf/inside")));
     QProgressBar progress;
+    m_session->expectMessage("The working file " +
+                             QDir(ProgramFolder::tempFolder()).filePath("SpellCheck.rtf"));
     ModuleSpelling::SpellCheck(&editor, &progress);
     QCOMPARE(MsgBox::last().style, MsgBox::OKOnly | MsgBox::Critical);
     QVERIFY(MsgBox::last().text.contains("SpellCheck.rtf"));

@@ -1,4 +1,5 @@
-#include "TestFolder.h"
+#include "TestMain.h"
+#include "TestSession.h"
 
 #include "formats/Csv.h"
 #include "formats/Sheet.h"
@@ -44,7 +45,7 @@ private slots:
 
 private:
     std::optional<Worksheet> readBack(const QString& path, const QString& sheet = {});
-    std::unique_ptr<TestFolder> m_folder;
+    std::unique_ptr<TestSession> m_session;
 };
 
 namespace {
@@ -109,15 +110,12 @@ QStringList allTexts(const Worksheet& sheet) {
 } // namespace
 
 void TestSpreadsheet::init() {
-    m_folder = std::make_unique<TestFolder>();
-    QDir(m_folder->path()).mkpath(QStringLiteral("Temp"));
-    Desktop::record();
+    m_session = std::make_unique<TestSession>();
+    QDir(m_session->path()).mkpath(QStringLiteral("Temp"));
 }
 
 void TestSpreadsheet::cleanup() {
-    Desktop::stopRecording();
-    PrintWindow::printToPrinter();
-    m_folder.reset();
+    m_session.reset();
 }
 
 std::optional<Worksheet> TestSpreadsheet::readBack(const QString& path, const QString& name) {
@@ -177,7 +175,7 @@ void TestSpreadsheet::companiesReport() {
         excel.range(QStringLiteral("F1")).select();
         excel.selection().entireColumn().setHidden(true);
     }
-    const QString path = m_folder->file(QStringLiteral("Temp/Tessaly Report 123456.xlsx"));
+    const QString path = m_session->file(QStringLiteral("Temp/Tessaly Report 123456.xlsx"));
     QString error;
     QVERIFY2(excel.activeWorkbook()->saveAs(path, FileFormat::Xlsx, &error), qPrintable(error));
     QVERIFY(Desktop::opened().isEmpty());
@@ -260,7 +258,7 @@ void TestSpreadsheet::projectSummary() {
     excel.selection().setBold(true);
     excel.range(QStringLiteral("B5")).select();
     excel.selection().setValue(line);
-    const QString path = m_folder->file(QStringLiteral("Temp/Tessaly Report 654321.xlsx"));
+    const QString path = m_session->file(QStringLiteral("Temp/Tessaly Report 654321.xlsx"));
     QString error;
     QVERIFY2(excel.activeWorkbook()->saveAs(path, FileFormat::Xlsx, &error), qPrintable(error));
 
@@ -302,7 +300,7 @@ void TestSpreadsheet::csvRoundTrip() {
         for (int c = 0; c < entries.at(r).size(); ++c)
             sheet->setValue(r, c, entries.at(r).at(c));
     sheet->range(QStringLiteral("D2")).setNumberFormat(QStringLiteral("#,##0.00"));
-    const QString path = m_folder->file(QStringLiteral("Temp/export.csv"));
+    const QString path = m_session->file(QStringLiteral("Temp/export.csv"));
     QFile::remove(path);
     QFile old(path);
     QVERIFY(old.open(QIODevice::WriteOnly));
@@ -346,8 +344,8 @@ void TestSpreadsheet::telephoneListGetsTheNewestCallFirst_data() {
 
 void TestSpreadsheet::telephoneListGetsTheNewestCallFirst() {
     QFETCH(bool, olderXls);
-    const QString xlsx = m_folder->file(QStringLiteral("BCTelephone.xlsx"));
-    const QString xls = m_folder->file(QStringLiteral("BCTelephone.xls"));
+    const QString xlsx = m_session->file(QStringLiteral("BCTelephone.xlsx"));
+    const QString xls = m_session->file(QStringLiteral("BCTelephone.xls"));
     // An older installation has the .xls alone.
     if (olderXls)
         QVERIFY(QFile::remove(xlsx) &&
@@ -396,11 +394,11 @@ void TestSpreadsheet::competitorProductsAreCleared_data() {
 
 void TestSpreadsheet::competitorProductsAreCleared() {
     QFETCH(bool, olderXls);
-    const QString xlsx = m_folder->file(QStringLiteral("Competition.xlsx"));
+    const QString xlsx = m_session->file(QStringLiteral("Competition.xlsx"));
     if (olderXls)
         QVERIFY(QFile::remove(xlsx) &&
                 QFile::copy(QString(TESSALY_FIXTURES) + "/Competition.xls",
-                            m_folder->file(QStringLiteral("Competition.xls"))));
+                            m_session->file(QStringLiteral("Competition.xls"))));
     else
         writeCompetitionList(xlsx);
 
@@ -492,7 +490,7 @@ void TestSpreadsheet::formatsSurviveARoundTrip() {
     sheet->setColumnWidth(*CellRange::parse(u"B:B"), 20);
     sheet->setRowHeight(*CellRange::parse(u"2:2"), 30);
     const CellFormat written = sheet->format(1, 1);
-    const QString path = m_folder->file(QStringLiteral("formats.xlsx"));
+    const QString path = m_session->file(QStringLiteral("formats.xlsx"));
     QString error;
     QVERIFY2(book->saveAs(path, FileFormat::Xlsx, &error), qPrintable(error));
 
@@ -515,7 +513,7 @@ void TestSpreadsheet::wholeSheetFormatReachesEveryCell() {
     excel.columns(QStringLiteral("E:E")).setNumberFormat(QStringLiteral("0.00"));
     excel.cells().setFontName(QStringLiteral("Arial Narrow"));
     excel.rows(QStringLiteral("3:3")).setItalic(true);
-    const QString path = m_folder->file(QStringLiteral("sheet.xlsx"));
+    const QString path = m_session->file(QStringLiteral("sheet.xlsx"));
     QString error;
     QVERIFY2(book->saveAs(path, FileFormat::Xlsx, &error), qPrintable(error));
 
@@ -541,7 +539,7 @@ void TestSpreadsheet::subtotalFormulasAreReadBack() {
     QVERIFY(excel.paste());
     excel.cells().select();
     QVERIFY(excel.selection().subtotal(1, ConsolidationFunction::Sum, {2}));
-    const QString path = m_folder->file(QStringLiteral("subtotals.xlsx"));
+    const QString path = m_session->file(QStringLiteral("subtotals.xlsx"));
     QString error;
     QVERIFY2(book->saveAs(path, FileFormat::Xlsx, &error), qPrintable(error));
 
@@ -562,7 +560,7 @@ void TestSpreadsheet::subtotalFormulasAreReadBack() {
 }
 
 void TestSpreadsheet::visibleHandsTheSavedFileOver() {
-    const QString first = m_folder->file(QStringLiteral("Temp/Tessaly Report 000001.xlsx"));
+    const QString first = m_session->file(QStringLiteral("Temp/Tessaly Report 000001.xlsx"));
     {
         SpreadsheetApp excel;
         excel.addWorkbook();
@@ -595,19 +593,19 @@ void TestSpreadsheet::xlsNameIsWrittenAsXlsx() {
     Workbook* book = excel.addWorkbook();
     excel.range(QStringLiteral("A1")).setValue(QStringLiteral("PRODUCT"));
     QString error;
-    QVERIFY2(book->saveAs(m_folder->file(QStringLiteral("Prices.xls")), FileFormat::Xlsx, &error),
+    QVERIFY2(book->saveAs(m_session->file(QStringLiteral("Prices.xls")), FileFormat::Xlsx, &error),
              qPrintable(error));
-    QCOMPARE(book->path(), m_folder->file(QStringLiteral("Prices.xlsx")));
-    QVERIFY(!QFile::exists(m_folder->file(QStringLiteral("Prices.xls"))));
+    QCOMPARE(book->path(), m_session->file(QStringLiteral("Prices.xlsx")));
+    QVERIFY(!QFile::exists(m_session->file(QStringLiteral("Prices.xls"))));
     QCOMPARE(readBack(book->path())->cell(0, 0), QVariant("PRODUCT"));
-    QVERIFY(!book->saveAs(m_folder->file(QStringLiteral("no such folder/Prices.xlsx")),
+    QVERIFY(!book->saveAs(m_session->file(QStringLiteral("no such folder/Prices.xlsx")),
                           FileFormat::Xlsx, &error));
     QVERIFY2(error.contains(QLatin1String("cannot be written")), qPrintable(error));
-    QCOMPARE(book->path(), m_folder->file(QStringLiteral("Prices.xlsx")));
+    QCOMPARE(book->path(), m_session->file(QStringLiteral("Prices.xlsx")));
 }
 
 void TestSpreadsheet::printsTheVisibleCells() {
-    const QString pdf = m_folder->file(QStringLiteral("print.pdf"));
+    const QString pdf = m_session->file(QStringLiteral("print.pdf"));
     PrintWindow::printToFile(pdf);
     SpreadsheetApp excel;
     excel.addWorkbook();
@@ -632,5 +630,5 @@ void TestSpreadsheet::printsTheVisibleCells() {
     QVERIFY2(error.contains(QLatin1String("nothing to print")), qPrintable(error));
 }
 
-QTEST_MAIN(TestSpreadsheet)
+TESSALY_GUI_TEST_MAIN(TestSpreadsheet)
 #include "tst_spreadsheet.moc"

@@ -1,4 +1,5 @@
-#include "TestFolder.h"
+#include "TestMain.h"
+#include "TestSession.h"
 
 #include "formats/Rtf.h"
 #include "office/WordApp.h"
@@ -33,14 +34,8 @@ QTextCharFormat formatOf(QTextDocument& document, const QString& text) {
 class TestWord : public QObject {
     Q_OBJECT
 private slots:
-    void init() {
-        m_folder = std::make_unique<TestFolder>();
-        Desktop::record();
-    }
-    void cleanup() {
-        Desktop::stopRecording();
-        m_folder.reset();
-    }
+    void init() { m_session = std::make_unique<TestSession>(); }
+    void cleanup() { m_session.reset(); }
 
     void letterKeepsTheLetterheadAndTheBodysFormatting();
     void missingTemplateIsAnError();
@@ -48,7 +43,7 @@ private slots:
     void plainTextTemplate();
 
 private:
-    std::unique_ptr<TestFolder> m_folder;
+    std::unique_ptr<TestSession> m_session;
 };
 
 void TestWord::letterKeepsTheLetterheadAndTheBodysFormatting() {
@@ -65,7 +60,7 @@ void TestWord::letterKeepsTheLetterheadAndTheBodysFormatting() {
     body.setHtml("<p>Dear John,</p><p>our <b>new prices</b> are <i>attached</i>. Grüße, €</p>");
     Clipboard::setRtf(Rtf::fromDocument(body), body.toPlainText());
     letter->Paste();
-    const QString path = m_folder->file("letter.rtf");
+    const QString path = m_session->file("letter.rtf");
     QVERIFY2(letter->SaveAs(path, &error), qPrintable(error));
 
     const QString written = readAll(path);
@@ -90,7 +85,7 @@ void TestWord::letterKeepsTheLetterheadAndTheBodysFormatting() {
 void TestWord::missingTemplateIsAnError() {
     WordApp word;
     QString error;
-    QVERIFY(!word.DocumentsAdd(m_folder->file("Letterhead.dot"), &error));
+    QVERIFY(!word.DocumentsAdd(m_session->file("Letterhead.dot"), &error));
     QVERIFY2(error.contains("Letterhead.dot") && error.contains("was not found"),
              qPrintable(error));
     QVERIFY(!word.SetVisible(&error));
@@ -103,13 +98,13 @@ void TestWord::visibleSavesIntoTempAndOpensTheDocument() {
     QVERIFY(word.SetVisible());
     QCOMPARE(Desktop::opened().size(), 1);
     const QString opened = Desktop::opened().first().toLocalFile();
-    QCOMPARE(QFileInfo(opened).absolutePath(), QDir(m_folder->file("Temp")).absolutePath());
+    QCOMPARE(QFileInfo(opened).absolutePath(), QDir(m_session->file("Temp")).absolutePath());
     QVERIFY(QFileInfo(opened).fileName().startsWith("Tessaly Document "));
     QVERIFY(Rtf::toPlainText(readAll(opened)).contains("Hello"));
 }
 
 void TestWord::plainTextTemplate() {
-    QFile plain(m_folder->file("plain.txt"));
+    QFile plain(m_session->file("plain.txt"));
     QVERIFY(plain.open(QIODevice::WriteOnly));
     plain.write("Memo\n");
     plain.close();
@@ -121,5 +116,5 @@ void TestWord::plainTextTemplate() {
     QVERIFY(document->plainText().contains("second line"));
 }
 
-QTEST_MAIN(TestWord)
+TESSALY_GUI_TEST_MAIN(TestWord)
 #include "tst_word.moc"

@@ -1,3 +1,5 @@
+#include "TestSession.h"
+
 #include "data/Field.h"
 #include "platform/Locale.h"
 
@@ -43,7 +45,8 @@ private:
 class TestLocale : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { Locale::unpin(); }
+    void init() { m_session = std::make_unique<TestSession>(TestSession::Folder::Empty); }
+    void cleanup() { m_session.reset(); }
 
     void everyLocaleReadsBackItsDates();
     void everyLocaleReadsBackItsDatesWithATime();
@@ -54,6 +57,9 @@ private slots:
     void numbersInTwoKindsOfField_data();
     void numbersInTwoKindsOfField();
     void timeFormsShowNoUnknownLetters();
+
+private:
+    std::unique_ptr<TestSession> m_session;
 };
 
 void TestLocale::everyLocaleReadsBackItsDates() {

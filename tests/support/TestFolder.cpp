@@ -2,10 +2,6 @@
 
 #include "data/Installation.h"
 #include "data/SqliteConnection.h"
-#include "formats/WorkbookSheets.h"
-#include "platform/Locale.h"
-#include "services/MsgBox.h"
-#include "widgets/DataMessages.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,20 +38,20 @@ QVariant columnValue(sqlite3_stmt* statement, int column) {
 
 } // namespace
 
-TestFolder::TestFolder(bool installMainDatabase)
-    : m_previousDirectory(QDir::currentPath()) {
+TestFolder::TestFolder(Kind kind)
+    : m_previousDirectory(QDir::currentPath())
+    , m_previousHome(qgetenv("TESSALY_HOME"))
+    , m_hadHome(qEnvironmentVariableIsSet("TESSALY_HOME")) {
     if (!m_dir.isValid())
         qFatal("no temporary folder");
     qputenv("TESSALY_HOME", m_dir.path().toUtf8());
     QDir::setCurrent(m_dir.path());
-    Locale::pin(QLocale(QLocale::English, QLocale::UnitedStates));
-    MsgBox::installTestHook();
-    DataMessages::install();
-    WorkbookSheets::install();
+    if (kind == Kind::Empty)
+        return;
     QString error;
     if (!Installation::run(m_dir.path(), &error))
         qFatal("installation failed: %s", qPrintable(error));
-    if (installMainDatabase)
+    if (kind == Kind::Installed)
         QFile::rename(file(QStringLiteral("Temp.mdb")), file(QStringLiteral("TESSALY.mdb")));
 }
 
@@ -64,8 +60,10 @@ TestFolder::~TestFolder() {
          {QStringLiteral("TESSALY.mdb"), QStringLiteral("User.mdb"), QStringLiteral("Temp.mdb")})
         SqliteConnection::closeShared(file(name));
     QDir::setCurrent(m_previousDirectory);
-    MsgBox::removeTestHook();
-    Locale::unpin();
+    if (m_hadHome)
+        qputenv("TESSALY_HOME", m_previousHome);
+    else
+        qunsetenv("TESSALY_HOME");
 }
 
 QString TestFolder::file(const QString& name) const {

@@ -5,17 +5,25 @@
 #include <QTemporaryDir>
 #include <QVariant>
 
-// A fresh program folder for one test: the installation step has run, the
-// supplied database is in place as TESSALY.mdb (as after the first-start
-// choice "working alone"), the working directory is the folder, the locale
-// is pinned to en_US and message boxes are answered by the test hook.
+// A fresh program folder for one test: $TESSALY_HOME and the working
+// directory point to it until it goes. Installed: the installation step has
+// run and the supplied database is in place as TESSALY.mdb (as after the
+// first-start choice "working alone"); FirstStart: the installation step has
+// run, nothing more (Temp.mdb and User.mdb); Empty: an empty folder.
+//
+// Each test case gets one through its TestSession, which also installs the
+// test hooks; tests of the installation make more of them.
 //
 // The plain-SQL helpers open their own SQLite connection each time, without
 // the program's collation or functions, so tests see exactly what was stored.
 class TestFolder {
 public:
-    explicit TestFolder(bool installMainDatabase = true);
+    enum class Kind { Installed, FirstStart, Empty };
+
+    explicit TestFolder(Kind kind = Kind::Installed);
     ~TestFolder();
+    TestFolder(const TestFolder&) = delete;
+    TestFolder& operator=(const TestFolder&) = delete;
 
     QString path() const { return m_dir.path(); }
     QString file(const QString& name) const;
@@ -28,4 +36,6 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_previousDirectory;
+    QByteArray m_previousHome;
+    bool m_hadHome = false;
 };

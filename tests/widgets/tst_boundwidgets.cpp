@@ -1,4 +1,4 @@
-#include "TestFolder.h"
+#include "TestSession.h"
 
 #include "data/DataSource.h"
 #include "widgets/BoundList.h"
@@ -35,17 +35,17 @@ private slots:
 
 private:
     static void typeIntoCell(DBGrid& grid, int row, int column, const QString& text);
-    std::unique_ptr<TestFolder> m_folder;
+    std::unique_ptr<TestSession> m_session;
     DataSource* m_data = nullptr;
 };
 
 void TestBoundWidgets::init() {
-    m_folder = std::make_unique<TestFolder>();
-    m_folder->exec("TESSALY.mdb",
-                   "INSERT INTO TABLE01 (AUTONUMBER, TEXT01, TEXT18, DATE01, NUMBER01) VALUES "
-                   "(1, 'Alpha', 'Ann', '2026-01-02', 10), (2, 'alpine', 'Bob', NULL, NULL), "
-                   "(3, 'Beta', 'Ann', '2025-12-31 08:05:00', 5), (4, 'Gamma', NULL, NULL, 0);"
-                   "INSERT INTO MT12 (TEXT01) VALUES ('Ann'), ('Bob');");
+    m_session = std::make_unique<TestSession>();
+    m_session->exec("TESSALY.mdb",
+                    "INSERT INTO TABLE01 (AUTONUMBER, TEXT01, TEXT18, DATE01, NUMBER01) VALUES "
+                    "(1, 'Alpha', 'Ann', '2026-01-02', 10), (2, 'alpine', 'Bob', NULL, NULL), "
+                    "(3, 'Beta', 'Ann', '2025-12-31 08:05:00', 5), (4, 'Gamma', NULL, NULL, 0);"
+                    "INSERT INTO MT12 (TEXT01) VALUES ('Ann'), ('Bob');");
     m_data = new DataSource("DataTABLE01", nullptr);
     m_data->setDatabaseName("TESSALY.mdb");
     m_data->setRecordSource("SELECT * FROM TABLE01 ORDER BY TEXT01");
@@ -54,7 +54,7 @@ void TestBoundWidgets::init() {
 
 void TestBoundWidgets::cleanup() {
     delete m_data;
-    m_folder.reset();
+    m_session.reset();
 }
 
 void TestBoundWidgets::typeIntoCell(DBGrid& grid, int row, int column, const QString& text) {
@@ -196,10 +196,10 @@ void TestBoundWidgets::gridEditsInPlaceAndStoresOnLeavingTheRow() {
     QCOMPARE(grid.model()->columnCount(), 2);
     typeIntoCell(grid, 1, 1, "42");
     QCOMPARE(grid.model()->index(1, 1).data().toString(), QString("42"));
-    QVERIFY(m_folder->scalar("TESSALY.mdb", "SELECT NUMBER01 FROM TABLE01 WHERE AUTONUMBER = 2")
+    QVERIFY(m_session->scalar("TESSALY.mdb", "SELECT NUMBER01 FROM TABLE01 WHERE AUTONUMBER = 2")
                 .isNull());
     grid.setCurrentIndex(grid.model()->index(2, 0)); // leaving the row stores it
-    QCOMPARE(m_folder->scalar("TESSALY.mdb", "SELECT NUMBER01 FROM TABLE01 WHERE AUTONUMBER = 2")
+    QCOMPARE(m_session->scalar("TESSALY.mdb", "SELECT NUMBER01 FROM TABLE01 WHERE AUTONUMBER = 2")
                  .toInt(),
              42);
 }
@@ -217,7 +217,7 @@ void TestBoundWidgets::gridAddsOnTheNewRowLine() {
     QCOMPARE(grid.model()->headerData(2, Qt::Vertical).toString(), QString("*"));
     typeIntoCell(grid, 2, 0, "Cleo");
     grid.setCurrentIndex(grid.model()->index(0, 0));
-    QCOMPARE(m_folder->column("TESSALY.mdb", "SELECT TEXT01 FROM MT12 ORDER BY ROWKEY"),
+    QCOMPARE(m_session->column("TESSALY.mdb", "SELECT TEXT01 FROM MT12 ORDER BY ROWKEY"),
              (QStringList{"Ann", "Bob", "Cleo"}));
     QCOMPARE(grid.model()->rowCount(), 4);
 }
@@ -229,14 +229,14 @@ void TestBoundWidgets::gridDeletesSelectedRows() {
     QVERIFY(QTest::qWaitForWindowExposed(&grid));
     grid.selectRow(1); // alpine
     QTest::keyClick(&grid, Qt::Key_Delete);
-    QCOMPARE(m_folder->column("TESSALY.mdb", "SELECT TEXT01 FROM TABLE01 ORDER BY AUTONUMBER"),
+    QCOMPARE(m_session->column("TESSALY.mdb", "SELECT TEXT01 FROM TABLE01 ORDER BY AUTONUMBER"),
              (QStringList{"Alpha", "Beta", "Gamma"}));
     QCOMPARE(grid.model()->rowCount(), 4);
     // A disabled grid is read-only: nothing is deleted.
     grid.setEnabled(false);
     grid.selectRow(0);
     QVERIFY(!grid.deleteSelectedRows());
-    QCOMPARE(m_folder->scalar("TESSALY.mdb", "SELECT COUNT(*) FROM TABLE01").toInt(), 3);
+    QCOMPARE(m_session->scalar("TESSALY.mdb", "SELECT COUNT(*) FROM TABLE01").toInt(), 3);
 }
 
 void TestBoundWidgets::flexGridShowsFixedRowAndColumn() {

@@ -1,4 +1,4 @@
-#include "TestFolder.h"
+#include "TestSession.h"
 
 #include "data/DataSource.h"
 #include "formats/Rtf.h"
@@ -22,8 +22,8 @@
 class TestRichTextBox : public QObject {
     Q_OBJECT
 private slots:
-    void init() { m_folder = std::make_unique<TestFolder>(); }
-    void cleanup() { m_folder.reset(); }
+    void init() { m_session = std::make_unique<TestSession>(); }
+    void cleanup() { m_session.reset(); }
 
     void typedTextComesBackAsRtf();
     void styleOfAPartlyStyledSelectionIsUnknown_data();
@@ -47,7 +47,7 @@ private:
     static void type(QWidget* widget, const QString& text);
     static std::unique_ptr<QTextDocument> read(const QString& rtf);
     static QTextCharFormat formatAt(const QTextDocument& document, const QString& text);
-    std::unique_ptr<TestFolder> m_folder;
+    std::unique_ptr<TestSession> m_session;
 };
 
 namespace {
@@ -310,8 +310,8 @@ void TestRichTextBox::savedFileReadsBack() {
     box.setTextRTF(Mixed);
     box.moveCursor(QTextCursor::End);
     type(&box, QString::fromUtf8(" für €"));
-    const QString path = m_folder->file("Temp/Letter.rtf");
-    QVERIFY(QDir().mkpath(m_folder->file("Temp")));
+    const QString path = m_session->file("Temp/Letter.rtf");
+    QVERIFY(QDir().mkpath(m_session->file("Temp")));
     QString error;
     QVERIFY2(box.saveFile(path, &error), qPrintable(error));
 
@@ -327,7 +327,7 @@ void TestRichTextBox::savedFileReadsBack() {
     RichTextBox loaded;
     QVERIFY(loaded.loadFile(path, &error));
     QCOMPARE(loaded.text(), box.text());
-    QVERIFY(!loaded.loadFile(m_folder->file("missing.rtf"), &error));
+    QVERIFY(!loaded.loadFile(m_session->file("missing.rtf"), &error));
     QVERIFY(error.contains("missing.rtf"));
 }
 
@@ -335,7 +335,7 @@ void TestRichTextBox::savingToAMissingFolderFails() {
     RichTextBox box;
     box.setText("text");
     QString error;
-    QVERIFY(!box.saveFile(m_folder->file("no/such/folder/x.rtf"), &error));
+    QVERIFY(!box.saveFile(m_session->file("no/such/folder/x.rtf"), &error));
     QVERIFY(error.contains("x.rtf"));
 }
 
@@ -380,12 +380,12 @@ void TestRichTextBox::plainTextIsShownAsPlainText() {
 
 void TestRichTextBox::boundMemoShowsRtfAndStoresWhatIsTyped() {
     const QString rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 \\b Important\\b0  call}";
-    m_folder->exec("TESSALY.mdb",
-                   "INSERT INTO TABLE03 (AUTONUMBER, NUMBER01, TEXT02, MEMO01) VALUES "
-                   "(1, 1, 'Ann', '" +
-                       QString(rtf).replace("'", "''") +
-                       "'), (2, 1, 'Bob', 'Plain memo' || char(10) || 'second line'), "
-                       "(3, 1, 'Cy', NULL)");
+    m_session->exec("TESSALY.mdb",
+                    "INSERT INTO TABLE03 (AUTONUMBER, NUMBER01, TEXT02, MEMO01) VALUES "
+                    "(1, 1, 'Ann', '" +
+                        QString(rtf).replace("'", "''") +
+                        "'), (2, 1, 'Bob', 'Plain memo' || char(10) || 'second line'), "
+                        "(3, 1, 'Cy', NULL)");
     DataSource data("DataTABLE03", nullptr);
     data.setDatabaseName("TESSALY.mdb");
     data.setRecordSource("SELECT * FROM TABLE03 ORDER BY AUTONUMBER");
@@ -408,10 +408,10 @@ void TestRichTextBox::boundMemoShowsRtfAndStoresWhatIsTyped() {
     QCOMPARE(box.text(), QString());
     QVERIFY(data.recordset()->moveFirst());
     QVERIFY(!data.recordset()->hasPendingEdit());
-    QCOMPARE(m_folder->scalar("TESSALY.mdb", "SELECT MEMO01 FROM TABLE03 WHERE AUTONUMBER = 1")
+    QCOMPARE(m_session->scalar("TESSALY.mdb", "SELECT MEMO01 FROM TABLE03 WHERE AUTONUMBER = 1")
                  .toString(),
              rtf);
-    QCOMPARE(m_folder->scalar("TESSALY.mdb", "SELECT MEMO01 FROM TABLE03 WHERE AUTONUMBER = 2")
+    QCOMPARE(m_session->scalar("TESSALY.mdb", "SELECT MEMO01 FROM TABLE03 WHERE AUTONUMBER = 2")
                  .toString(),
              QString("Plain memo\nsecond line"));
 
@@ -421,7 +421,7 @@ void TestRichTextBox::boundMemoShowsRtfAndStoresWhatIsTyped() {
     QVERIFY(data.recordset()->hasPendingEdit());
     QVERIFY(data.recordset()->moveNext());
     const QString stored =
-        m_folder->scalar("TESSALY.mdb", "SELECT MEMO01 FROM TABLE03 WHERE AUTONUMBER = 1")
+        m_session->scalar("TESSALY.mdb", "SELECT MEMO01 FROM TABLE03 WHERE AUTONUMBER = 1")
             .toString();
     QVERIFY(Rtf::isRtf(stored));
     const auto document = read(stored);
@@ -434,7 +434,7 @@ void TestRichTextBox::boundMemoShowsRtfAndStoresWhatIsTyped() {
     QTest::keyClicks(&box, "New: ");
     QVERIFY(data.recordset()->moveFirst());
     const QString second =
-        m_folder->scalar("TESSALY.mdb", "SELECT MEMO01 FROM TABLE03 WHERE AUTONUMBER = 2")
+        m_session->scalar("TESSALY.mdb", "SELECT MEMO01 FROM TABLE03 WHERE AUTONUMBER = 2")
             .toString();
     QCOMPARE(Rtf::toPlainText(second), QString("New: Plain memo\nsecond line"));
     QVERIFY(Rtf::isRtf(second));
