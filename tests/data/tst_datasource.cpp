@@ -528,8 +528,8 @@ void TestDataSource::aSaveThroughAJoinShowsOnEveryPage() {
     QString values;
     for (int i = 0; i < 200; ++i)
         values += QString("%1(%2, %3, 'Contact %2')").arg(i ? "," : "").arg(100 + i).arg(1 + i % 2);
-    m_folder->exec("TESSALY.mdb",
-                   "INSERT INTO TABLE03 (AUTONUMBER, NUMBER01, TEXT02) VALUES " + values);
+    m_session->exec("TESSALY.mdb",
+                    "INSERT INTO TABLE03 (AUTONUMBER, NUMBER01, TEXT02) VALUES " + values);
     auto data =
         companies("SELECT TABLE01.TEXT01, TABLE03.TEXT02 FROM TABLE01 INNER JOIN TABLE03 ON "
                   "TABLE01.AUTONUMBER = TABLE03.NUMBER01 WHERE TABLE03.AUTONUMBER >= 100 "

@@ -1,7 +1,6 @@
-#include "TestFolder.h"
+#include "TestSession.h"
 
 #include "data/DataSource.h"
-#include "services/MsgBox.h"
 #include "widgets/CompanyPicker.h"
 #include "widgets/CurrentCompany.h"
 
@@ -51,13 +50,13 @@ private slots:
     void withoutACompaniesWindowNothingMoves();
 
 private:
-    std::unique_ptr<TestFolder> m_folder;
+    std::unique_ptr<TestSession> m_folder;
     std::unique_ptr<DataSource> m_view;      // the picker's list
     std::unique_ptr<DataSource> m_companies; // the companies window's rows
 };
 
 void TestCompanyPicker::init() {
-    m_folder = std::make_unique<TestFolder>();
+    m_folder = std::make_unique<TestSession>();
     m_folder->exec("TESSALY.mdb", "INSERT INTO TABLE01 (TEXT01, TEXT20) VALUES ('Acme', "
                                   "'Company'), ('Baker''s Dozen', 'Company'), ('Bakery Row', "
                                   "'Company'), ('Crane Works', 'Company')");
@@ -73,8 +72,7 @@ void TestCompanyPicker::init() {
 void TestCompanyPicker::cleanup() {
     m_view.reset();
     m_companies.reset();
-    QVERIFY2(MsgBox::shown().isEmpty(), qPrintable(MsgBox::last().text));
-    m_folder.reset();
+    m_folder.reset(); // fails on any message box the test did not announce
 }
 
 void TestCompanyPicker::startsWithThePromptAndListsTheView() {
