@@ -26,6 +26,12 @@ public:
                    : m->second / b->second;
     }
 
+    // Wall time per iteration of `name`, in seconds; 0 when it did not run.
+    double seconds(const std::string& name) const {
+        const auto it = m_seconds.find(name);
+        return it == m_seconds.end() ? 0 : it->second;
+    }
+
 private:
     std::map<std::string, double> m_seconds;
 };

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools qt6-pdf-dev qt6-serialport-dev qt6-tools-dev
-  libsqlite3-dev
+  libsqlite3-dev sqlite3
   libxlsxwriter-dev
   libfreexl-dev libzip-dev
   libical-dev

@@ -1,6 +1,7 @@
 #include "ResultReader.h"
 
 #include "Database.h"
+#include "DocumentIndex.h"
 #include "SqlParser.h"
 #include "SqlTranslator.h"
 #include "SqliteConnection.h"
@@ -60,9 +61,14 @@ std::optional<ResultReader::Result> ResultReader::read(const QString& recordSour
 }
 
 std::optional<ResultReader::Result> ResultReader::read(const sql::Select& select, QString* error) {
-    const auto translated = Database::translator(m_connection).translateSelect(select, error);
+    auto translator = Database::translator(m_connection);
+    translator.setUseDocumentIndexes(true);
+    const auto translated = translator.translateSelect(select, error);
     if (!translated)
         return std::nullopt;
+    for (const QString& table : translated->indexedTables)
+        if (!DocumentIndex::update(*m_connection, table, error))
+            return std::nullopt;
     Result result;
     result.tables = originTables(*translated);
     result.fromSql = translated->fromSql;

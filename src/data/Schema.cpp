@@ -1,5 +1,6 @@
 #include "Schema.h"
 
+#include "DocumentIndex.h"
 #include "SqliteConnection.h"
 #include "Transaction.h"
 
@@ -154,7 +155,8 @@ QString versionStatement() {
 } // namespace
 
 QStringList Schema::mainDatabaseStatements() {
-    QStringList statements = createStatements(mainTables()) + mainIndexes();
+    QStringList statements = createStatements(mainTables()) + mainIndexes() +
+                             DocumentIndex::schemaStatements() + DocumentIndex::markAllIndexed();
     statements += {
         QStringLiteral("INSERT INTO \"TABLE02\" (\"TEXT02\") VALUES ('%1')")
             .arg(QString::fromLatin1(DefaultPassword)),
@@ -244,7 +246,7 @@ bool Schema::upgrade(SqliteConnection& connection, Kind kind, QString* error) {
     if (missing.isEmpty() && current)
         return true;
     if (kind == Kind::Main)
-        missing += mainIndexes();
+        missing += mainIndexes() + DocumentIndex::schemaStatements();
     missing.append(versionStatement());
     return runAll(connection, missing, error);
 }

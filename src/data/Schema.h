@@ -24,7 +24,7 @@ public:
     static constexpr const char* DefaultPassword = "Kelvorin";
     // Kept in the file's user_version; raised whenever a version adds tables
     // or columns. A file of a higher version is refused rather than misread.
-    static constexpr int Version = 1;
+    static constexpr int Version = 2; // 2: the document indexes
 
     enum class Kind { Main, User }; // TESSALY.mdb (and Temp.mdb), User.mdb
 

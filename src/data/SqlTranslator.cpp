@@ -1,5 +1,7 @@
 #include "SqlTranslator.h"
 
+#include "DocumentIndex.h"
+
 #include <QHash>
 #include <QSet>
 
@@ -116,6 +118,8 @@ bool SqlTranslator::expression(const ExprPtr& e, QString& out) const {
             out = QStringLiteral("(%1 <> %2)").arg(left, right);
         else
             out = QStringLiteral("(%1 %2 %3)").arg(left, op, right);
+        if (op == QLatin1String("="))
+            byName(*e, out);
         return true;
     }
     case Expr::Kind::Concat: {
@@ -135,6 +139,8 @@ bool SqlTranslator::expression(const ExprPtr& e, QString& out) const {
             return false;
         out = QStringLiteral("(%1 %2LIKE %3)")
                   .arg(value, e->negated ? QStringLiteral("NOT ") : QString(), pattern);
+        if (!e->negated)
+            byText(*e, out);
         return true;
     }
     case Expr::Kind::IsNull: {
@@ -309,6 +315,72 @@ bool SqlTranslator::from(const TableRefPtr& ref, QString& out,
     return true;
 }
 
+std::optional<SourceTable> SqlTranslator::documentSource(const Expr& column,
+                                                         const QString& name) const {
+    if (!m_useDocumentIndexes || !m_whereSources || column.kind != Expr::Kind::Column ||
+        column.name.compare(name, Qt::CaseInsensitive) != 0 || !DocumentIndex::hasPlainText())
+        return std::nullopt;
+    std::optional<SourceTable> found;
+    for (const SourceTable& source : *m_whereSources) {
+        if (!column.qualifier.isEmpty()
+                ? source.qualifier.compare(column.qualifier, Qt::CaseInsensitive) == 0
+                : m_whereSources->size() == 1) {
+            found = source;
+            break;
+        }
+    }
+    if (!found)
+        return std::nullopt;
+    for (const QString& table : DocumentIndex::tables())
+        if (found->table.compare(table, Qt::CaseInsensitive) == 0 &&
+            m_schema(DocumentIndex::nameTable(table)) &&
+            m_schema(DocumentIndex::textTable(table))) {
+            found->table = table;
+            if (!m_indexedTables.contains(table))
+                m_indexedTables.append(table);
+            return found;
+        }
+    return std::nullopt;
+}
+
+void SqlTranslator::byName(const Expr& e, QString& out) const {
+    // A document's company name equal to a text: its folded copy finds the
+    // rows through an index; the comparison itself stays as it was.
+    const Expr& a = *e.args.at(0);
+    const Expr& b = *e.args.at(1);
+    const Expr& literal = a.kind == Expr::Kind::Text ? a : b;
+    const Expr& column = a.kind == Expr::Kind::Text ? b : a;
+    if (literal.kind != Expr::Kind::Text)
+        return;
+    const auto source = documentSource(column, QStringLiteral("TEXT01"));
+    if (!source)
+        return;
+    out = QStringLiteral("(%1 AND %2.rowid IN (SELECT \"ROW\" FROM %3 WHERE \"FOLDED\" = %4))")
+              .arg(out, quoteName(source->qualifier),
+                   quoteName(DocumentIndex::nameTable(source->table)),
+                   quoteText(DocumentIndex::fold(literal.text)));
+}
+
+void SqlTranslator::byText(const Expr& e, QString& out) const {
+    // A search of a document's text: the plain text in the text index, not
+    // the RTF markup, narrowed by its trigrams where the pattern allows.
+    const Expr& pattern = *e.args.at(1);
+    if (pattern.kind != Expr::Kind::Text)
+        return;
+    const auto source = documentSource(*e.args.at(0), QStringLiteral("MEMO01"));
+    if (!source)
+        return;
+    const QString texts = quoteName(DocumentIndex::textTable(source->table));
+    // +"BODY": the dialect's LIKE, never the FTS5 table's own (which reads
+    // % and _ as wildcards).
+    QString condition = QStringLiteral("(+\"BODY\" LIKE %1)").arg(quoteText(pattern.text));
+    if (const auto candidates = DocumentIndex::candidatesQuery(pattern.text))
+        condition =
+            QStringLiteral("%1 MATCH %2 AND ").arg(texts, quoteText(*candidates)) + condition;
+    out = QStringLiteral("(%1.rowid IN (SELECT rowid FROM %2 WHERE %3))")
+              .arg(quoteName(source->qualifier), texts, condition);
+}
+
 std::optional<TranslatedSelect> SqlTranslator::translateSelect(const Select& select,
                                                                QString* error) const {
     m_error.clear();
@@ -390,8 +462,13 @@ std::optional<TranslatedSelect> SqlTranslator::translateSelect(const Select& sel
         result.columns.push_back({name, p.sql, p.column.isEmpty() ? QString() : p.qualifier});
     }
 
-    if (select.where && !expression(select.where, result.whereSql))
+    m_whereSources = &result.sources;
+    m_indexedTables.clear();
+    const bool whereDone = !select.where || expression(select.where, result.whereSql);
+    m_whereSources = nullptr;
+    if (!whereDone)
         return failed();
+    result.indexedTables = m_indexedTables;
     if (!select.groupBy.empty()) {
         QStringList parts;
         for (const ExprPtr& e : select.groupBy) {

@@ -36,6 +36,9 @@ struct TranslatedSelect {
     bool distinct = false;
     std::optional<qint64> top;
     bool aggregate = false; // uses an aggregate function
+    // Document tables whose name or text index the WHERE clause reads: they
+    // must be brought up to date before the query runs (DocumentIndex).
+    QStringList indexedTables;
 
     // Rows map one to one onto rows of the source tables, so a cursor can
     // hold their keys and write back.
@@ -62,6 +65,11 @@ public:
     // Any statement but a make-table (SELECT ... INTO), which the caller runs.
     std::optional<QString> translate(const Statement& statement, QString* error) const;
 
+    // Lets a query's WHERE clause find documents by company name and by text
+    // through the document indexes (see DocumentIndex); the caller brings
+    // the tables in TranslatedSelect::indexedTables up to date first.
+    void setUseDocumentIndexes(bool use) { m_useDocumentIndexes = use; }
+
     static QString quoteName(const QString& name);
     static QString quoteText(const QString& text);
 
@@ -71,10 +79,16 @@ private:
     bool whereClause(const ExprPtr& where, QString& out) const; // " WHERE ..." or nothing
     bool from(const TableRefPtr& ref, QString& out, std::vector<SourceTable>& sources) const;
     bool fail(const QString& message) const;
+    std::optional<SourceTable> documentSource(const Expr& column, const QString& name) const;
+    void byName(const Expr& e, QString& out) const;
+    void byText(const Expr& e, QString& out) const;
 
     SchemaLookup m_schema;
     mutable QString m_error;
     mutable bool m_aggregate = false;
+    bool m_useDocumentIndexes = false;
+    mutable const std::vector<SourceTable>* m_whereSources = nullptr;
+    mutable QStringList m_indexedTables;
 };
 
 } // namespace sql

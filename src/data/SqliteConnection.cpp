@@ -410,6 +410,7 @@ bool SqliteConnection::closeComplete(QString* error) {
 }
 
 void SqliteConnection::close() {
+    m_indexesChecked.clear();
     if (!m_db)
         return;
     for (sqlite3_stmt* statement : std::as_const(m_cache))

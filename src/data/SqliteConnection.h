@@ -3,6 +3,7 @@
 #include "SqliteStatement.h"
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -63,6 +64,10 @@ public:
     quint64 dataVersion() const { return m_dataVersion; } // as the last poll saw it
     void noteWrite() { ++m_writes; }
 
+    // The document tables whose indexes this connection found in step since
+    // it opened (DocumentIndex checks each once).
+    QSet<QString>& indexesChecked() { return m_indexesChecked; }
+
     bool inTransaction() const;
     bool checkpoint(QString* error = nullptr);
     void close();
@@ -91,5 +96,6 @@ private:
     sqlite3* m_db = nullptr;
     quint64 m_writes = 0;
     quint64 m_dataVersion = 0;
+    QSet<QString> m_indexesChecked;
     QHash<QString, sqlite3_stmt*> m_cache;
 };

@@ -1,4 +1,5 @@
 #include "data/Installation.h"
+#include "formats/DocumentTexts.h"
 #include "formats/WorkbookSheets.h"
 #include "maintenance/FormReplica.h"
 #include "menu/RegisterForms.h"
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
 
     DataMessages::install();
     WorkbookSheets::install();
+    DocumentTexts::install();
 
     QString error;
     if (!ProgramFolder::enter(&error) || !Installation::run(ProgramFolder::path(), &error)) {

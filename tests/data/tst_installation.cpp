@@ -327,7 +327,8 @@ void TestInstallation::filesThatAreNoTessalyDatabaseStopTheStart_data() {
                                                 << "is not a Tessaly database";
     QTest::newRow("newer version") << QByteArray() << "PRAGMA user_version = 99"
                                    << "was written by a newer version of Tessaly (data version "
-                                      "99; this version knows up to 1)";
+                                      "99; this version knows up to " +
+                                          QString::number(Schema::Version) + ")";
 }
 
 void TestInstallation::filesThatAreNoTessalyDatabaseStopTheStart() {

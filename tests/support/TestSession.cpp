@@ -3,6 +3,7 @@
 #include "app/Form.h"
 #include "app/Forms.h"
 #include "contacts/DocumentToolbar.h"
+#include "formats/DocumentTexts.h"
 #include "formats/SmtpSender.h"
 #include "formats/WorkbookSheets.h"
 #include "formats/XlsReader.h"
@@ -66,6 +67,7 @@ void resetHooks() {
     DocumentToolbar::setFontChooser({});
     DataMessages::install();
     WorkbookSheets::install();
+    DocumentTexts::install();
     Forms::removeAll();
     while (Pointer::isBusy())
         Pointer::normal();
