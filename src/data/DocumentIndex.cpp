@@ -51,39 +51,60 @@ bool run(SqliteConnection& connection, const QString& sqlText, const QVariantLis
     return true;
 }
 
-// Writes the index entries of one document, or removes them when the
+// The entries of one document with the values it now has: the plain text
+// goes to the trigram index only when there is some (an index without its
+// texts takes a removal only with the text that was indexed).
+bool add(SqliteConnection& connection, const QString& table, qint64 row, const QVariant& name,
+         const QVariant& memo, QString* error) {
+    const QVariant folded =
+        name.isNull() ? QVariant() : QVariant(DocumentIndex::fold(name.toString()));
+    const QString plain = memo.isNull() ? QString() : installedPlainText()(memo.toString());
+    if (!run(connection,
+             QStringLiteral("INSERT INTO %1 (\"ROW\", \"FOLDED\", \"BODY\") VALUES (?, ?, ?)")
+                 .arg(quoted(DocumentIndex::plainTable(table))),
+             {row, folded, memo.isNull() ? QVariant() : QVariant(plain)}, error))
+        return false;
+    return plain.isEmpty() || run(connection,
+                                  QStringLiteral("INSERT INTO %1 (rowid, \"BODY\") VALUES (?, ?)")
+                                      .arg(quoted(DocumentIndex::textTable(table))),
+                                  {row, plain}, error);
+}
+
+// Brings the entries of one document up to date, or removes them when the
 // document is gone.
 bool index(SqliteConnection& connection, const QString& table, qint64 row, QString* error) {
+    const QString plains = quoted(DocumentIndex::plainTable(table));
+    const QString texts = quoted(DocumentIndex::textTable(table));
+    QVariant indexed;
+    if (!run(connection, QStringLiteral("SELECT \"BODY\" FROM %1 WHERE \"ROW\" = ?").arg(plains),
+             {row}, error, &indexed))
+        return false;
+    if (!indexed.toString().isEmpty() &&
+        !run(connection,
+             QStringLiteral("INSERT INTO %1 (%1, rowid, \"BODY\") VALUES ('delete', ?, ?)")
+                 .arg(texts),
+             {row, indexed}, error))
+        return false;
+    if (!run(connection, QStringLiteral("DELETE FROM %1 WHERE \"ROW\" = ?").arg(plains), {row},
+             error))
+        return false;
     SqliteStatement read = connection.cached(
         QStringLiteral("SELECT TEXT01, MEMO01 FROM %1 WHERE ROWKEY = ?").arg(quoted(table)), error);
     if (!read.isValid())
         return false;
     read.bindInt(1, row);
     const int rc = read.step();
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+    if (rc == SQLITE_DONE)
+        return true;
+    if (rc != SQLITE_ROW) {
         if (error)
             *error = connection.lastError();
         return false;
     }
-    const bool exists = rc == SQLITE_ROW;
-    const QVariant name = exists ? read.value(0) : QVariant();
-    const QVariant memo = exists ? read.value(1) : QVariant();
+    const QVariant name = read.value(0);
+    const QVariant memo = read.value(1);
     read = SqliteStatement();
-    const QString names = quoted(DocumentIndex::nameTable(table));
-    const QString texts = quoted(DocumentIndex::textTable(table));
-    if (!run(connection, QStringLiteral("DELETE FROM %1 WHERE ROW = ?").arg(names), {row}, error) ||
-        !run(connection, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(texts), {row}, error))
-        return false;
-    if (!exists)
-        return true;
-    const QVariant folded =
-        name.isNull() ? QVariant() : QVariant(DocumentIndex::fold(name.toString()));
-    const QVariant plain =
-        memo.isNull() ? QVariant() : QVariant(installedPlainText()(memo.toString()));
-    return run(connection, QStringLiteral("INSERT INTO %1 (ROW, FOLDED) VALUES (?, ?)").arg(names),
-               {row, folded}, error) &&
-           run(connection, QStringLiteral("INSERT INTO %1 (rowid, BODY) VALUES (?, ?)").arg(texts),
-               {row, plain}, error);
+    return add(connection, table, row, name, memo, error);
 }
 
 // Whether the indexes of `table` were built whole and every change since
@@ -124,13 +145,13 @@ QStringList DocumentIndex::schemaStatements() {
                                  .arg(quoted(Pending), text(table));
         statements += {
             QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (\"ROW\" INTEGER PRIMARY KEY, "
-                           "\"FOLDED\" TEXT)")
-                .arg(quoted(nameTable(table))),
+                           "\"FOLDED\" TEXT, \"BODY\" TEXT)")
+                .arg(quoted(plainTable(table))),
             QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (\"FOLDED\")")
-                .arg(quoted(nameTable(table) + QStringLiteral("_FOLDED")),
-                     quoted(nameTable(table))),
+                .arg(quoted(plainTable(table) + QStringLiteral("_FOLDED")),
+                     quoted(plainTable(table))),
             QStringLiteral("CREATE VIRTUAL TABLE IF NOT EXISTS %1 USING fts5(\"BODY\", "
-                           "tokenize = 'trigram')")
+                           "tokenize = 'trigram', detail = 'none', content = '')")
                 .arg(quoted(textTable(table))),
             QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1 AFTER INSERT ON %2 BEGIN %3 END")
                 .arg(quoted(triggerNames(table).at(0)), quoted(table),
@@ -213,32 +234,23 @@ bool DocumentIndex::rebuild(SqliteConnection& connection, const QString& table, 
     Transaction transaction(connection);
     if (!transaction.begin(error))
         return false;
-    const QString names = quoted(nameTable(table));
+    const QString plains = quoted(plainTable(table));
     const QString texts = quoted(textTable(table));
     if (!connection.execute(schemaStatements().join(QStringLiteral("; ")), error) ||
-        !connection.execute(QStringLiteral("DELETE FROM %1; DELETE FROM %2; DELETE FROM %3 WHERE "
-                                           "\"TABLENAME\" = %4")
-                                .arg(names, texts, quoted(Pending), text(table)),
-                            error))
+        !connection.execute(
+            QStringLiteral("DELETE FROM %1; INSERT INTO %2 (%2) VALUES "
+                           "('delete-all'); DELETE FROM %3 WHERE \"TABLENAME\" = %4")
+                .arg(plains, texts, quoted(Pending), text(table)),
+            error))
         return false;
     SqliteStatement read = connection.prepare(
         QStringLiteral("SELECT ROWKEY, TEXT01, MEMO01 FROM %1").arg(quoted(table)), error);
     if (!read.isValid())
         return false;
     int rc;
-    while ((rc = read.step()) == SQLITE_ROW) {
-        const qint64 row = read.intValue(0);
-        const QVariant name = read.value(1);
-        const QVariant memo = read.value(2);
-        if (!run(connection,
-                 QStringLiteral("INSERT INTO %1 (ROW, FOLDED) VALUES (?, ?)").arg(names),
-                 {row, name.isNull() ? QVariant() : QVariant(fold(name.toString()))}, error) ||
-            !run(
-                connection, QStringLiteral("INSERT INTO %1 (rowid, BODY) VALUES (?, ?)").arg(texts),
-                {row, memo.isNull() ? QVariant() : QVariant(installedPlainText()(memo.toString()))},
-                error))
+    while ((rc = read.step()) == SQLITE_ROW)
+        if (!add(connection, table, read.intValue(0), read.value(1), read.value(2), error))
             return false;
-    }
     if (rc != SQLITE_DONE) {
         if (error)
             *error = connection.lastError();
@@ -260,30 +272,38 @@ QStringList DocumentIndex::markAllIndexed() {
 }
 
 std::optional<QString> DocumentIndex::candidatesQuery(const QString& likePattern) {
-    // Literal runs between the dialect's wildcards: * ? # and [...] sets.
-    QStringList runs;
-    QString run;
+    // The trigrams of the literal runs between the dialect's wildcards
+    // (* ? # and [...] sets): a text the pattern matches holds every one.
+    // The index keeps no positions, so each trigram is a term of its own.
+    QStringList trigrams;
+    QList<uint> run;
     auto end = [&] {
-        if (run.toUcs4().size() >= 3)
-            runs.append(u'"' + QString(run).replace(u'"', QStringLiteral("\"\"")) + u'"');
+        for (qsizetype i = 0; i + 3 <= run.size() && trigrams.size() < 24; ++i) {
+            const QString trigram = QString::fromUcs4(reinterpret_cast<const char32_t*>(run.constData() + i), 3);
+            const QString term =
+                u'"' + QString(trigram).replace(u'"', QStringLiteral("\"\"")) + u'"';
+            if (!trigrams.contains(term))
+                trigrams.append(term);
+        }
         run.clear();
     };
-    for (qsizetype i = 0; i < likePattern.size(); ++i) {
-        const QChar c = likePattern.at(i);
-        if (c == u'*' || c == u'?' || c == u'#') {
+    const QList<uint> pattern = likePattern.toUcs4();
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const uint c = pattern.at(i);
+        if (c == U'*' || c == U'?' || c == U'#') {
             end();
-        } else if (c == u'[') {
+        } else if (c == U'[') {
             end();
-            const qsizetype close = likePattern.indexOf(u']', i + 1);
+            const qsizetype close = pattern.indexOf(U']', i + 1);
             if (close < 0)
                 return std::nullopt; // the pattern reader decides what this means
             i = close;
         } else {
-            run += c;
+            run.append(c);
         }
     }
     end();
-    if (runs.isEmpty())
+    if (trigrams.isEmpty())
         return std::nullopt;
-    return runs.join(QStringLiteral(" AND "));
+    return trigrams.join(QStringLiteral(" AND "));
 }

@@ -11,15 +11,19 @@ class SqliteConnection;
 // TABLE09) that make their two lookups fast without an index on a text
 // column:
 //
-// - T_NAME (ROW, FOLDED): each document's company name (TEXT01) folded by
-//   the program's case rule, indexed. The program compares text ignoring
-//   letter case for all of Unicode, which SQLite's own NOCASE does only for
-//   ASCII; an index on TEXT01 itself would be ordered by the program's rule
-//   and look corrupt to other SQLite tools. The folded copy is compared
-//   byte for byte, which every tool orders alike.
-// - T_TEXT: an FTS5 table (trigram tokenizer) of each document's plain text,
-//   the RTF of MEMO01 without its markup, so a search finds a word that is
-//   partly bold and never an RTF control word.
+// - T_PLAIN (ROW, FOLDED, BODY): each document's company name (TEXT01)
+//   folded by the program's case rule, with an index, and its plain text
+//   (the RTF of MEMO01 without its markup). The program compares text
+//   ignoring letter case for all of Unicode, which SQLite's own NOCASE does
+//   only for ASCII; an index on TEXT01 itself would be ordered by the
+//   program's rule and look corrupt to other SQLite tools. The folded copy
+//   is compared byte for byte, which every tool orders alike. A search reads
+//   the plain text, so it finds a word that is partly bold and never an RTF
+//   control word.
+// - T_TEXT: an FTS5 trigram index of the plain texts, without a copy of the
+//   texts and without positions (a tenth of the size of a full one): it
+//   names the documents that hold every trigram of a search's literal runs,
+//   and the search's own LIKE then reads the plain text of those few.
 //
 // Both are kept by the program, not by SQL functions of its own, so the
 // files stay usable by the stock sqlite3 shell: triggers that use SQLite's
@@ -33,7 +37,7 @@ class SqliteConnection;
 class DocumentIndex {
 public:
     static const QStringList& tables(); // the document tables that have the indexes
-    static QString nameTable(const QString& table) { return table + QStringLiteral("_NAME"); }
+    static QString plainTable(const QString& table) { return table + QStringLiteral("_PLAIN"); }
     static QString textTable(const QString& table) { return table + QStringLiteral("_TEXT"); }
 
     // The statements that make the indexes and triggers; they may run again.
@@ -56,8 +60,8 @@ public:
     // Makes both indexes of `table` anew from the table.
     static bool rebuild(SqliteConnection& connection, const QString& table, QString* error);
 
-    // An FTS5 query (the pattern's literal runs of three or more characters,
-    // each a phrase) that every text matching the LIKE pattern of the dialect
-    // also matches; nothing when the pattern has no such run.
+    // An FTS5 query (the trigrams of the pattern's literal runs of three or
+    // more characters) that every text matching the LIKE pattern of the
+    // dialect also matches; nothing when the pattern has no such run.
     static std::optional<QString> candidatesQuery(const QString& likePattern);
 };

@@ -333,7 +333,7 @@ std::optional<SourceTable> SqlTranslator::documentSource(const Expr& column,
         return std::nullopt;
     for (const QString& table : DocumentIndex::tables())
         if (found->table.compare(table, Qt::CaseInsensitive) == 0 &&
-            m_schema(DocumentIndex::nameTable(table)) &&
+            m_schema(DocumentIndex::plainTable(table)) &&
             m_schema(DocumentIndex::textTable(table))) {
             found->table = table;
             if (!m_indexedTables.contains(table))
@@ -357,7 +357,7 @@ void SqlTranslator::byName(const Expr& e, QString& out) const {
         return;
     out = QStringLiteral("(%1 AND %2.rowid IN (SELECT \"ROW\" FROM %3 WHERE \"FOLDED\" = %4))")
               .arg(out, quoteName(source->qualifier),
-                   quoteName(DocumentIndex::nameTable(source->table)),
+                   quoteName(DocumentIndex::plainTable(source->table)),
                    quoteText(DocumentIndex::fold(literal.text)));
 }
 
@@ -370,15 +370,16 @@ void SqlTranslator::byText(const Expr& e, QString& out) const {
     const auto source = documentSource(*e.args.at(0), QStringLiteral("MEMO01"));
     if (!source)
         return;
-    const QString texts = quoteName(DocumentIndex::textTable(source->table));
-    // +"BODY": the dialect's LIKE, never the FTS5 table's own (which reads
-    // % and _ as wildcards).
-    QString condition = QStringLiteral("(+\"BODY\" LIKE %1)").arg(quoteText(pattern.text));
-    if (const auto candidates = DocumentIndex::candidatesQuery(pattern.text))
-        condition =
-            QStringLiteral("%1 MATCH %2 AND ").arg(texts, quoteText(*candidates)) + condition;
-    out = QStringLiteral("(%1.rowid IN (SELECT rowid FROM %2 WHERE %3))")
-              .arg(quoteName(source->qualifier), texts, condition);
+    const QString plains = quoteName(DocumentIndex::plainTable(source->table));
+    QString condition = QStringLiteral("(\"BODY\" LIKE %1)").arg(quoteText(pattern.text));
+    if (const auto candidates = DocumentIndex::candidatesQuery(pattern.text)) {
+        const QString texts = quoteName(DocumentIndex::textTable(source->table));
+        condition = QStringLiteral("\"ROW\" IN (SELECT rowid FROM %1 WHERE %1 MATCH %2) AND ")
+                        .arg(texts, quoteText(*candidates)) +
+                    condition;
+    }
+    out = QStringLiteral("(%1.rowid IN (SELECT \"ROW\" FROM %2 WHERE %3))")
+              .arg(quoteName(source->qualifier), plains, condition);
 }
 
 std::optional<TranslatedSelect> SqlTranslator::translateSelect(const Select& select,
