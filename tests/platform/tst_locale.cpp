@@ -57,6 +57,8 @@ private slots:
     void numbersInTwoKindsOfField_data();
     void numbersInTwoKindsOfField();
     void timeFormsShowNoUnknownLetters();
+    void storedDatesReadBack_data();
+    void storedDatesReadBack();
 
 private:
     std::unique_ptr<TestSession> m_session;
@@ -297,4 +299,32 @@ void TestLocale::timeFormsShowNoUnknownLetters() {
 }
 
 QTEST_GUILESS_MAIN(TestLocale)
+void TestLocale::storedDatesReadBack_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QVariant>("value"); // what a date field gives for it
+    const QDate day(2026, 12, 10);
+    QTest::newRow("date") << "2026-12-10" << QVariant(day);
+    QTest::newRow("date and time")
+        << "2026-12-10 14:30:05" << QVariant(QDateTime(day, QTime(14, 30, 5)));
+    QTest::newRow("midnight written out")
+        << "2026-12-10 00:00:00" << QVariant(QDateTime(day, QTime(0, 0)));
+    QTest::newRow("T between") << "2026-12-10T14:30:05"
+                               << QVariant(QDateTime(day, QTime(14, 30, 5)));
+    QTest::newRow("no seconds") << "2026-12-10 14:30" << QVariant(QDateTime(day, QTime(14, 30)));
+    QTest::newRow("leap day") << "2024-02-29" << QVariant(QDate(2024, 2, 29));
+    // Not dates: the stored text as it stands.
+    QTest::newRow("no such day") << "2026-02-30" << QVariant(QStringLiteral("2026-02-30"));
+    QTest::newRow("no such hour") << "2026-12-10 25:00:00"
+                                  << QVariant(QStringLiteral("2026-12-10 25:00:00"));
+    QTest::newRow("letters in the year") << "20x6-12-10" << QVariant(QStringLiteral("20x6-12-10"));
+}
+
+void TestLocale::storedDatesReadBack() {
+    QFETCH(QString, stored);
+    QFETCH(QVariant, value);
+    const QVariant read = FieldFormat::value(QVariant(stored), FieldKind::Date);
+    QCOMPARE(read.typeId(), value.typeId());
+    QCOMPARE(read, value);
+}
+
 #include "tst_locale.moc"
