@@ -19,6 +19,42 @@ QString placeholders(int count) {
     return marks.join(u',');
 }
 
+// Rows first .. first + count - 1 of a keyset by the key of their first
+// table; the other tables' keys tell apart rows that share it.
+class RowsByKey {
+public:
+    RowsByKey(const Keyset& keyset, int first, int count)
+        : m_keyset(keyset)
+        , m_first(first) {
+        m_offsets.reserve(count);
+        for (int i = 0; i < count; ++i)
+            m_offsets.insert(keyset.key(first + i, 0), i);
+    }
+
+    // The offset from `first` of the row a result row starts with the keys
+    // of; -1 when it is none of them.
+    int offsetOf(const SqliteStatement& statement) const {
+        const qint64 key = keyAt(statement, 0);
+        for (auto it = m_offsets.constFind(key); it != m_offsets.cend() && it.key() == key; ++it) {
+            bool same = true;
+            for (int j = 1; j < m_keyset.width() && same; ++j)
+                same = m_keyset.key(m_first + it.value(), j) == keyAt(statement, j);
+            if (same)
+                return it.value();
+        }
+        return -1;
+    }
+
+private:
+    static qint64 keyAt(const SqliteStatement& statement, int table) {
+        return statement.isNull(table) ? Keyset::NullKey : statement.intValue(table);
+    }
+
+    const Keyset& m_keyset;
+    int m_first;
+    QMultiHash<qint64, int> m_offsets;
+};
+
 } // namespace
 
 QString KeyedReader::queryText(const QString& selectList, int chunk) const {
@@ -59,13 +95,11 @@ bool KeyedReader::readPage(int index, const QString& selectList, PageCache::Page
 
     into.rows.assign(size_t(count), std::vector<QVariant>());
     into.present.assign(size_t(count), false);
-    QHash<QByteArray, int> slot;
-    for (int i = 0; i < count; ++i)
-        slot.insert(m_keyset.bookmark(first + i), i);
+    const RowsByKey rowsByKey(m_keyset, first, count);
     const int fields = statement.columnCount() - w;
     int rc;
     while ((rc = statement.step()) == SQLITE_ROW) {
-        const int i = slot.value(Keyset::bookmarkOf(statement, w), -1);
+        const int i = rowsByKey.offsetOf(statement);
         if (i < 0)
             continue;
         std::vector<QVariant>& row = into.rows[size_t(i)];
@@ -93,11 +127,10 @@ bool KeyedReader::readColumn(const QString& expression,
         const int count = std::min(ColumnChunk, rows - first);
         statement.reset();
         bindKeys(statement, first, count, ColumnChunk);
-        while (statement.step() == SQLITE_ROW) {
-            const int row = m_keyset.rowOf(Keyset::bookmarkOf(statement, w));
-            if (row >= first && row < first + count)
-                take(row, statement.value(w));
-        }
+        const RowsByKey rowsByKey(m_keyset, first, count);
+        while (statement.step() == SQLITE_ROW)
+            if (const int offset = rowsByKey.offsetOf(statement); offset >= 0)
+                take(first + offset, statement.value(w));
     }
     return true;
 }
