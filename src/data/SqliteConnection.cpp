@@ -4,8 +4,13 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <atomic>
 #include <cstring>
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -37,16 +42,7 @@ QString primaryKey(const QString& text) {
     return key;
 }
 
-// Letter case does not count, for all of Unicode. Accented letters sort with
-// their base letters ("Ärzte" beside "Arzte") but are not equal to them. For
-// ASCII texts this is exactly SQLite's own NOCASE, so a file stays consistent
-// for other tools.
-int compareNoCase(void*, int size1, const void* text1, int size2, const void* text2) {
-    if (isAscii(text1, size1) && isAscii(text2, size2)) {
-        const int r = sqlite3_strnicmp(static_cast<const char*>(text1),
-                                       static_cast<const char*>(text2), std::min(size1, size2));
-        return r != 0 ? r : size1 - size2;
-    }
+int unicodeCompare(int size1, const void* text1, int size2, const void* text2) {
     const QString a = QString::fromUtf8(static_cast<const char*>(text1), size1);
     const QString b = QString::fromUtf8(static_cast<const char*>(text2), size2);
     if (const int r = primaryKey(a).compare(primaryKey(b)); r != 0)
@@ -54,6 +50,32 @@ int compareNoCase(void*, int size1, const void* text1, int size2, const void* te
     return a.normalized(QString::NormalizationForm_C)
         .toCaseFolded()
         .compare(b.normalized(QString::NormalizationForm_C).toCaseFolded());
+}
+
+// Letter case does not count, for all of Unicode. Accented letters sort with
+// their base letters ("Ärzte" beside "Arzte") but are not equal to them. For
+// ASCII texts this is exactly SQLite's own NOCASE, so a file stays consistent
+// for other tools.
+//
+// One pass over the bytes decides most pairs: up to the first byte outside
+// ASCII both rules compare the same lower-case letters, so the first
+// difference there decides under either rule. Only a pair that is equal up
+// to a byte outside ASCII needs the Unicode rule.
+int compareNoCase(void*, int size1, const void* text1, int size2, const void* text2) {
+    const auto* a = static_cast<const unsigned char*>(text1);
+    const auto* b = static_cast<const unsigned char*>(text2);
+    const int common = std::min(size1, size2);
+    for (int i = 0; i < common; ++i) {
+        if ((a[i] | b[i]) >= 0x80)
+            return unicodeCompare(size1, text1, size2, text2);
+        const int la = a[i] >= 'A' && a[i] <= 'Z' ? a[i] + ('a' - 'A') : a[i];
+        const int lb = b[i] >= 'A' && b[i] <= 'Z' ? b[i] + ('a' - 'A') : b[i];
+        if (la != lb)
+            return la - lb;
+    }
+    if (!isAscii(a + common, size1 - common) || !isAscii(b + common, size2 - common))
+        return unicodeCompare(size1, text1, size2, text2);
+    return size1 - size2;
 }
 
 QString textArgument(sqlite3_value* value) {
@@ -197,6 +219,16 @@ bool SqliteConnection::open(bool create, QString* error) {
         if (rc != SQLITE_OK)
             return fail(QString::fromUtf8(sqlite3_errmsg(m_db)));
     }
+    // A file system without shared memory keeps the file in its old mode.
+    SqliteStatement mode = prepare(QStringLiteral("PRAGMA journal_mode"), nullptr);
+    m_walMode = mode.isValid() && mode.step() == SQLITE_ROW &&
+                mode.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
+    mode = SqliteStatement();
+    // A local file is read through a read-only memory map rather than copied
+    // page by page into the connection's cache: walks through memos read
+    // every page once. A file on a shared folder is read as it always was.
+    if (m_walMode)
+        sqlite3_exec(m_db, "PRAGMA mmap_size=2147418112", nullptr, nullptr, nullptr);
     return true;
 }
 
@@ -361,13 +393,58 @@ bool SqliteConnection::tableExists(const QString& table) {
     return tableInfo(table).has_value();
 }
 
+std::optional<SqliteConnection::WalIndexHeader> SqliteConnection::walIndexHeader() {
+    if (!m_walMode)
+        return std::nullopt;
+    if (!m_walIndex) {
+        // SQLite keeps the -shm file at 32 KB or more while any connection,
+        // this one included, has the database open in WAL mode, and only
+        // shrinks it when it is the first to open the file; this mapping
+        // goes before this connection closes.
+        const QByteArray shm = (m_path + QStringLiteral("-shm")).toUtf8();
+        const int fd = ::open(shm.constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return std::nullopt;
+        struct stat info {};
+        void* map = MAP_FAILED;
+        if (::fstat(fd, &info) == 0 && info.st_size >= 2 * WalIndexHeaderSize)
+            map = ::mmap(nullptr, WalIndexHeaderSize, PROT_READ, MAP_SHARED, fd, 0);
+        ::close(fd);
+        if (map == MAP_FAILED)
+            return std::nullopt;
+        m_walIndex = map;
+    }
+    WalIndexHeader header;
+    std::atomic_thread_fence(std::memory_order_acquire);
+    std::memcpy(header.data(), m_walIndex, header.size());
+    return header;
+}
+
+void SqliteConnection::unmapWalIndex() {
+    if (m_walIndex)
+        ::munmap(m_walIndex, WalIndexHeaderSize);
+    m_walIndex = nullptr;
+    m_polledHeader.reset();
+}
+
 quint64 SqliteConnection::pollChanges() {
+    if (!m_db)
+        return changeStamp();
+    // Every commit rewrites the WAL-index header (its change counter, frame
+    // count and checksums), so a header as it was at the last look means no
+    // connection has committed since. A commit that lands while data_version
+    // is read below leaves the header changed for the next look.
+    const bool outside = !inTransaction();
+    const auto header = outside ? walIndexHeader() : std::nullopt;
+    if (header && header == m_polledHeader)
+        return changeStamp();
     // Outside a transaction data_version is read in a read transaction of
     // its own; inside one it tells what that transaction sees.
-    if (m_db) {
-        SqliteStatement statement = cached(QStringLiteral("PRAGMA data_version"), nullptr);
-        if (statement.isValid() && statement.step() == SQLITE_ROW)
-            m_dataVersion = quint64(statement.intValue(0));
+    SqliteStatement statement = cached(QStringLiteral("PRAGMA data_version"), nullptr);
+    if (statement.isValid() && statement.step() == SQLITE_ROW) {
+        m_dataVersion = quint64(statement.intValue(0));
+        if (header)
+            m_polledHeader = header;
     }
     return changeStamp();
 }
@@ -411,6 +488,7 @@ bool SqliteConnection::closeComplete(QString* error) {
 
 void SqliteConnection::close() {
     m_indexesChecked.clear();
+    unmapWalIndex();
     if (!m_db)
         return;
     for (sqlite3_stmt* statement : std::as_const(m_cache))

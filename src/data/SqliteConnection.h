@@ -6,6 +6,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <memory>
 #include <optional>
 
@@ -58,8 +59,9 @@ public:
     // as the last pollChanges() has seen.
     quint64 changeStamp() const { return m_writes + (m_dataVersion << 40); }
     // Looks whether another connection has committed since the last look,
-    // and returns the stamp that says so. A few microseconds: a read of the
-    // file's change counter, as every new read does.
+    // and returns the stamp that says so. In WAL mode a glance at the shared
+    // WAL-index header answers when nothing was committed since; otherwise a
+    // read transaction asks SQLite's data_version (a few microseconds).
     quint64 pollChanges();
     quint64 dataVersion() const { return m_dataVersion; } // as the last poll saw it
     void noteWrite() { ++m_writes; }
@@ -91,11 +93,21 @@ private:
     };
     std::optional<QList<ColumnInfo>> tableInfo(const QString& table);
 
+    // The WAL-index header as the other connections of the file share it
+    // (the first 48 bytes of the -shm file), mapped read-only.
+    static constexpr int WalIndexHeaderSize = 48;
+    using WalIndexHeader = std::array<unsigned char, WalIndexHeaderSize>;
+    std::optional<WalIndexHeader> walIndexHeader();
+    void unmapWalIndex();
+
     QString m_path;
     Journal m_journal;
     sqlite3* m_db = nullptr;
     quint64 m_writes = 0;
     quint64 m_dataVersion = 0;
     QSet<QString> m_indexesChecked;
+    bool m_walMode = false;
+    void* m_walIndex = nullptr;
+    std::optional<WalIndexHeader> m_polledHeader; // as it was at the last data_version read
     QHash<QString, sqlite3_stmt*> m_cache;
 };

@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 #include <QWidget>
 
@@ -33,6 +35,7 @@ private slots:
     void changesByAnotherDataSourceAreSeen();
     void anotherConnectionsChangeShowsAtTheNextMove();
     void aSaveDoesNotHideAnotherConnectionsChange();
+    void anotherProcesssChangesShowWhileWalking();
     void editOfAChangedValueAsksTheUser_data();
     void editOfAChangedValueAsksTheUser();
     void editsOfDifferentColumnsAreBothKept();
@@ -339,6 +342,46 @@ void TestDataSource::aSaveDoesNotHideAnotherConnectionsChange() {
     QCOMPARE(data->textAt(far, data->fieldIndex("TEXT01")), QString("Row 187 by Bob"));
     QCOMPARE(stored("SELECT TEXT01 FROM TABLE01 WHERE AUTONUMBER = 1").toString(),
              QString("Alpha 2"));
+}
+
+void TestDataSource::anotherProcesssChangesShowWhileWalking() {
+    const QString shell = QStandardPaths::findExecutable("sqlite3");
+    if (shell.isEmpty())
+        QSKIP("the sqlite3 shell is not installed");
+    QString values;
+    for (int i = 0; i < 20; ++i)
+        values += QString("%1(%2, 'Row %2', 'Company')").arg(i ? "," : "").arg(100 + i);
+    m_session->exec("TESSALY.mdb",
+                    "INSERT INTO TABLE01 (AUTONUMBER, TEXT01, TEXT20) VALUES " + values);
+    auto data = companies("SELECT * FROM TABLE01 WHERE AUTONUMBER >= 100 ORDER BY AUTONUMBER");
+    auto* rs = data->recordset();
+    QLineEdit name;
+    FieldBinder::bind(data.get(), &name, "TEXT01");
+    const auto otherProgram = [&](const QString& sql) {
+        QProcess process;
+        process.start(shell, {m_session->file("TESSALY.mdb"), sql});
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(QString::fromUtf8(process.readAllStandardError()), QString());
+        QCOMPARE(process.exitCode(), 0);
+    };
+    // Moves with nothing changed meanwhile, then a change by another
+    // program between two moves: the next row shows it, every time.
+    for (int round = 0; round < 4; ++round) {
+        for (int move = 0; move < 3; ++move)
+            QVERIFY(rs->moveNext());
+        const int next = 100 + rs->absolutePosition() + 1;
+        QCOMPARE(data->textAt(rs->absolutePosition() + 1, data->fieldIndex("TEXT01")),
+                 QString("Row %1").arg(next)); // its page is read
+        otherProgram(
+            QString("UPDATE TABLE01 SET TEXT01 = 'Row %1 by Bob' WHERE AUTONUMBER = %1").arg(next));
+        QVERIFY(rs->moveNext());
+        QCOMPARE(name.text(), QString("Row %1 by Bob").arg(next));
+        if (round % 2) { // a save of this program's own between the rounds
+            name.setText(QString("Row %1 by Ann").arg(next));
+            QVERIFY(rs->update());
+        }
+    }
+    QCOMPARE(stored("SELECT COUNT(*) FROM TABLE01 WHERE TEXT01 LIKE '% by Ann'").toInt(), 2);
 }
 
 void TestDataSource::editOfAChangedValueAsksTheUser_data() {

@@ -6,7 +6,9 @@
 #include "data/SqliteConnection.h"
 #include "platform/Locale.h"
 
+#include <QRandomGenerator>
 #include <QTest>
+#include <sqlite3.h>
 
 // Every SQL text the windows build, translated and run against a small
 // fixture, with the rows the desktop database gave for it.
@@ -34,6 +36,7 @@ private slots:
     void dropTable();
     void insertSelectDistinctFromWorkTables();
     void contactImportTakesTheStatusDefault();
+    void letterCaseRuleOrdersAsDefined();
 
 private:
     QStringList texts(const QString& database, const QString& source, const QString& field);
@@ -788,4 +791,73 @@ void TestSqlDialect::contactImportTakesTheStatusDefault() {
 }
 
 QTEST_GUILESS_MAIN(TestSqlDialect)
+namespace {
+
+int sign(int r) {
+    return (r > 0) - (r < 0);
+}
+
+// Letters without their accents, case folded.
+QString primaryLetters(const QString& text) {
+    QString key;
+    for (QChar c : text.normalized(QString::NormalizationForm_D).toCaseFolded())
+        if (c.category() != QChar::Mark_NonSpacing)
+            key.append(c);
+    return key;
+}
+
+// The letter-case rule as the program defines it: base letters first, then
+// the accents; letter case never counts.
+int definedOrder(const QString& a, const QString& b) {
+    if (const int r = primaryLetters(a).compare(primaryLetters(b)); r != 0)
+        return sign(r);
+    return sign(a.normalized(QString::NormalizationForm_C)
+                    .toCaseFolded()
+                    .compare(b.normalized(QString::NormalizationForm_C).toCaseFolded()));
+}
+
+} // namespace
+
+// Pairs that share long beginnings and differ in case, accents and signs
+// that sort between the letters: the rule the connections carry orders
+// each pair as defined, and ASCII pairs exactly as SQLite's own NOCASE.
+void TestSqlDialect::letterCaseRuleOrdersAsDefined() {
+    QString error;
+    auto connection = SqliteConnection::shared(m_session->file("TESSALY.mdb"), &error);
+    QVERIFY2(connection, qPrintable(error));
+    SqliteStatement compare =
+        connection->prepare(QStringLiteral("SELECT CASE WHEN ?1 < ?2 COLLATE NOCASE THEN -1 "
+                                           "WHEN ?1 = ?2 COLLATE NOCASE THEN 0 ELSE 1 END"),
+                            &error);
+    QVERIFY2(compare.isValid(), qPrintable(error));
+    const QStringList alphabet{"a", "A", "b", "B", "z",  "Z", "[", "_", " ", "1",
+                               "é", "É", "é", "ß", "ss", "K", "k", "ä", "Ä", "ae"};
+    QRandomGenerator random(7);
+    const auto word = [&](int length) {
+        QString w;
+        for (int i = 0; i < length; ++i)
+            w += alphabet[random.bounded(int(alphabet.size()))];
+        return w;
+    };
+    int checked = 0;
+    for (int n = 0; n < 3000; ++n) {
+        const QString stem = word(random.bounded(6));
+        const QString a = stem + word(random.bounded(3)), b = stem + word(random.bounded(3));
+        compare.reset();
+        compare.bind(1, a);
+        compare.bind(2, b);
+        QCOMPARE(compare.step(), SQLITE_ROW);
+        const int got = int(compare.intValue(0));
+        QVERIFY2(got == definedOrder(a, b),
+                 qPrintable(QStringLiteral("'%1' against '%2': %3").arg(a, b).arg(got)));
+        const QByteArray ua = a.toUtf8(), ub = b.toUtf8();
+        const bool ascii = std::all_of(ua.begin(), ua.end(), [](char c) { return c >= 0; }) &&
+                           std::all_of(ub.begin(), ub.end(), [](char c) { return c >= 0; });
+        if (ascii)
+            QCOMPARE(got, sign(sqlite3_stricmp(ua.constData(), ub.constData())));
+        ++checked;
+    }
+    QCOMPARE(checked, 3000);
+}
+
 #include "tst_sqldialect.moc"
