@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config ccache
-  qt6-base-dev qt6-base-dev-tools qt6-pdf-dev qt6-serialport-dev qt6-tools-dev
+  qt6-base-dev qt6-base-dev-tools qt6-pdf-dev qt6-serialport-dev qt6-svg-dev qt6-tools-dev
   libsqlite3-dev sqlite3
   libxlsxwriter-dev
   libfreexl-dev libzip-dev
@@ -13,6 +13,7 @@ packages=(
   libhunspell-dev hunspell-en-us
   libcurl4-openssl-dev libssl-dev
   libbenchmark-dev
+  desktop-file-utils appstream
 )
 
 missing=()
