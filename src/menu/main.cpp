@@ -13,6 +13,8 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessaly"));
+    // The menu entry's name: desktops match the windows to its icon by it.
+    QApplication::setDesktopFileName(QStringLiteral("org.tessaly.Tessaly"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tessaly.svg")));
     // The program ends when the main menu closes, not when a window happens
     // to be the last one visible.
