@@ -140,7 +140,7 @@ QList<TableDefinition> userTables() {
     return {
         {"TABLE01", false,
          texts(1, 7) + QStringList{QStringLiteral("TEXT09"), QStringLiteral("DATE01")}},
-        {"TABLE02", false, texts(3, 16)},
+        {"TABLE02", false, texts(3, 23)},
     };
 }
 

@@ -4,11 +4,31 @@
 #include "SqliteConnection.h"
 #include "Transaction.h"
 
+#include <QStringList>
+#include <array>
 #include <sqlite3.h>
 
 namespace {
-const char* const Columns = "TEXT11, TEXT12, TEXT13, TEXT14, TEXT15, TEXT16";
+constexpr int ColumnCount = 13; // TEXT11 .. TEXT23
+
+QString columnName(int i) {
+    return QStringLiteral("TEXT%1").arg(11 + i);
 }
+
+QString columnList() {
+    QStringList names;
+    for (int i = 0; i < ColumnCount; ++i)
+        names.append(columnName(i));
+    return names.join(QStringLiteral(", "));
+}
+
+// The profile's values in the order of its columns.
+std::array<QString*, ColumnCount> valuesOf(UserProfile& p) {
+    return {&p.name,         &p.company,          &p.email,      &p.smtpServer, &p.smtpUser,
+            &p.smtpPassword, &p.streetAddress,    &p.postalCode, &p.city,       &p.telephone,
+            &p.telefax,      &p.registeredOffice, &p.bankDetails};
+}
+} // namespace
 
 UserProfile UserProfile::load(QString* error) {
     UserProfile profile;
@@ -16,17 +36,12 @@ UserProfile UserProfile::load(QString* error) {
         SqliteConnection::shared(Database::resolve(QStringLiteral("User.mdb")), error);
     if (!connection)
         return profile;
-    SqliteStatement query =
-        connection->prepare(QStringLiteral("SELECT %1 FROM TABLE02 ORDER BY ROWKEY LIMIT 1")
-                                .arg(QLatin1String(Columns)),
-                            error);
+    SqliteStatement query = connection->prepare(
+        QStringLiteral("SELECT %1 FROM TABLE02 ORDER BY ROWKEY LIMIT 1").arg(columnList()), error);
     if (query.isValid() && query.step() == SQLITE_ROW) {
-        profile.name = query.value(0).toString();
-        profile.company = query.value(1).toString();
-        profile.email = query.value(2).toString();
-        profile.smtpServer = query.value(3).toString();
-        profile.smtpUser = query.value(4).toString();
-        profile.smtpPassword = query.value(5).toString();
+        const auto values = valuesOf(profile);
+        for (int i = 0; i < ColumnCount; ++i)
+            *values[size_t(i)] = query.value(i).toString();
     }
     return profile;
 }
@@ -39,15 +54,19 @@ bool UserProfile::save(QString* error) const {
     Transaction transaction(*connection);
     if (!transaction.begin(error))
         return false;
+    QStringList assignments;
+    for (int i = 0; i < ColumnCount; ++i)
+        assignments.append(columnName(i) + QStringLiteral(" = ?"));
     SqliteStatement update = connection->prepare(
-        QStringLiteral("UPDATE TABLE02 SET TEXT11 = ?, TEXT12 = ?, TEXT13 = ?, TEXT14 = ?, "
-                       "TEXT15 = ?, TEXT16 = ? WHERE ROWKEY = (SELECT MIN(ROWKEY) FROM TABLE02)"),
+        QStringLiteral("UPDATE TABLE02 SET %1 WHERE ROWKEY = (SELECT MIN(ROWKEY) FROM TABLE02)")
+            .arg(assignments.join(QStringLiteral(", "))),
         error);
     if (!update.isValid())
         return false;
-    const QString values[] = {name, company, email, smtpServer, smtpUser, smtpPassword};
-    for (int i = 0; i < 6; ++i)
-        update.bind(i + 1, values[i]);
+    UserProfile copy = *this;
+    const auto values = valuesOf(copy);
+    for (int i = 0; i < ColumnCount; ++i)
+        update.bind(i + 1, *values[size_t(i)]);
     if (update.step() != SQLITE_DONE) {
         if (error)
             *error = connection->lastError();

@@ -24,6 +24,13 @@ FormProfile::FormProfile()
     TextName = field(this, "TextName");
     TextCompany = field(this, "TextCompany");
     TextEmail = field(this, "TextEmail");
+    TextStreetAddress = field(this, "TextStreetAddress");
+    TextPostalCode = field(this, "TextPostalCode");
+    TextCity = field(this, "TextCity");
+    TextTelephone = field(this, "TextTelephone");
+    TextTelefax = field(this, "TextTelefax");
+    TextRegisteredOffice = field(this, "TextRegisteredOffice");
+    TextBankDetails = field(this, "TextBankDetails");
     TextSmtpServer = field(this, "TextSmtpServer");
     TextSmtpServer->setPlaceholderText(QStringLiteral("mail.example.com:587"));
     TextSmtpUser = field(this, "TextSmtpUser");
@@ -42,6 +49,13 @@ FormProfile::FormProfile()
     FieldBinder::bind(Data1, TextName, QStringLiteral("TEXT11"));
     FieldBinder::bind(Data1, TextCompany, QStringLiteral("TEXT12"));
     FieldBinder::bind(Data1, TextEmail, QStringLiteral("TEXT13"));
+    FieldBinder::bind(Data1, TextStreetAddress, QStringLiteral("TEXT17"));
+    FieldBinder::bind(Data1, TextPostalCode, QStringLiteral("TEXT18"));
+    FieldBinder::bind(Data1, TextCity, QStringLiteral("TEXT19"));
+    FieldBinder::bind(Data1, TextTelephone, QStringLiteral("TEXT20"));
+    FieldBinder::bind(Data1, TextTelefax, QStringLiteral("TEXT21"));
+    FieldBinder::bind(Data1, TextRegisteredOffice, QStringLiteral("TEXT22"));
+    FieldBinder::bind(Data1, TextBankDetails, QStringLiteral("TEXT23"));
     FieldBinder::bind(Data1, TextSmtpServer, QStringLiteral("TEXT14"));
     FieldBinder::bind(Data1, TextSmtpUser, QStringLiteral("TEXT15"));
     FieldBinder::bind(Data1, TextSmtpPassword, QStringLiteral("TEXT16"));
@@ -50,6 +64,20 @@ FormProfile::FormProfile()
     you->addRow(QStringLiteral("Your name:"), TextName);
     you->addRow(QStringLiteral("Your company:"), TextCompany);
     you->addRow(QStringLiteral("Your e-mail address:"), TextEmail);
+    auto* letterhead = new QFormLayout;
+    auto* town = new QHBoxLayout;
+    town->addWidget(TextPostalCode, 1);
+    town->addWidget(TextCity, 3);
+    letterhead->addRow(QStringLiteral("Street address:"), TextStreetAddress);
+    letterhead->addRow(QStringLiteral("Postal code and city:"), town);
+    letterhead->addRow(QStringLiteral("Telephone:"), TextTelephone);
+    letterhead->addRow(QStringLiteral("Telefax:"), TextTelefax);
+    letterhead->addRow(QStringLiteral("Registered office:"), TextRegisteredOffice);
+    letterhead->addRow(QStringLiteral("Bank details:"), TextBankDetails);
+    auto* letterheadNote = new QLabel(
+        QStringLiteral("Letters and telefaxes show your company's details on the letterhead."),
+        this);
+    letterheadNote->setWordWrap(true);
     auto* mail = new QFormLayout;
     mail->addRow(QStringLiteral("Mail server (SMTP):"), TextSmtpServer);
     mail->addRow(QStringLiteral("User name:"), TextSmtpUser);
@@ -64,6 +92,9 @@ FormProfile::FormProfile()
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(you);
     layout->addSpacing(12);
+    layout->addLayout(letterhead);
+    layout->addWidget(letterheadNote);
+    layout->addSpacing(12);
     layout->addLayout(mail);
     layout->addWidget(note);
     layout->addLayout(buttons);
@@ -71,7 +102,7 @@ FormProfile::FormProfile()
 
 void FormProfile::Form_Load() {
     setWindowTitle(QStringLiteral("Your Profile"));
-    resize(460, 300);
+    resize(460, 520);
     DataMessages::refresh(Data1);
 }
 

@@ -6,8 +6,9 @@ class DataSource;
 class QLineEdit;
 class QPushButton;
 
-// "Your Profile": the user's name, company and e-mail address, and the mail
-// server that sends their e-mail. Kept in User.mdb.
+// "Your Profile": the user's name, company and e-mail address, the company's
+// details that its letterhead shows, and the mail server that sends their
+// e-mail. Kept in User.mdb.
 class FormProfile : public Form {
     Q_OBJECT
 public:
@@ -22,6 +23,13 @@ private:
     QLineEdit* TextName;
     QLineEdit* TextCompany;
     QLineEdit* TextEmail;
+    QLineEdit* TextStreetAddress;
+    QLineEdit* TextPostalCode;
+    QLineEdit* TextCity;
+    QLineEdit* TextTelephone;
+    QLineEdit* TextTelefax;
+    QLineEdit* TextRegisteredOffice;
+    QLineEdit* TextBankDetails;
     QLineEdit* TextSmtpServer;
     QLineEdit* TextSmtpUser;
     QLineEdit* TextSmtpPassword;

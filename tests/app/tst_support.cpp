@@ -33,6 +33,7 @@ private slots:
     void requestThatWaitsInTheOutboxSaysSo_data();
     void requestThatWaitsInTheOutboxSaysSo();
     void profileWindowStoresOnOkOnly();
+    void profileWindowStoresTheLetterheadsDetails();
     void mainMenuOpensTheProfileAndMailUsesItsServer();
 
 private:
@@ -191,6 +192,34 @@ void TestSupport::profileWindowStoresOnOkOnly() {
     QTest::mouseClick(form->findChild<QPushButton*>("CommandOK"), Qt::LeftButton);
     QCOMPARE(UserProfile::load().name, QString("Ann Jones"));
     QVERIFY(!Forms::isLoaded("FormProfile"));
+}
+
+void TestSupport::profileWindowStoresTheLetterheadsDetails() {
+    const QList<std::pair<const char*, QString>> typed{
+        {"TextStreetAddress", "Main Street 1"},
+        {"TextPostalCode", "12345"},
+        {"TextCity", QString("Springfield")},
+        {"TextTelephone", "0123 456"},
+        {"TextTelefax", "0123 457"},
+        {"TextRegisteredOffice", "Registered in Springfield"},
+        {"TextBankDetails", "IBAN DE00 1234"}};
+    auto* form = Forms::show("FormProfile");
+    for (const auto& [box, text] : typed) {
+        auto* edit = form->findChild<QLineEdit*>(box);
+        QVERIFY2(edit && edit->isVisible(), box);
+        edit->setFocus();
+        QTest::keyClicks(edit, text);
+    }
+    QTest::mouseClick(form->findChild<QPushButton*>("CommandOK"), Qt::LeftButton);
+    QCOMPARE(m_session
+                 ->rows("User.mdb", "SELECT TEXT17, TEXT18, TEXT19, TEXT20, TEXT21, TEXT22, "
+                                    "TEXT23 FROM TABLE02")
+                 .value(0),
+             (QVariantList{"Main Street 1", "12345", QString("Springfield"), "0123 456", "0123 457",
+                           "Registered in Springfield", "IBAN DE00 1234"}));
+    const UserProfile profile = UserProfile::load();
+    QCOMPARE(profile.city, QString("Springfield"));
+    QCOMPARE(profile.bankDetails, QString("IBAN DE00 1234"));
 }
 
 void TestSupport::mainMenuOpensTheProfileAndMailUsesItsServer() {

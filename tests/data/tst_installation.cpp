@@ -189,7 +189,8 @@ void TestInstallation::userDatabaseHasItsTablesAndRows() {
     QCOMPARE(
         folder.column("User.mdb", "SELECT name FROM pragma_table_info('TABLE02')"),
         (QStringList{"ROWKEY", "TEXT03", "TEXT04", "TEXT05", "TEXT06", "TEXT07", "TEXT08", "TEXT09",
-                     "TEXT10", "TEXT11", "TEXT12", "TEXT13", "TEXT14", "TEXT15", "TEXT16"}));
+                     "TEXT10", "TEXT11", "TEXT12", "TEXT13", "TEXT14", "TEXT15", "TEXT16", "TEXT17",
+                     "TEXT18", "TEXT19", "TEXT20", "TEXT21", "TEXT22", "TEXT23"}));
 }
 
 void TestInstallation::initialRows() {
@@ -292,12 +293,16 @@ void TestInstallation::keysAreNeverHandedOutTwice() {
 void TestInstallation::olderUserDatabaseGetsTheNewColumns() {
     TestFolder folder;
     SqliteConnection::closeShared(folder.file("User.mdb"));
-    folder.exec("User.mdb", "ALTER TABLE TABLE02 DROP COLUMN TEXT16; ALTER TABLE TABLE02 DROP "
-                            "COLUMN TEXT15; UPDATE TABLE02 SET TEXT06 = 'Kind regards'");
+    // A file of a build before the mail server's and the letterhead's columns.
+    QString drop;
+    for (int column = 23; column >= 15; --column)
+        drop += QString("ALTER TABLE TABLE02 DROP COLUMN TEXT%1; ").arg(column);
+    folder.exec("User.mdb", drop + "UPDATE TABLE02 SET TEXT06 = 'Kind regards'");
     QString error;
     QVERIFY2(Installation::run(folder.path(), &error), qPrintable(error));
     QCOMPARE(folder.column("User.mdb", "SELECT name FROM pragma_table_info('TABLE02')").mid(13),
-             (QStringList{"TEXT15", "TEXT16"}));
+             (QStringList{"TEXT15", "TEXT16", "TEXT17", "TEXT18", "TEXT19", "TEXT20", "TEXT21",
+                          "TEXT22", "TEXT23"}));
     QCOMPARE(folder.scalar("User.mdb", "SELECT TEXT06 FROM TABLE02").toString(),
              QString("Kind regards"));
 }
