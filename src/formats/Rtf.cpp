@@ -44,6 +44,13 @@ bool Rtf::isRtf(const QString& text) {
     return false;
 }
 
+std::optional<Rtf::Font> Rtf::insertionFont(const QString& templateRtf) {
+    const auto font = RtfSplicer(templateRtf).insertionFont();
+    if (!font)
+        return std::nullopt;
+    return Font{font->first, font->second / 2.0};
+}
+
 QString Rtf::spliceBody(const QString& templateRtf, const QStringList& fragmentsRtf) {
     RtfSplicer splicer(templateRtf);
     for (const QString& fragment : fragmentsRtf)

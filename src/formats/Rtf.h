@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class QTextDocument;
 
@@ -45,4 +46,12 @@ public:
     // Each fragment sits in a group of its own, so its formatting does not
     // leak into the template's text after it.
     static QString spliceBody(const QString& templateRtf, const QStringList& fragmentsRtf);
+
+    struct Font {
+        QString family;
+        double pointSize = 12;
+    };
+    // The font the template's text has at the insertion point of spliceBody
+    // (its body font); nothing when the template names none there.
+    static std::optional<Font> insertionFont(const QString& templateRtf);
 };

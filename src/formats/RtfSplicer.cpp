@@ -494,3 +494,89 @@ QString RtfSplicer::result() const {
     copyTo(m_template.size());
     return out;
 }
+
+namespace {
+
+// Groups whose text is not part of the document's flow.
+const QSet<QString>& destinations() {
+    static const QSet<QString> names{
+        QStringLiteral("fonttbl"),    QStringLiteral("colortbl"),
+        QStringLiteral("stylesheet"), QStringLiteral("info"),
+        QStringLiteral("header"),     QStringLiteral("headerl"),
+        QStringLiteral("headerr"),    QStringLiteral("headerf"),
+        QStringLiteral("footer"),     QStringLiteral("footerl"),
+        QStringLiteral("footerr"),    QStringLiteral("footerf"),
+        QStringLiteral("pict"),       QStringLiteral("object"),
+        QStringLiteral("listtable"),  QStringLiteral("listoverridetable"),
+        QStringLiteral("footnote"),   QStringLiteral("annotation")};
+    return names;
+}
+
+} // namespace
+
+std::optional<std::pair<QString, int>> RtfSplicer::insertionFont() const {
+    struct State {
+        int font = -1;
+        int halfPoints = 24;
+    };
+    const int defaultFont = std::max(m_outline.defaultFont, 0);
+    std::vector<State> states{State{defaultFont, 24}};
+    RtfTokenizer tokens(m_template, m_outline.prologEnd);
+    for (RtfToken token = tokens.next();
+         token.kind != RtfToken::Kind::End && token.begin < m_insertion; token = tokens.next()) {
+        switch (token.kind) {
+        case RtfToken::Kind::GroupStart: {
+            // Tables, headers, bookmarks and other destinations are not part
+            // of the text's flow: their words leave the text's font alone.
+            RtfTokenizer ahead(m_template, token.end);
+            const RtfToken first = ahead.next();
+            if (first.isSymbol(u'*') || (first.kind == RtfToken::Kind::ControlWord &&
+                                         destinations().contains(first.word.toString()))) {
+                int depth = 1;
+                for (RtfToken t = tokens.next(); t.kind != RtfToken::Kind::End && depth > 0;
+                     t = tokens.next())
+                    depth += t.kind == RtfToken::Kind::GroupStart ? 1
+                             : t.kind == RtfToken::Kind::GroupEnd ? -1
+                                                                  : 0;
+                break;
+            }
+            states.push_back(states.back());
+            break;
+        }
+        case RtfToken::Kind::GroupEnd:
+            if (states.size() > 1)
+                states.pop_back();
+            break;
+        case RtfToken::Kind::ControlWord:
+            if (token.isWord(QLatin1String("plain")))
+                states.back() = State{defaultFont, 24};
+            else if (token.isWord(QLatin1String("f")) && token.hasParameter)
+                states.back().font = token.parameter;
+            else if (token.isWord(QLatin1String("fs")) && token.hasParameter && token.parameter > 0)
+                states.back().halfPoints = token.parameter;
+            break;
+        default:
+            break;
+        }
+    }
+    const Group* table = m_outline.find(QLatin1String("fonttbl"));
+    if (!table)
+        return std::nullopt;
+    for (const FontEntry& entry : fontTable(m_template, *table)) {
+        if (entry.number != states.back().font)
+            continue;
+        // "\froman\fcharset0 Times New Roman;": the name is the entry's text.
+        QString name;
+        RtfTokenizer words(entry.text);
+        for (RtfToken word = words.next(); word.kind != RtfToken::Kind::End; word = words.next())
+            if (word.kind == RtfToken::Kind::Text)
+                name += word.word;
+            else if (word.kind == RtfToken::Kind::GroupStart) // {\*\panose ...}: skipped
+                break;
+        name = name.section(u';', 0, 0).trimmed();
+        if (name.isEmpty())
+            return std::nullopt;
+        return std::pair{name, states.back().halfPoints};
+    }
+    return std::nullopt;
+}

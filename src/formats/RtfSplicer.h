@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <optional>
+#include <utility>
 #include <vector>
 
 // Inserts RTF documents into a template's RTF without re-encoding the
@@ -15,6 +17,12 @@ public:
     explicit RtfSplicer(const QString& templateRtf);
     void add(const QString& fragmentRtf);
     QString result() const;
+
+    // The font of the template's text where the fragments go: the family
+    // and the size in half points that the words before it leave in effect
+    // (RTF's 12 points when none sets a size); nothing when no font table
+    // entry names the font there.
+    std::optional<std::pair<QString, int>> insertionFont() const;
 
 private:
     struct Group {
