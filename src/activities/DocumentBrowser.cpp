@@ -482,7 +482,7 @@ void DocumentBrowser::CommandWord_Click() {
     QString error;
     WordApp word;
     bool ok = false;
-    if (WordDocument* letter = word.DocumentsAdd(WordApp::LetterheadPath(), &error)) {
+    if (WordDocument* letter = word.DocumentsAddLetterhead(&error)) {
         // The rich text as stored; a document stored as plain text is
         // handed over as paragraphs of plain text.
         const QString stored = RichTextBox1->textRTF();

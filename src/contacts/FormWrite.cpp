@@ -24,6 +24,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QTextCursor>
+#include <QTextDocument>
 
 namespace {
 
@@ -193,6 +195,7 @@ void FormWrite::setReportCompany(const QString& company, const QString& salesPer
 void FormWrite::openDocument(const QString& kind, const QString& text) {
     TextMethod->setText(kind);
     m_filed.reset();
+    m_fontChosen = false;
     beginDocument();
     RichTextBox1->setText(text);
     show();
@@ -234,7 +237,19 @@ void FormWrite::Toolbar1_ButtonClick(const QString& key) {
 }
 
 void FormWrite::myFont() {
-    DocumentToolbar::ChooseFont(RichTextBox1, this);
+    if (DocumentToolbar::ChooseFont(RichTextBox1, this))
+        m_fontChosen = true;
+}
+
+QString FormWrite::inFont(const QTextDocument& document, const Rtf::Font& font) {
+    std::unique_ptr<QTextDocument> copy(document.clone());
+    QTextCursor all(copy.get());
+    all.select(QTextCursor::Document);
+    QTextCharFormat format;
+    format.setFontFamilies(QStringList{font.family});
+    format.setFontPointSize(font.pointSize);
+    all.mergeCharFormat(format); // bold, italic, underline and colours stay
+    return Rtf::fromDocument(*copy);
 }
 
 void FormWrite::SpellCheck() {
@@ -249,9 +264,15 @@ void FormWrite::Word() {
     // A step that fails ends the hand-over quietly; the editor keeps the text.
     ModuleMouse::PointerBusy();
     WordApp word;
-    if (WordDocument* letter = word.DocumentsAdd(WordApp::LetterheadPath())) {
+    if (WordDocument* letter = word.DocumentsAddLetterhead()) {
+        // The letter is written in the letterhead's body font, unless the
+        // user chose a font for it here.
+        QString body = RichTextBox1->textRTF();
+        if (!m_fontChosen)
+            if (const auto font = Rtf::insertionFont(letter->templateRtf()))
+                body = inFont(*RichTextBox1->document(), *font);
         Clipboard::clear();
-        Clipboard::setRtf(RichTextBox1->textRTF(), RichTextBox1->text());
+        Clipboard::setRtf(body, RichTextBox1->text());
         letter->Paste();
         Clipboard::clear();
         // Showing saves the document and opens it in the user's word processor.

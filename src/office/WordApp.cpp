@@ -1,5 +1,8 @@
 #include "WordApp.h"
 
+#include "Letterhead.h"
+
+#include "data/UserProfile.h"
 #include "formats/Rtf.h"
 #include "platform/ProgramFolder.h"
 #include "services/Desktop.h"
@@ -27,6 +30,15 @@ WordDocument* WordApp::DocumentsAdd(const QString& templatePath, QString* error)
     const QString text = QString::fromLatin1(file.readAll());
     m_document = std::make_unique<WordDocument>(
         Rtf::isRtf(text) ? text : Rtf::fromPlainText(QString::fromUtf8(text.toLatin1())));
+    return m_document.get();
+}
+
+WordDocument* WordApp::DocumentsAddLetterhead(QString* error) {
+    if (!DocumentsAdd(LetterheadPath(), error))
+        return nullptr;
+    const Letterhead::Details details = Letterhead::fromProfile(UserProfile::load());
+    m_document =
+        std::make_unique<WordDocument>(Letterhead::fill(m_document->templateRtf(), details));
     return m_document.get();
 }
 

@@ -14,6 +14,9 @@ public:
     // Documents.Add: false, with a description that names the file, when the
     // template is missing or cannot be read.
     WordDocument* DocumentsAdd(const QString& templatePath, QString* error = nullptr);
+    // A new document on the letterhead of the program folder, its
+    // placeholders filled with the details of "Your Profile".
+    WordDocument* DocumentsAddLetterhead(QString* error = nullptr);
     WordDocument* ActiveDocument() { return m_document.get(); }
 
     bool SetVisible(QString* error = nullptr);

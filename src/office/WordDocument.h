@@ -15,6 +15,7 @@ public:
     void PasteRtf(const QString& rtf);
 
     QString rtf() const; // the whole document
+    const QString& templateRtf() const { return m_template; }
     QString plainText() const;
     bool SaveAs(const QString& path, QString* error = nullptr);
     QString path() const { return m_path; }

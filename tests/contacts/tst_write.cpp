@@ -135,6 +135,11 @@ private slots:
     void fontDialog();
     void wordGetsTheLetterOnTheLetterhead();
     void wordWithoutTheLetterheadStopsQuietly();
+    void letterheadShowsTheProfilesDetails_data();
+    void letterheadShowsTheProfilesDetails();
+    void letterBodyTakesTheLetterheadsFont_data();
+    void letterBodyTakesTheLetterheadsFont();
+    void redesignedLetterheadIsUsedAsItStands();
 
 private:
     // Opens the editor as its openers do: kind, text (CR LF between lines),
@@ -813,7 +818,7 @@ void TestWrite::wordGetsTheLetterOnTheLetterhead() {
     const QString opened = Desktop::opened().first().toLocalFile();
     QCOMPARE(QFileInfo(opened).absolutePath(), QDir(m_session->file("Temp")).absolutePath());
     const QString written = readAll(opened);
-    QVERIFY(written.contains("[Registered Office]")); // the letterhead's own text
+    QVERIFY(written.contains("{\\info{\\title Letterhead}")); // the letterhead's own text
     QTextDocument read;
     QVERIFY(Rtf::toDocument(written, read));
     QVERIFY(read.toPlainText().contains("Dear Dana,\nthe order for O'Brien Farms is ready."));
@@ -831,6 +836,193 @@ void TestWrite::wordWithoutTheLetterheadStopsQuietly() {
     QVERIFY(Forms::isVisible("FormWrite"));
     closeEditor();
     QCOMPARE(correspondence().size(), 1);
+}
+
+namespace {
+
+// The text of a header or footer group of an RTF document, read through the
+// codec: its paragraphs, one per line.
+QStringList groupLines(const QString& rtf, const QString& destination) {
+    const qsizetype begin = rtf.indexOf("{\\" + destination);
+    if (begin < 0)
+        return {"<no " + destination + ">"};
+    int depth = 0;
+    qsizetype end = begin;
+    for (; end < rtf.size(); ++end) {
+        if (rtf[end] == u'\\') {
+            ++end; // an escaped brace is text
+            continue;
+        }
+        if (rtf[end] == u'{')
+            ++depth;
+        else if (rtf[end] == u'}' && --depth == 0)
+            break;
+    }
+    const qsizetype inner = begin + 2 + destination.size();
+    return Rtf::toPlainText("{\\rtf1\\ansi\\ansicpg1252 " + rtf.mid(inner, end - inner) + "}")
+        .split(u'\n');
+}
+
+// Stores the letterhead's details as the profile window does.
+void storeProfile(const QStringList& d) {
+    UserProfile profile = UserProfile::load();
+    profile.company = d.value(0);
+    profile.streetAddress = d.value(1);
+    profile.postalCode = d.value(2);
+    profile.city = d.value(3);
+    profile.telephone = d.value(4);
+    profile.telefax = d.value(5);
+    profile.email = d.value(6);
+    profile.registeredOffice = d.value(7);
+    profile.bankDetails = d.value(8);
+    QString error;
+    QVERIFY2(profile.save(&error), qPrintable(error));
+}
+
+} // namespace
+
+void TestWrite::letterheadShowsTheProfilesDetails_data() {
+    QTest::addColumn<QStringList>("details"); // company, street, postal code, city,
+                                              // telephone, telefax, e-mail, office, bank
+    QTest::addColumn<QStringList>("header");  // the header's lines
+    QTest::addColumn<QString>("footer");
+    const QString dot = QString::fromUtf8(" \u00b7 ");
+    const QStringList all{
+        "Acme Sales Ltd", "Main Street 1", "12345",          "Springfield",
+        "0123 456",       "0123 457",      "info@acme.test", "Registered in Springfield",
+        "IBAN DE00 1234"};
+    QTest::newRow("every detail")
+        << all
+        << QStringList{"Acme Sales Ltd", "Main Street 1" + dot + "12345 Springfield",
+                       "Telephone 0123 456" + dot + "Telefax 0123 457" + dot + "info@acme.test", ""}
+        << "Acme Sales Ltd" + dot + "Registered in Springfield" + dot + "IBAN DE00 1234";
+    QStringList some = all;
+    some[2] = some[5] = some[7] = "";
+    QTest::newRow("no postal code, telefax or office")
+        << some
+        << QStringList{"Acme Sales Ltd", "Main Street 1" + dot + "Springfield",
+                       "Telephone 0123 456" + dot + "info@acme.test", ""}
+        << "Acme Sales Ltd" + dot + "IBAN DE00 1234";
+    QStringList firsts = all;
+    firsts[1] = firsts[4] = firsts[0] = "";
+    QTest::newRow("the first of each line empty")
+        << firsts
+        << QStringList{"", "12345 Springfield", "Telefax 0123 457" + dot + "info@acme.test", ""}
+        << "Registered in Springfield" + dot + "IBAN DE00 1234";
+    QTest::newRow("only the company")
+        << QStringList{"Acme Sales Ltd"} << QStringList{"Acme Sales Ltd", "", "", ""}
+        << "Acme Sales Ltd";
+    QTest::newRow("nothing") << QStringList{} << QStringList{"", "", "", ""} << "";
+    QStringList special = all;
+    special[0] = QString::fromUtf8("Müller & Söhne {GmbH}");
+    special[1] = QString::fromUtf8("Königstraße 5\\7");
+    special[3] = QString::fromUtf8("Zürich [Old Town]");
+    QTest::newRow("accents, braces and backslashes")
+        << special
+        << QStringList{QString::fromUtf8("Müller & Söhne {GmbH}"),
+                       QString::fromUtf8("Königstraße 5\\7") + dot +
+                           QString::fromUtf8("12345 Zürich [Old Town]"),
+                       "Telephone 0123 456" + dot + "Telefax 0123 457" + dot + "info@acme.test", ""}
+        << QString::fromUtf8("Müller & Söhne {GmbH}") + dot + "Registered in Springfield" + dot +
+               "IBAN DE00 1234";
+}
+
+void TestWrite::letterheadShowsTheProfilesDetails() {
+    QFETCH(QStringList, details);
+    QFETCH(QStringList, header);
+    QFETCH(QString, footer);
+    storeProfile(details);
+    openLikeAnOpener("TELEFAX", "Dear Dana,\r\nplease find the offer attached.");
+    clickButton("Word");
+    QCOMPARE(Desktop::opened().size(), 1);
+    const QString written = readAll(Desktop::opened().first().toLocalFile());
+    QCOMPARE(groupLines(written, "header"), header);
+    QCOMPARE(groupLines(written, "footer"), QStringList{footer});
+    // The body is the editor's, on the page.
+    QTextDocument read;
+    QVERIFY(Rtf::toDocument(written, read));
+    QVERIFY(read.toPlainText().contains("Dear Dana,\nplease find the offer attached."));
+}
+
+void TestWrite::letterBodyTakesTheLetterheadsFont_data() {
+    QTest::addColumn<bool>("chooseFont");
+    QTest::newRow("the letterhead's font") << false;
+    QTest::newRow("a font the user chose") << true;
+}
+
+void TestWrite::letterBodyTakesTheLetterheadsFont() {
+    QFETCH(bool, chooseFont);
+    openLikeAnOpener("LETTER", "Dear Dana,\r\nthe order for O'Brien Farms is ready.");
+    if (chooseFont) {
+        DocumentToolbar::setFontChooser([](const QFont&, QWidget*) -> std::optional<QFont> {
+            return QFont("DejaVu Sans Mono", 14);
+        });
+        clickButton("Font");
+    }
+    QVERIFY(document()->find("order") >= 0);
+    clickButton("Bold");
+    clickButton("Italic");
+    clickButton("Underline");
+    clickButton("Center");
+    document()->moveCursor(QTextCursor::End);
+    clickButton("Word");
+    QCOMPARE(Desktop::opened().size(), 1);
+    QTextDocument read;
+    QVERIFY(Rtf::toDocument(readAll(Desktop::opened().first().toLocalFile()), read));
+    // The letterhead writes its body in 11-point Times New Roman.
+    const QString family = chooseFont ? "DejaVu Sans Mono" : "Times New Roman";
+    const double size = chooseFont ? 14 : 11;
+    for (const char* word : {"Dear", "order", "ready"}) {
+        const QTextCharFormat format = formatAt(read, word);
+        QCOMPARE(format.fontFamilies().toStringList().value(0), family);
+        QCOMPARE(format.fontPointSize(), size);
+    }
+    const QTextCharFormat order = formatAt(read, "order");
+    QCOMPARE(order.fontWeight(), int(QFont::Bold));
+    QVERIFY(order.fontItalic() && order.fontUnderline());
+    QVERIFY(formatAt(read, "Dear").fontWeight() != int(QFont::Bold));
+    QCOMPARE(read.find("order").block().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+             Qt::AlignHCenter);
+    // What the editor shows and stores keeps its own font.
+    QVERIFY(formatAt(*document()->document(), "Dear").fontFamilies().toStringList().value(0) !=
+            "Times New Roman");
+}
+
+void TestWrite::redesignedLetterheadIsUsedAsItStands() {
+    // A letterhead redesigned in another word processor: its own header,
+    // no placeholders, a body font of its own.
+    const QString designed =
+        "{\\rtf1\\ansi\\ansicpg1252\\deff0\n"
+        "{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fmodern Courier New;}}\n"
+        "{\\colortbl;\\red0\\green0\\blue0;}\n"
+        "{\\header\\pard\\qc\\f0\\fs20 Our own design \\'b7 Est. 1901 [not a placeholder]\\par}\n"
+        "\\pard\\plain\\f1\\fs20 {\\*\\bkmkstart Body}{\\*\\bkmkend Body}\n"
+        "\\par\n"
+        "{\\footer\\pard\\qc\\f0\\fs14 Page footer\\par}\n"
+        "}";
+    QFile file(m_session->file("Letterhead.rtf"));
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(designed.toLatin1());
+    file.close();
+    storeProfile({"Acme Sales Ltd", "Main Street 1"});
+    openLikeAnOpener("LETTER", "Dear Dana");
+    clickButton("Word");
+    QCOMPARE(Desktop::opened().size(), 1);
+    const QString written = readAll(Desktop::opened().first().toLocalFile());
+    // Byte for byte as designed, but for the body and the entries the
+    // body's fonts and colours add to the tables.
+    const qsizetype tableEnd = designed.indexOf("}}\n") + 1;
+    const qsizetype header = designed.indexOf("{\\header");
+    const qsizetype insertion = designed.indexOf("{\\*\\bkmkend Body}"); // after the start mark
+    QVERIFY2(written.startsWith(designed.left(tableEnd)), qPrintable(written.left(300)));
+    QVERIFY(written.contains(designed.mid(header, insertion - header)));
+    QVERIFY(written.endsWith(designed.mid(insertion)));
+    QCOMPARE(groupLines(written, "header"),
+             QStringList{QString::fromUtf8("Our own design \u00b7 Est. 1901 [not a placeholder]")});
+    QTextDocument read;
+    QVERIFY(Rtf::toDocument(written, read));
+    QCOMPARE(formatAt(read, "Dear").fontFamilies().toStringList().value(0), QString("Courier New"));
+    QCOMPARE(formatAt(read, "Dear").fontPointSize(), 10.0);
 }
 
 QTEST_MAIN(TestWrite)
