@@ -1,5 +1,7 @@
 #include "FormContacts.h"
 
+#include "ContactFields.h"
+
 #include "app/Controls.h"
 #include "app/EditToolbar.h"
 #include "app/Forms.h"
@@ -43,25 +45,6 @@ using Controls::button;
 using Controls::label;
 using Controls::pictureButton;
 
-struct FieldRow {
-    const char* column; // objectName of the box and its bound column
-    const char* label;  // objectName of its label
-    const char* caption;
-};
-
-// The contact's boxes, top to bottom.
-const FieldRow Fields[] = {
-    {"TEXT01", "LabelTitle", "TITLE"},
-    {"TEXT02", "LabelFirstName", "FIRST NAME"},
-    {"TEXT03", "LabelLastName", "LAST NAME"},
-    {"TEXT06", "LabelOccupation", "OCCUPATION"},
-    {"TEXT07", "LabelDesignation", "DESIGNATION"},
-    {"TEXT04", "LabelCellphone", "CELLPHONE"},
-    {"TEXT08", "LabelDirect", "DIRECT TELEPHONE"},
-    {"TEXT09", "LabelDirectFax", "DIRECT FAX"},
-    {"TEXT05", "LabelEMail", "E-MAIL"},
-    {"TEXT10", "LabelAssistant", "ASSISTANT"},
-};
 constexpr int RowTop = 300, RowStep = 330, BoxHeight = 285;
 constexpr int LabelLeft = 120, BoxLeft = 1980, BoxWidth = 3120;
 constexpr int PickOffset = 305; // pick lists stand this far left of their boxes
@@ -131,8 +114,8 @@ void FormContacts::buildControls() {
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
     Twips::setGeometry(Frame1, 120, 780, 8160, 4020);
-    for (int i = 0; i < int(std::size(Fields)); ++i) {
-        const FieldRow& row = Fields[i];
+    for (int i = 0; i < int(std::size(ContactFields)); ++i) {
+        const ContactField& row = ContactFields[i];
         const int top = RowTop + i * RowStep;
         label(Frame1, row.label, QString::fromLatin1(row.caption), LabelLeft, top + 30,
               BoxLeft - LabelLeft - 60);
