@@ -15,6 +15,7 @@
 #include "companies/FormOverdue.h"
 #include "companies/FormReminder.h"
 #include "contacts/FormContacts.h"
+#include "contacts/FormContactsAll.h"
 #include "contacts/FormSignature.h"
 #include "contacts/FormWrite.h"
 #include "maintenance/FormReplica.h"
@@ -33,6 +34,7 @@ void registerForms() {
     Forms::add<FormOverdue>();
     Forms::add<FormBrowser>();
     Forms::add<FormContacts>();
+    Forms::add<FormContactsAll>();
     Forms::add<FormCreateCallReport>();
     Forms::add<FormWrite>();
     Forms::add<FormSignature>();

@@ -1,0 +1,367 @@
+#include "FormContactsAll.h"
+
+#include "ContactFields.h"
+#include "app/Controls.h"
+#include "app/Forms.h"
+#include "app/HoverHelp.h"
+#include "data/Columns.h"
+#include "data/DataSource.h"
+#include "data/Recordset.h"
+#include "data/SqlQuote.h"
+#include "platform/Clock.h"
+#include "platform/Locale.h"
+#include "services/Colors.h"
+#include "services/MsgBox.h"
+#include "services/Twips.h"
+#include "widgets/DBCombo.h"
+#include "widgets/DataMessages.h"
+#include "widgets/FieldBinder.h"
+
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+namespace {
+
+using Controls::button;
+using Controls::label;
+using Controls::pictureButton;
+
+const QString NoName = QStringLiteral("TextName"); // TextName's text while no name is chosen
+
+// The company's boxes beside the contact's: box, bound column, caption.
+struct CompanyField {
+    const char* box;
+    const char* column;
+    const char* caption;
+};
+const CompanyField CompanyFields[] = {
+    {"TEXT01_01", "TABLE01.TEXT01", "COMPANY"},
+    {"TEXT18_01", "TABLE01.TEXT18", "SALES PERSON"},
+    {"TEXT03_01", "TABLE01.TEXT03", "POSTAL ADDRESS"},
+    {"TEXT04_01", "TABLE01.TEXT04", "POSTAL CITY"},
+    {"TEXT05_01", "TABLE01.TEXT05", "POSTAL CODE"},
+    {"TEXT06_01", "TABLE01.TEXT06", "STREET ADDRESS"},
+    {"TEXT07_01", "TABLE01.TEXT07", "STREET ADDRESS 2"},
+    {"TEXT08_01", "TABLE01.TEXT08", "CITY"},
+};
+
+constexpr int RowTop = 300, RowStep = 330, BoxHeight = 285;
+constexpr int LabelLeft = 120, BoxLeft = 1980, BoxWidth = 2700;
+constexpr int MemoLeft = 4800, MemoWidth = 2820;
+constexpr int CompanyLabelLeft = 7740, CompanyBoxLeft = 9480, CompanyBoxWidth = 3000;
+
+} // namespace
+
+FormContactsAll::FormContactsAll()
+    : WorkingWindow(QString::fromLatin1(Name)) {
+    QFont font = this->font();
+    font.setPointSize(8);
+    setFont(font);
+    buildControls();
+    buildHoverTexts();
+}
+
+QString FormContactsAll::recordSource(const QString& salesPerson,
+                                      const std::optional<QString>& keyword) {
+    static const QString select = QStringLiteral(
+        "SELECT TABLE01.AUTONUMBER, TABLE01.TEXT01, TABLE01.TEXT03, TABLE01.TEXT04, "
+        "TABLE01.TEXT05, TABLE01.TEXT06, TABLE01.TEXT07, TABLE01.TEXT08, TABLE01.TEXT18, "
+        "TABLE03.TEXT01, TABLE03.TEXT02, TABLE03.TEXT03, TABLE03.TEXT04, TABLE03.TEXT05, "
+        "TABLE03.TEXT06, TABLE03.TEXT07, TABLE03.TEXT08, TABLE03.TEXT09, "
+        "TABLE03.TEXT10, TABLE03.TEXT11, TABLE03.MEMO01, TABLE03.MEMO02, TABLE03.DATE03 ");
+    static const QString from =
+        QStringLiteral("FROM TABLE01 INNER JOIN TABLE03 ON TABLE01.AUTONUMBER = TABLE03.NUMBER01 ");
+    static const QString order = QStringLiteral("ORDER BY TABLE03.TEXT02");
+    // Apostrophes are doubled; * and ? typed into a keyword stay wildcards.
+    const QString name = SqlQuote::text(salesPerson);
+    const QString word = SqlQuote::text(keyword.value_or(QString()));
+    if (!keyword && salesPerson.isEmpty())
+        return select + from + QStringLiteral("WHERE (((TABLE01.TEXT20)='Company')) ") + order;
+    if (!keyword)
+        return select + from + QStringLiteral("WHERE (((TABLE01.TEXT18)='") + name +
+               QStringLiteral("') AND ((TABLE01.TEXT20)='Company'))") + order;
+    if (salesPerson.isEmpty())
+        return select + from + QStringLiteral("WHERE (((TABLE03.MEMO02) Like '*") + word +
+               QStringLiteral("*') AND ((TABLE01.TEXT20)='Company')) ") + order;
+    return select + from + QStringLiteral("WHERE ((TABLE01.TEXT18)='") + name +
+           QStringLiteral("') AND (((TABLE03.MEMO02) Like '*") + word +
+           QStringLiteral("*') AND ((TABLE01.TEXT20)='Company')) ") + order;
+}
+
+void FormContactsAll::buildControls() {
+    Data1 = new DataSource(QStringLiteral("Data1"), this);
+    Data1->setDatabaseName(QStringLiteral("TESSALY.mdb"));
+    DataMT12 = new DataSource(QStringLiteral("DataMT12"), this);
+    DataMT12->setDatabaseName(QStringLiteral("TESSALY.mdb"));
+    DataMT12->setRecordSource(QStringLiteral("MT12"));
+
+    // Top: the name picker, the keyword filter and the contact selector.
+    DBComboName = new DBCombo(this);
+    DBComboName->setObjectName(QStringLiteral("DBComboName"));
+    Twips::setGeometry(DBComboName, 120, 330, 2880, 315);
+    DBComboName->setRowSource(DataMT12, QStringLiteral("TEXT01"));
+    connect(DBComboName, &DBCombo::clicked, this, &FormContactsAll::DBComboName_Click);
+    TextName = new QLineEdit(NoName, this);
+    TextName->setObjectName(QStringLiteral("TextName"));
+    TextName->setVisible(false);
+    LabelFilter = label(this, "LabelFilter", QStringLiteral("Filter for Keywords"), 3120, 60, 2700);
+    TextFilter = new QLineEdit(this);
+    TextFilter->setObjectName(QStringLiteral("TextFilter"));
+    Twips::setGeometry(TextFilter, 3120, 330, 2700, 315);
+    CommandGo = button(this, "CommandGo", QStringLiteral("&Go"), 5940, 300, 900);
+    CommandReset = button(this, "CommandReset", QStringLiteral("&Reset"), 6960, 300, 900);
+    connect(CommandGo, &QPushButton::clicked, this, &FormContactsAll::CommandGo_Click);
+    connect(CommandReset, &QPushButton::clicked, this, &FormContactsAll::CommandReset_Click);
+    connect(TextFilter, &QLineEdit::returnPressed, CommandGo, &QPushButton::click);
+    DBComboSelect = new DBCombo(this);
+    DBComboSelect->setObjectName(QStringLiteral("DBComboSelect"));
+    Twips::setGeometry(DBComboSelect, 8400, 330, 4380, 315);
+    DBComboSelect->setRowSource(Data1, ContactColumn::FullName);
+    connect(DBComboSelect, &DBCombo::clicked, this, &FormContactsAll::DBComboSelect_Click);
+
+    // The contact and their company, read-only.
+    Frame1 = new QGroupBox(QStringLiteral("Contact Information"), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Twips::setGeometry(Frame1, 120, 780, 12660, 3720);
+    for (int i = 0; i < int(std::size(ContactFields)); ++i) {
+        const ContactField& row = ContactFields[i];
+        const int top = RowTop + i * RowStep;
+        label(Frame1, row.label, QString::fromLatin1(row.caption), LabelLeft, top + 30,
+              BoxLeft - LabelLeft - 60);
+        auto* edit = new QLineEdit(Frame1);
+        edit->setObjectName(QLatin1String(row.column));
+        Twips::setGeometry(edit, BoxLeft, top, BoxWidth, BoxHeight);
+        FieldBinder::bind(Data1, edit, QStringLiteral("TABLE03.") + QLatin1String(row.column));
+    }
+    label(Frame1, "LabelNotes", QStringLiteral("NOTES"), MemoLeft, RowTop + 30, 2800);
+    auto* notes = new QPlainTextEdit(Frame1);
+    notes->setObjectName(QStringLiteral("MEMO01"));
+    Twips::setGeometry(notes, MemoLeft, RowTop + 300, MemoWidth, 1300);
+    FieldBinder::bind(Data1, notes, QStringLiteral("TABLE03.MEMO01"));
+    label(Frame1, "LabelKeywords", QStringLiteral("KEYWORDS"), MemoLeft, RowTop + 1690, 2800);
+    auto* keywords = new QPlainTextEdit(Frame1);
+    keywords->setObjectName(QStringLiteral("MEMO02"));
+    Twips::setGeometry(keywords, MemoLeft, RowTop + 1960, MemoWidth, 1300);
+    FieldBinder::bind(Data1, keywords, QStringLiteral("TABLE03.MEMO02"));
+    for (int i = 0; i < int(std::size(CompanyFields)); ++i) {
+        const CompanyField& row = CompanyFields[i];
+        const int top = RowTop + i * RowStep;
+        label(Frame1, (QByteArray("Label") + row.box).constData(), QString::fromLatin1(row.caption),
+              CompanyLabelLeft, top + 30, CompanyBoxLeft - CompanyLabelLeft - 60);
+        auto* edit = new QLineEdit(Frame1);
+        edit->setObjectName(QLatin1String(row.box));
+        Twips::setGeometry(edit, CompanyBoxLeft, top, CompanyBoxWidth, BoxHeight);
+        FieldBinder::bind(Data1, edit, QLatin1String(row.column));
+    }
+    // Boxes that hold fields without showing them.
+    auto hidden = [this](const char* name, const QString& column) {
+        auto* box = new QLineEdit(this);
+        box->setObjectName(QLatin1String(name));
+        box->setVisible(false);
+        FieldBinder::bind(Data1, box, column);
+        return box;
+    };
+    hidden("TEXTAUTNUMBER_01", QStringLiteral("TABLE01.AUTONUMBER"));
+    hidden("DATE03", QStringLiteral("TABLE03.DATE03"));
+    TextFullName = hidden("TextFullName", QStringLiteral("TABLE03.TEXT11"));
+
+    // The dial options and the telephone lists.
+    FrameAutodial = new QGroupBox(QStringLiteral("Autodial"), this);
+    FrameAutodial->setObjectName(QStringLiteral("FrameAutodial"));
+    Twips::setGeometry(FrameAutodial, 8400, 4560, 4380, 960);
+    OptionDial1 = new QRadioButton(FrameAutodial);
+    OptionDial1->setObjectName(QStringLiteral("OptionDial1"));
+    Twips::setGeometry(OptionDial1, 120, 270, 2900, 285);
+    OptionDial2 = new QRadioButton(FrameAutodial);
+    OptionDial2->setObjectName(QStringLiteral("OptionDial2"));
+    Twips::setGeometry(OptionDial2, 120, 585, 2900, 285);
+    // The telephone-list buttons come with the telephone lists.
+    CommandTel =
+        button(FrameAutodial, "CommandTel", QStringLiteral("Tel. List"), 3120, 240, 1140, 330);
+    CommandCel =
+        button(FrameAutodial, "CommandCel", QStringLiteral("Cell List"), 3120, 570, 1140, 330);
+    CommandTel->setEnabled(false);
+    CommandCel->setEnabled(false);
+
+    // Status line, help and commands.
+    LabelPosition = label(this, "LabelPosition", QString(), 120, 4620, 4000);
+    LabelEntered = label(this, "LabelEntered", QString(), 120, 4920, 6000);
+    LabelDateandTime = label(this, "LabelDateandTime", QString(), 4200, 4620, 4080);
+    LabelDateandTime->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    FrameHelp = new QGroupBox(QStringLiteral("Help"), this);
+    FrameHelp->setObjectName(QStringLiteral("FrameHelp"));
+    Twips::setGeometry(FrameHelp, 120, 5640, 12660, 960);
+    LabelHelp = label(FrameHelp, "LabelHelp", QString(), 120, 210, 12420, 720);
+    LabelHelp->setWordWrap(true);
+    CommandDelete = pictureButton(this, "CommandDelete", "edit-delete", 120, 6780);
+    CommandPrint = pictureButton(this, "CommandPrint", "document-print", 780, 6780);
+    CommandHelp = pictureButton(this, "CommandHelp", "help-browser", 1440, 6780);
+    CommandExit =
+        button(this, "CommandExit", QStringLiteral("E&xit Application"), 11040, 6800, 1740);
+    connect(CommandDelete, &QPushButton::clicked, this, &FormContactsAll::CommandDelete_Click);
+    connect(CommandPrint, &QPushButton::clicked, this, &FormContactsAll::CommandPrint_Click);
+    connect(CommandHelp, &QPushButton::clicked, this, &FormContactsAll::CommandHelp_Click);
+    connect(CommandExit, &QPushButton::clicked, this, &FormContactsAll::CommandExit_Click);
+
+    TimerLoad = new QTimer(this);
+    TimerLoad->setObjectName(QStringLiteral("TimerLoad"));
+    TimerLoad->setInterval(100);
+    connect(TimerLoad, &QTimer::timeout, this, &FormContactsAll::TimerLoad_Timer);
+    connect(Data1, &DataSource::currentChanged, this, &FormContactsAll::showPosition);
+    connect(Data1, &DataSource::refreshed, this, &FormContactsAll::showPosition);
+}
+
+void FormContactsAll::buildHoverTexts() {
+    m_help = new HoverHelp(this, FrameHelp, LabelHelp);
+    setHoverHelp(m_help);
+    m_help->addBackground(Frame1);
+    m_help->addBackground(FrameHelp);
+    m_help->addBackground(FrameAutodial);
+    auto fixed = [this](QWidget* control, const QString& text) { m_help->setText(control, text); };
+    auto person = [this](QWidget* control, const QString& before, const QString& after) {
+        m_help->setText(control, [this, before, after] { return before + contactName() + after; });
+    };
+    fixed(DBComboName,
+          QStringLiteral("Selecting your name will only display the contacts that you as a "
+                         "salesperson are responsible for. Not selecting your name will display "
+                         "all active contacts."));
+    fixed(TextFilter,
+          QStringLiteral("This function allows you to filter for keywords that you have "
+                         "allocated to a contact. E.g. if you used 'Golf as a keyword, ") +
+              QStringLiteral("entering 'golf' will display all contacts that have 'Golf' as a "
+                             "keyword and you might then invite them for a golf day. ") +
+              QStringLiteral("If you have 'Birthday: March 15' as a keyword, entering 'march' "
+                             "will display all contacts with a birthday in March. Filters are "
+                             "not case-sensitive. ") +
+              QStringLiteral("For more information, press F1."));
+    fixed(DBComboSelect, QStringLiteral("Start typing the name of the contact until the correct "
+                                        "name is displayed. You can also use the 'arrow' keys on "
+                                        "your keyboard to navigate."));
+    person(CommandDelete, QStringLiteral("Delete "), QStringLiteral("."));
+    fixed(CommandPrint, QStringLiteral("Print this form."));
+    fixed(CommandHelp, QStringLiteral("Tessaly Help"));
+    fixed(CommandExit, QStringLiteral("Exit and close the program."));
+    m_help->setText(OptionDial1, [this] {
+        return QStringLiteral("Dial ") + box(ContactColumn::Cellphone)->text() +
+               QStringLiteral(", using your modem.");
+    });
+    m_help->setText(OptionDial2, [this] {
+        return QStringLiteral("Dial ") + box(ContactColumn::DirectTelephone)->text() +
+               QStringLiteral(", using your modem.");
+    });
+    person(findChild<QPlainTextEdit*>(ContactColumn::Notes),
+           QStringLiteral("Enter any notes related to "), QStringLiteral("."));
+    person(findChild<QPlainTextEdit*>(ContactColumn::Keywords),
+           QStringLiteral("Enter any keywords related to "),
+           QStringLiteral(". These keywords could be hobbies, birthdays, newletters etc and can "
+                          "be extracted or filtered for when you generate a report on your "
+                          "contacts."));
+}
+
+void FormContactsAll::Form_Load() {
+    Colors::setBackground(this, Colors::White);
+    Controls::paintEditFrame(Frame1, false);
+    setWindowTitle(QStringLiteral("Contacts"));
+    Twips::setFixedSize(this, 12900, 8000 - 400);
+    setKeyPreview(true);
+    Frame1->setEnabled(false);
+    FrameHelp->setVisible(false);
+    CommandReset->setVisible(false);
+    OptionDial1->setVisible(false);
+    OptionDial2->setVisible(false);
+    DBComboName->setText(QStringLiteral("Select Your Name..."));
+    DataMessages::refresh(DataMT12);
+    load(recordSource(QString(), std::nullopt));
+    if (Form* menu = Forms::loaded(QStringLiteral("FormMenu")))
+        menu->hide();
+    TimerLoad->start();
+    DBComboName->setFocus();
+}
+
+bool FormContactsAll::Form_KeyDown(QKeyEvent*) {
+    return false;
+}
+
+QLineEdit* FormContactsAll::box(const QString& name) const {
+    return findChild<QLineEdit*>(name);
+}
+
+QString FormContactsAll::contactName() const {
+    return box(ContactColumn::FirstName)->text() + u' ' + box(ContactColumn::LastName)->text();
+}
+
+QString FormContactsAll::chosenName() const {
+    return TextName->text() == NoName ? QString() : TextName->text();
+}
+
+void FormContactsAll::load(const QString& source) {
+    Data1->setRecordSource(source);
+    DataMessages::refresh(Data1);
+}
+
+void FormContactsAll::DBComboName_Click() {
+    if (DBComboName->selectedItem().isEmpty())
+        return; // typed text that names nobody
+    TextName->setText(DBComboName->text());
+    load(recordSource(chosenName(), std::nullopt));
+}
+
+void FormContactsAll::DBComboSelect_Click() {
+    const QByteArray bookmark = DBComboSelect->selectedItem();
+    if (!bookmark.isEmpty())
+        Data1->recordset()->setBookmark(bookmark); // a failure leaves the contact shown
+}
+
+void FormContactsAll::CommandGo_Click() {
+    CommandReset->setVisible(true);
+    load(recordSource(chosenName(), TextFilter->text()));
+}
+
+void FormContactsAll::CommandReset_Click() {
+    TextFilter->clear();
+    load(recordSource(chosenName(), std::nullopt));
+}
+
+void FormContactsAll::CommandDelete_Click() {
+    if (MsgBox::show(QStringLiteral("Are you sure you want to delete ") + contactName() +
+                         QStringLiteral("?"),
+                     MsgBox::YesNo | MsgBox::Question) != MsgBox::Yes)
+        return;
+    if (Data1->recordset()->recordCount() == 0)
+        return;
+    if (!Data1->recordset()->deleteCurrent()) {
+        MsgBox::show(QStringLiteral("There are no contacts to delete"),
+                     MsgBox::OKOnly | MsgBox::Information);
+        return;
+    }
+    DataMessages::refresh(Data1);
+}
+
+void FormContactsAll::showPosition() {
+    Recordset* rs = Data1->recordset();
+    LabelPosition->setText(QStringLiteral("RECORD %1 OF %2 RECORDS")
+                               .arg(rs->absolutePosition() + 1)
+                               .arg(rs->recordCount()));
+    const QString cellphone = box(ContactColumn::Cellphone)->text();
+    const QString direct = box(ContactColumn::DirectTelephone)->text();
+    OptionDial1->setText(cellphone);
+    OptionDial1->setVisible(!cellphone.isEmpty());
+    OptionDial2->setText(direct);
+    OptionDial2->setVisible(!direct.isEmpty());
+    // The full name the selector lists follows the first and last name.
+    if (Data1->currentRow() >= 0 && TextFullName->text() != contactName())
+        TextFullName->setText(contactName());
+}
+
+void FormContactsAll::TimerLoad_Timer() {
+    LabelDateandTime->setText(Locale::dateText(Clock::today()) + u' ' +
+                              Locale::timeText(Clock::time()));
+    LabelEntered->setText(contactName() + QStringLiteral(" was Entered on ") +
+                          box(ContactColumn::Entered)->text());
+}

@@ -1,0 +1,255 @@
+#include "TestSession.h"
+
+#include "app/Forms.h"
+#include "app/HoverHelp.h"
+#include "contacts/FormContactsAll.h"
+#include "data/DataSource.h"
+#include "data/Recordset.h"
+#include "services/MsgBox.h"
+#include "widgets/DBCombo.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+// The contacts of every active company: the name and keyword filters, the
+// contact selector, the position, deleting, and the way in from the main menu.
+class TestContactsAll : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup() { m_session.reset(); }
+
+    void mainMenuOpensTheWindow();
+    void filters_data();
+    void filters();
+    void resetKeepsTheChosenName();
+    void selectorMovesToTheContact();
+    void deleteAsksAndRemovesOnlyTheContact();
+    void fullNameFollowsTheNames();
+    void hoverTextsNameTheContact();
+    void noFunctionKeysAndClosingShowsTheMenu();
+
+private:
+    FormContactsAll* window() const {
+        return qobject_cast<FormContactsAll*>(Forms::loaded("FormContactsAll"));
+    }
+    template <class T = QWidget> T* child(const QString& name) const {
+        T* widget = window()->findChild<T*>(name);
+        if (!widget)
+            qFatal("no %s", qPrintable(name));
+        return widget;
+    }
+    void click(const QString& name) { QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton); }
+    static void choose(DBCombo* combo, const QString& typed) {
+        combo->setFocus();
+        combo->lineEdit()->selectAll();
+        QTest::keyClicks(combo->lineEdit(), typed);
+        QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+    }
+    void filterFor(const QString& keyword) {
+        auto* filter = child<QLineEdit>("TextFilter");
+        filter->setFocus();
+        filter->selectAll();
+        QTest::keyClicks(filter, keyword);
+        click("CommandGo");
+    }
+    // The full names of the contacts listed, in their order.
+    QStringList listed() const {
+        DataSource* data = window()->data();
+        return data->columnTexts(data->fieldIndex("TEXT11"));
+    }
+    QString position() const { return child<QLabel>("LabelPosition")->text(); }
+
+    std::unique_ptr<TestSession> m_session;
+};
+
+void TestContactsAll::init() {
+    m_session = std::make_unique<TestSession>();
+    m_session->exec(
+        "TESSALY.mdb",
+        "INSERT INTO MT12 (TEXT01) VALUES ('Ann'), ('Dana O''Neill');"
+        "INSERT INTO TABLE01 (AUTONUMBER, TEXT01, TEXT03, TEXT04, TEXT05, TEXT06, TEXT08, TEXT18, "
+        "TEXT20) VALUES "
+        "(1, 'Acme', 'PO Box 1', 'Tacoma', '98401', '1200 Dock Street', 'Tacoma', "
+        "'Dana O''Neill', 'Company'),"
+        "(2, 'Baker''s Dozen', '', '', '', '', 'Portland', 'Ann', 'Company'),"
+        "(3, 'Crane Works', '', '', '', '', 'Boise', 'Ann', 'Archive');"
+        "INSERT INTO TABLE03 (AUTONUMBER, NUMBER01, TEXT02, TEXT03, TEXT04, TEXT08, TEXT11, "
+        "MEMO02, DATE03) VALUES "
+        "(10, 1, 'Zoe', 'Adams', '555-1111', '555-2222', 'Zoe Adams', 'Golf; Birthday: March 15', "
+        "'2025-06-01'),"
+        "(11, 1, 'Bill', 'O''Brien', '', '', 'Bill O''Brien', 'golfing with O''Brien''s club', "
+        "'2025-06-02'),"
+        "(12, 2, 'Carl', 'Baker', '', '555-9', 'Carl Baker', 'mini-GOLF', '2025-06-03'),"
+        "(13, 2, 'Amy', 'Stone', '', '', 'Amy Stone', '', '2025-06-04'),"
+        "(14, 2, 'Eve', 'Young', '', '', 'Eve Young', NULL, '2025-06-05'),"
+        "(15, 3, 'Archie', 'Old', '', '', 'Archie Old', 'Golf', '2020-01-01');");
+    m_session->registerForms();
+}
+
+void TestContactsAll::mainMenuOpensTheWindow() {
+    auto* menu = Forms::show("FormMenu");
+    auto* command = menu->findChild<QPushButton*>("CommandAllContacts");
+    QVERIFY(command && command->isEnabled());
+    QTest::mouseClick(command, Qt::LeftButton);
+    QVERIFY(window() && window()->isVisible());
+    QVERIFY(!menu->isVisible());
+    QCOMPARE(window()->windowTitle(), QString("Contacts"));
+    QWidget* focused = window()->focusWidget();
+    QVERIFY(focused == child<DBCombo>("DBComboName") ||
+            focused == child<DBCombo>("DBComboName")->lineEdit());
+    QCOMPARE(child<DBCombo>("DBComboName")->text(), QString("Select Your Name..."));
+    // Every active company's contacts, first by first name; the archive's not.
+    QCOMPARE(listed(),
+             (QStringList{"Amy Stone", "Bill O'Brien", "Carl Baker", "Eve Young", "Zoe Adams"}));
+    QCOMPARE(position(), QString("RECORD 1 OF 5 RECORDS"));
+    // The contact shown with their company, read-only.
+    QCOMPARE(child<QLineEdit>("TEXT02")->text(), QString("Amy"));
+    QCOMPARE(child<QLineEdit>("TEXT01_01")->text(), QString("Baker's Dozen"));
+    QCOMPARE(child<QLineEdit>("TEXT18_01")->text(), QString("Ann"));
+    QCOMPARE(child<QLineEdit>("TEXTAUTNUMBER_01")->text(), QString("2"));
+    QVERIFY(!child<QGroupBox>("Frame1")->isEnabled());
+    QVERIFY(!child<QPushButton>("CommandReset")->isVisible());
+}
+
+void TestContactsAll::filters_data() {
+    QTest::addColumn<QString>("name");    // empty: no name chosen
+    QTest::addColumn<QString>("keyword"); // "-": Go not pressed
+    QTest::addColumn<QStringList>("listed");
+    QTest::newRow("a sales person") << "Ann"
+                                    << "-" << QStringList{"Amy Stone", "Carl Baker", "Eve Young"};
+    QTest::newRow("a name with an apostrophe") << "Dana O'Neill"
+                                               << "-" << QStringList{"Bill O'Brien", "Zoe Adams"};
+    QTest::newRow("a keyword in any letter case")
+        << ""
+        << "golf" << QStringList{"Bill O'Brien", "Carl Baker", "Zoe Adams"};
+    QTest::newRow("a keyword with an apostrophe") << ""
+                                                  << "o'brien's" << QStringList{"Bill O'Brien"};
+    QTest::newRow("wildcards stay wildcards") << ""
+                                              << "b?rthday*15" << QStringList{"Zoe Adams"};
+    QTest::newRow("an empty keyword: every contact with keywords")
+        << ""
+        << "" << QStringList{"Amy Stone", "Bill O'Brien", "Carl Baker", "Zoe Adams"};
+    QTest::newRow("a name and a keyword") << "Ann"
+                                          << "GOLF" << QStringList{"Carl Baker"};
+    QTest::newRow("nothing matches") << "Ann"
+                                     << "tennis" << QStringList{};
+}
+
+void TestContactsAll::filters() {
+    QFETCH(QString, name);
+    QFETCH(QString, keyword);
+    QFETCH(QStringList, listed);
+    Forms::show("FormContactsAll");
+    if (!name.isEmpty()) {
+        choose(child<DBCombo>("DBComboName"), name);
+        QCOMPARE(child<QLineEdit>("TextName")->text(), name);
+    }
+    if (keyword != "-") {
+        filterFor(keyword);
+        QVERIFY(child<QPushButton>("CommandReset")->isVisible());
+    }
+    QCOMPARE(this->listed(), listed);
+    QCOMPARE(position(),
+             QString("RECORD %1 OF %2 RECORDS").arg(listed.isEmpty() ? 0 : 1).arg(listed.size()));
+}
+
+void TestContactsAll::resetKeepsTheChosenName() {
+    Forms::show("FormContactsAll");
+    filterFor("golf");
+    click("CommandReset");
+    QCOMPARE(child<QLineEdit>("TextFilter")->text(), QString());
+    QCOMPARE(listed().size(), 5); // back to every active contact
+    choose(child<DBCombo>("DBComboName"), "Ann");
+    filterFor("golf");
+    QCOMPARE(listed(), QStringList{"Carl Baker"});
+    click("CommandReset");
+    QCOMPARE(listed(), (QStringList{"Amy Stone", "Carl Baker", "Eve Young"}));
+    QCOMPARE(child<QLineEdit>("TextName")->text(), QString("Ann"));
+}
+
+void TestContactsAll::selectorMovesToTheContact() {
+    Forms::show("FormContactsAll");
+    choose(child<DBCombo>("DBComboSelect"), "Zo");
+    QCOMPARE(child<QLineEdit>("TEXT02")->text(), QString("Zoe"));
+    QCOMPARE(child<QLineEdit>("TEXT01_01")->text(), QString("Acme"));
+    QCOMPARE(child<QLineEdit>("TEXT06_01")->text(), QString("1200 Dock Street"));
+    QCOMPARE(position(), QString("RECORD 5 OF 5 RECORDS"));
+    // Her numbers are offered for dialling.
+    QCOMPARE(child<QWidget>("OptionDial1")->isVisible(), true);
+    QCOMPARE(child<QWidget>("OptionDial2")->isVisible(), true);
+    choose(child<DBCombo>("DBComboSelect"), "Bill");
+    QCOMPARE(position(), QString("RECORD 2 OF 5 RECORDS"));
+    QVERIFY(!child<QWidget>("OptionDial1")->isVisible());
+    // A name that is nobody's leaves the contact shown.
+    choose(child<DBCombo>("DBComboSelect"), "Nobody");
+    QCOMPARE(child<QLineEdit>("TEXT02")->text(), QString("Bill"));
+}
+
+void TestContactsAll::deleteAsksAndRemovesOnlyTheContact() {
+    Forms::show("FormContactsAll");
+    choose(child<DBCombo>("DBComboSelect"), "Carl");
+    m_session->expectMessage("Are you sure you want to delete Carl Baker?", MsgBox::No);
+    click("CommandDelete");
+    QCOMPARE(m_session->scalar("TESSALY.mdb", "SELECT COUNT(*) FROM TABLE03").toInt(), 6);
+    m_session->expectMessage("Are you sure you want to delete Carl Baker?", MsgBox::Yes);
+    click("CommandDelete");
+    QCOMPARE(m_session->scalar("TESSALY.mdb", "SELECT COUNT(*) FROM TABLE03 WHERE AUTONUMBER = 12")
+                 .toInt(),
+             0);
+    QCOMPARE(m_session->scalar("TESSALY.mdb", "SELECT COUNT(*) FROM TABLE01").toInt(), 3);
+    QCOMPARE(listed(), (QStringList{"Amy Stone", "Bill O'Brien", "Eve Young", "Zoe Adams"}));
+    // An empty list has no contact to delete.
+    filterFor("tennis");
+    m_session->expectMessage("Are you sure you want to delete", MsgBox::Yes);
+    click("CommandDelete");
+    QCOMPARE(m_session->scalar("TESSALY.mdb", "SELECT COUNT(*) FROM TABLE03").toInt(), 5);
+}
+
+void TestContactsAll::fullNameFollowsTheNames() {
+    // A full name left behind by an earlier change of the first name.
+    m_session->exec("TESSALY.mdb", "UPDATE TABLE03 SET TEXT02 = 'Amelia' WHERE AUTONUMBER = 13");
+    Forms::show("FormContactsAll");
+    QCOMPARE(child<QLineEdit>("TextFullName")->text(), QString("Amelia Stone"));
+    choose(child<DBCombo>("DBComboSelect"), "Bill"); // a move is a save point
+    QCOMPARE(m_session->scalar("TESSALY.mdb", "SELECT TEXT11 FROM TABLE03 WHERE AUTONUMBER = 13")
+                 .toString(),
+             QString("Amelia Stone"));
+    QCOMPARE(m_session->scalar("TESSALY.mdb", "SELECT TEXT02 FROM TABLE03 WHERE AUTONUMBER = 13")
+                 .toString(),
+             QString("Amelia"));
+}
+
+void TestContactsAll::hoverTextsNameTheContact() {
+    Forms::show("FormContactsAll");
+    choose(child<DBCombo>("DBComboSelect"), "Zo");
+    HoverHelp* help = window()->hoverHelp();
+    QVERIFY(help);
+    auto shown = [&](const char* control) {
+        help->showFor(child<QWidget>(control));
+        return child<QLabel>("LabelHelp")->text();
+    };
+    QCOMPARE(shown("CommandDelete"), QString("Delete Zoe Adams."));
+    QCOMPARE(shown("OptionDial1"), QString("Dial 555-1111, using your modem."));
+    QVERIFY(shown("TextFilter").startsWith("This function allows you to filter for keywords"));
+    QVERIFY(shown("MEMO02").startsWith("Enter any keywords related to Zoe Adams. These keywords "
+                                       "could be hobbies, birthdays, newletters etc"));
+    QVERIFY(child<QGroupBox>("FrameHelp")->isVisible());
+}
+
+void TestContactsAll::noFunctionKeysAndClosingShowsTheMenu() {
+    Forms::show("FormMenu");
+    Forms::show("FormContactsAll");
+    QTest::keyClick(window(), Qt::Key_F2);
+    QVERIFY(!Forms::isLoaded("FormCompanies"));
+    QVERIFY(window()->isVisible());
+    window()->close();
+    QVERIFY(!Forms::isLoaded("FormContactsAll"));
+    QVERIFY(Forms::isVisible("FormMenu"));
+}
+
+QTEST_MAIN(TestContactsAll)
+#include "tst_contactsall.moc"
