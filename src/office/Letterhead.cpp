@@ -77,18 +77,37 @@ QString fillLine(const QString& line, const std::vector<std::pair<QString, QStri
     };
     if (placeholdersIn(line).empty())
         return line;
+    // Only the paragraph's own text is this line's: what comes before its
+    // \pard, or before the group that holds it (the document's tables and
+    // information, the start of a header), is copied as it stands.
+    static const QRegularExpression paragraphStart(QStringLiteral(R"(\\pard(?![A-Za-z]))"));
+    const qsizetype firstPlaceholder = [&] {
+        qsizetype first = line.size();
+        for (const auto& [placeholder, value] : details)
+            if (const qsizetype at = line.indexOf(placeholder); at >= 0)
+                first = std::min(first, at);
+        return first;
+    }();
+    qsizetype start = line.lastIndexOf(u'}', firstPlaceholder) + 1;
+    for (auto it = paragraphStart.globalMatch(line); it.hasNext();) {
+        const auto match = it.next();
+        if (match.capturedStart() < firstPlaceholder)
+            start = std::max(start, match.capturedStart());
+    }
+    const QString head = line.left(start);
+    const QString text = line.mid(start);
 
     QStringList pieces, separators;
     qsizetype from = 0;
-    for (auto it = separator.globalMatch(line); it.hasNext();) {
+    for (auto it = separator.globalMatch(text); it.hasNext();) {
         const auto match = it.next();
-        pieces.append(line.mid(from, match.capturedStart() - from));
+        pieces.append(text.mid(from, match.capturedStart() - from));
         separators.append(match.captured());
         from = match.capturedEnd();
     }
-    pieces.append(line.mid(from));
+    pieces.append(text.mid(from));
 
-    QString out;
+    QString out = head;
     bool anyKept = false;
     for (qsizetype i = 0; i < pieces.size(); ++i) {
         const std::vector<bool> empty = placeholdersIn(pieces[i]);

@@ -942,6 +942,12 @@ void TestWrite::letterheadShowsTheProfilesDetails() {
     QTextDocument read;
     QVERIFY(Rtf::toDocument(written, read));
     QVERIFY(read.toPlainText().contains("Dear Dana,\nplease find the offer attached."));
+    // The rest of the letterhead stands, whatever details are empty: its
+    // tables and information, and the body in its font.
+    QVERIFY(written.contains("{\\info{\\title Letterhead}{\\author Tessaly}}"));
+    QVERIFY(written.contains("{\\f1\\froman\\fcharset0 Times New Roman;}"));
+    QCOMPARE(formatAt(read, "Dear").fontFamilies().toStringList().value(0),
+             QString("Times New Roman"));
 }
 
 void TestWrite::letterBodyTakesTheLetterheadsFont_data() {
