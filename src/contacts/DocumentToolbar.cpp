@@ -138,3 +138,14 @@ void DocumentToolbar::ApplyFont(RichTextBox* editor, const QFont& font) {
 void DocumentToolbar::setFontChooser(FontChooser chooser) {
     fontChooser() = std::move(chooser);
 }
+
+QString DocumentToolbar::RtfInFont(const QTextDocument& document, const Rtf::Font& font) {
+    std::unique_ptr<QTextDocument> copy(document.clone());
+    QTextCursor all(copy.get());
+    all.select(QTextCursor::Document);
+    QTextCharFormat format;
+    format.setFontFamilies(QStringList{font.family});
+    format.setFontPointSize(font.pointSize);
+    all.mergeCharFormat(format);
+    return Rtf::fromDocument(*copy);
+}

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "app/EditToolbar.h"
+#include "formats/Rtf.h"
 
 #include <QFont>
 #include <functional>
 #include <optional>
 
+class QTextDocument;
 class RichTextBox;
 
 // The toolbar of the document editors (Toolbar1): the editing keys Copy, Cut,
@@ -39,6 +41,10 @@ public:
     // nothing. False when nothing was applied.
     static bool ChooseFont(RichTextBox* editor, QWidget* parent);
     static void ApplyFont(RichTextBox* editor, const QFont& font);
+    // A document's text as RTF in another font family and size, with its
+    // bold, italic, underline, colours and alignment kept: a letter in its
+    // letterhead's body font.
+    static QString RtfInFont(const QTextDocument& document, const Rtf::Font& font);
     static constexpr const char* CancelError = "Cancel was selected.";
 
     // Test hook: answers the font dialog instead of the user (nullopt is a

@@ -241,17 +241,6 @@ void FormWrite::myFont() {
         m_fontChosen = true;
 }
 
-QString FormWrite::inFont(const QTextDocument& document, const Rtf::Font& font) {
-    std::unique_ptr<QTextDocument> copy(document.clone());
-    QTextCursor all(copy.get());
-    all.select(QTextCursor::Document);
-    QTextCharFormat format;
-    format.setFontFamilies(QStringList{font.family});
-    format.setFontPointSize(font.pointSize);
-    all.mergeCharFormat(format); // bold, italic, underline and colours stay
-    return Rtf::fromDocument(*copy);
-}
-
 void FormWrite::SpellCheck() {
     ModuleSpelling::SpellCheck(RichTextBox1, ProgressBar1);
 }
@@ -270,7 +259,7 @@ void FormWrite::Word() {
         QString body = RichTextBox1->textRTF();
         if (!m_fontChosen)
             if (const auto font = Rtf::insertionFont(letter->templateRtf()))
-                body = inFont(*RichTextBox1->document(), *font);
+                body = DocumentToolbar::RtfInFont(*RichTextBox1->document(), *font);
         Clipboard::clear();
         Clipboard::setRtf(body, RichTextBox1->text());
         letter->Paste();

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "formats/Rtf.h"
-
 #include "app/Form.h"
 
 #include <optional>
@@ -76,9 +74,6 @@ private:
     // Takes the current company and contact as the ones the document is for.
     void beginDocument();
     QString currentContactName() const;
-    // The document's text in another font family and size, its other
-    // formatting kept, as RTF.
-    static QString inFont(const QTextDocument& document, const Rtf::Font& font);
     bool m_fontChosen = false; // the user chose the document's font (myFont)
 
     DocumentToolbar* Toolbar1;
