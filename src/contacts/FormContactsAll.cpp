@@ -1,30 +1,43 @@
 #include "FormContactsAll.h"
 
 #include "ContactFields.h"
+#include "DocumentToolbar.h"
+#include "FormMailMerge.h"
 #include "app/Controls.h"
 #include "app/Forms.h"
 #include "app/HoverHelp.h"
 #include "data/Columns.h"
 #include "data/DataSource.h"
+#include "data/DocumentFiler.h"
+#include "data/Field.h"
 #include "data/Recordset.h"
 #include "data/SqlQuote.h"
+#include "mail/OutlookItems.h"
+#include "office/WordApp.h"
 #include "platform/Clock.h"
 #include "platform/Locale.h"
 #include "services/Colors.h"
 #include "services/MsgBox.h"
+#include "services/Pointer.h"
 #include "services/Twips.h"
 #include "widgets/DBCombo.h"
 #include "widgets/DataMessages.h"
 #include "widgets/FieldBinder.h"
+#include "widgets/RichTextBox.h"
 
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
+#include <memory>
 
 namespace {
 
@@ -189,6 +202,58 @@ void FormContactsAll::buildControls() {
     CommandTel->setEnabled(false);
     CommandCel->setEnabled(false);
 
+    // Mail merge: collapsed to its one button until the kind is chosen.
+    FrameMailMerge = new QGroupBox(QStringLiteral("Mail Merge"), this);
+    FrameMailMerge->setObjectName(QStringLiteral("FrameMailMerge"));
+    Twips::setGeometry(FrameMailMerge, 4320, 4560, 3960, 975);
+    CommandMailMerge =
+        button(FrameMailMerge, "CommandMailMerge", QStringLiteral("&Mail Merge"), 120, 240, 1500);
+    LabelQuestion = label(FrameMailMerge, "LabelQuestion",
+                          QStringLiteral("What type of document do you want to use for Mail  "
+                                         "Merge?"),
+                          120, 240, 3720, 480);
+    LabelQuestion->setWordWrap(true);
+    CommandCreateLetter =
+        pictureButton(FrameMailMerge, "CommandCreateLetter", "accessories-text-editor", 360, 780);
+    CommandCreateFax =
+        pictureButton(FrameMailMerge, "CommandCreateFax", "document-print", 1620, 780);
+    CommandCreateEMail = pictureButton(FrameMailMerge, "CommandCreateEMail", "mail-new", 2880, 780);
+    LabelLetter = label(FrameMailMerge, "LabelLetter", QStringLiteral("Letter"), 240, 1260, 900);
+    LabelFax = label(FrameMailMerge, "LabelFax", QStringLiteral("Telefax"), 1500, 1260, 900);
+    LabelEMail = label(FrameMailMerge, "LabelEMail", QStringLiteral("E-Mail"), 2760, 1260, 900);
+    for (QLabel* caption : {LabelLetter, LabelFax, LabelEMail})
+        caption->setAlignment(Qt::AlignHCenter);
+    CommandLetter =
+        button(FrameMailMerge, "CommandLetter", QStringLiteral("Letter"), 120, 240, 1215);
+    CommandFax = button(FrameMailMerge, "CommandFax", QStringLiteral("Telefax"), 120, 240, 1215);
+    CommandEMail = button(FrameMailMerge, "CommandEMail", QStringLiteral("E-Mail"), 120, 240, 1215);
+    CommandMergeAll = button(FrameMailMerge, "CommandMergeAll",
+                             QStringLiteral("Merge to &All Listed"), 1440, 240, 2400);
+    ProgressMerge = new QProgressBar(FrameMailMerge);
+    ProgressMerge->setObjectName(QStringLiteral("ProgressMerge"));
+    Twips::setGeometry(ProgressMerge, 120, 660, 2400, 225);
+    CommandCancelMerge = button(FrameMailMerge, "CommandCancelMerge", QStringLiteral("&Cancel"),
+                                2640, 600, 1200, 330);
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             LabelQuestion, CommandCreateLetter, CommandCreateFax, CommandCreateEMail, LabelLetter,
+             LabelFax, LabelEMail, CommandLetter, CommandFax, CommandEMail, CommandMergeAll,
+             ProgressMerge, CommandCancelMerge})
+        w->setVisible(false);
+    connect(CommandMailMerge, &QPushButton::clicked, this,
+            &FormContactsAll::CommandMailMerge_Click);
+    connect(CommandCreateLetter, &QPushButton::clicked, this,
+            &FormContactsAll::CommandCreateLetter_Click);
+    connect(CommandCreateFax, &QPushButton::clicked, this,
+            &FormContactsAll::CommandCreateFax_Click);
+    connect(CommandCreateEMail, &QPushButton::clicked, this,
+            &FormContactsAll::CommandCreateEMail_Click);
+    connect(CommandLetter, &QPushButton::clicked, this, &FormContactsAll::CommandLetter_Click);
+    connect(CommandFax, &QPushButton::clicked, this, &FormContactsAll::CommandFax_Click);
+    connect(CommandEMail, &QPushButton::clicked, this, &FormContactsAll::CommandEMail_Click);
+    connect(CommandMergeAll, &QPushButton::clicked, this, &FormContactsAll::CommandMergeAll_Click);
+    connect(CommandCancelMerge, &QPushButton::clicked, this,
+            &FormContactsAll::CommandCancelMerge_Click);
+
     // Status line, help and commands.
     LabelPosition = label(this, "LabelPosition", QString(), 120, 4620, 4000);
     LabelEntered = label(this, "LabelEntered", QString(), 120, 4920, 6000);
@@ -196,14 +261,14 @@ void FormContactsAll::buildControls() {
     LabelDateandTime->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     FrameHelp = new QGroupBox(QStringLiteral("Help"), this);
     FrameHelp->setObjectName(QStringLiteral("FrameHelp"));
-    Twips::setGeometry(FrameHelp, 120, 5640, 12660, 960);
-    LabelHelp = label(FrameHelp, "LabelHelp", QString(), 120, 210, 12420, 720);
+    Twips::setGeometry(FrameHelp, 120, 6240, 12660, 540);
+    LabelHelp = label(FrameHelp, "LabelHelp", QString(), 120, 210, 12420, 300);
     LabelHelp->setWordWrap(true);
-    CommandDelete = pictureButton(this, "CommandDelete", "edit-delete", 120, 6780);
-    CommandPrint = pictureButton(this, "CommandPrint", "document-print", 780, 6780);
-    CommandHelp = pictureButton(this, "CommandHelp", "help-browser", 1440, 6780);
+    CommandDelete = pictureButton(this, "CommandDelete", "edit-delete", 120, 6840);
+    CommandPrint = pictureButton(this, "CommandPrint", "document-print", 780, 6840);
+    CommandHelp = pictureButton(this, "CommandHelp", "help-browser", 1440, 6840);
     CommandExit =
-        button(this, "CommandExit", QStringLiteral("E&xit Application"), 11040, 6800, 1740);
+        button(this, "CommandExit", QStringLiteral("E&xit Application"), 11040, 6860, 1740);
     connect(CommandDelete, &QPushButton::clicked, this, &FormContactsAll::CommandDelete_Click);
     connect(CommandPrint, &QPushButton::clicked, this, &FormContactsAll::CommandPrint_Click);
     connect(CommandHelp, &QPushButton::clicked, this, &FormContactsAll::CommandHelp_Click);
@@ -223,6 +288,7 @@ void FormContactsAll::buildHoverTexts() {
     m_help->addBackground(Frame1);
     m_help->addBackground(FrameHelp);
     m_help->addBackground(FrameAutodial);
+    m_help->addBackground(FrameMailMerge);
     auto fixed = [this](QWidget* control, const QString& text) { m_help->setText(control, text); };
     auto person = [this](QWidget* control, const QString& before, const QString& after) {
         m_help->setText(control, [this, before, after] { return before + contactName() + after; });
@@ -245,6 +311,12 @@ void FormContactsAll::buildHoverTexts() {
                                         "your keyboard to navigate."));
     person(CommandDelete, QStringLiteral("Delete "), QStringLiteral("."));
     fixed(CommandPrint, QStringLiteral("Print this form."));
+    fixed(CommandMailMerge,
+          QStringLiteral("Create a document template to be used for mail merge."));
+    fixed(CommandLetter, QStringLiteral("Generate a Letter."));
+    fixed(CommandFax, QStringLiteral("Generate a Telefaxr."));
+    fixed(CommandEMail, QStringLiteral("Generate an E-Mail."));
+    fixed(CommandMergeAll, QStringLiteral("Generate the document for every contact listed."));
     fixed(CommandHelp, QStringLiteral("Tessaly Help"));
     fixed(CommandExit, QStringLiteral("Exit and close the program."));
     m_help->setText(OptionDial1, [this] {
@@ -282,6 +354,11 @@ void FormContactsAll::Form_Load() {
         menu->hide();
     TimerLoad->start();
     DBComboName->setFocus();
+}
+
+void FormContactsAll::Form_Unload(bool& cancel) {
+    Forms::unload(QString::fromLatin1(FormMailMerge::Name));
+    WorkingWindow::Form_Unload(cancel);
 }
 
 bool FormContactsAll::Form_KeyDown(QKeyEvent*) {
@@ -364,4 +441,264 @@ void FormContactsAll::TimerLoad_Timer() {
                               Locale::timeText(Clock::time()));
     LabelEntered->setText(contactName() + QStringLiteral(" was Entered on ") +
                           box(ContactColumn::Entered)->text());
+}
+
+// Mail merge.
+
+FormMailMerge* FormContactsAll::mergeEditor() const {
+    return qobject_cast<FormMailMerge*>(Forms::loaded(QString::fromLatin1(FormMailMerge::Name)));
+}
+
+void FormContactsAll::CommandMailMerge_Click() {
+    const QRect frame = Twips::geometry(FrameMailMerge);
+    Twips::setGeometry(FrameMailMerge, frame.x(), frame.y(), frame.width(), 1620);
+    FrameMailMerge->raise();
+    CommandMailMerge->setVisible(false);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{LabelQuestion, CommandCreateLetter, CommandCreateFax,
+                                         CommandCreateEMail, LabelLetter, LabelFax, LabelEMail})
+        w->setVisible(true);
+}
+
+void FormContactsAll::CommandCreateLetter_Click() {
+    createTemplate(QStringLiteral("LETTER"), CommandLetter);
+}
+
+void FormContactsAll::CommandCreateFax_Click() {
+    createTemplate(QStringLiteral("TELEFAX"), CommandFax);
+}
+
+void FormContactsAll::CommandCreateEMail_Click() {
+    createTemplate(QStringLiteral("EMAIL"), CommandEMail);
+}
+
+void FormContactsAll::createTemplate(const QString& kind, QPushButton* production) {
+    Pointer::busy();
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{LabelQuestion, CommandCreateLetter, CommandCreateFax,
+                                         CommandCreateEMail, LabelLetter, LabelFax, LabelEMail})
+        w->setVisible(false);
+    const QRect frame = Twips::geometry(FrameMailMerge);
+    Twips::setGeometry(FrameMailMerge, frame.x(), frame.y(), frame.width(), 975);
+    Twips::move(production, 120, 240);
+    production->setVisible(true);
+    CommandMergeAll->setVisible(true);
+    production->setFocus();
+    auto* editor = Forms::get<FormMailMerge>();
+    Pointer::normal();
+    if (!editor) {
+        MsgBox::show(QStringLiteral("The mail-merge editor cannot be opened."), MsgBox::OKOnly);
+        return;
+    }
+    editor->open(kind);
+}
+
+QStringList FormContactsAll::addressBlock(bool telefax) const {
+    QStringList lines{Locale::dateText(Clock::today()),
+                      QString(),
+                      box(ContactColumn::Title)->text() + u' ' + contactName(),
+                      box(QStringLiteral("TEXT01_01"))->text(),
+                      box(QStringLiteral("TEXT03_01"))->text(),
+                      box(QStringLiteral("TEXT04_01"))->text(),
+                      box(QStringLiteral("TEXT05_01"))->text(),
+                      QString()};
+    if (telefax)
+        lines << box(ContactColumn::DirectFax)->text() << QString();
+    const FormMailMerge* editor = mergeEditor();
+    lines << QStringLiteral("Subject: ") + (editor ? editor->subject() : QString()) << QString();
+    return lines;
+}
+
+QString FormContactsAll::letterRtf(const QString& block, const QString& letterhead) const {
+    const FormMailMerge* editor = mergeEditor();
+    if (!editor)
+        return QString();
+    // The address block and the template as one text, so that both take the
+    // letterhead's body font (or the one the user chose for the template).
+    std::unique_ptr<QTextDocument> letter(editor->document()->document()->clone());
+    QTextCursor start(letter.get());
+    QTextCharFormat plain = start.charFormat();
+    plain.setFontWeight(QFont::Normal);
+    plain.setFontItalic(false);
+    plain.setFontUnderline(false);
+    start.insertText(QString(block).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) + u'\n',
+                     plain);
+    if (!editor->fontChosen())
+        if (const auto font = Rtf::insertionFont(letterhead))
+            return DocumentToolbar::RtfInFont(*letter, *font);
+    return Rtf::fromDocument(*letter);
+}
+
+QString FormContactsAll::templatePlainText() const {
+    const FormMailMerge* editor = mergeEditor();
+    QString text = editor ? editor->document()->text() : QString();
+    text.replace(u'\n', QStringLiteral("\r\n"));
+    return text;
+}
+
+bool FormContactsAll::file(const QString& kind, const QString& text, QString* error) {
+    bool isKey = false;
+    const qint64 company = box(QStringLiteral("TEXTAUTNUMBER_01"))->text().toLongLong(&isKey);
+    if (!isKey) {
+        *error = QStringLiteral("No contact is shown.");
+        return false;
+    }
+    const DocumentFiler::Values values = {
+        {DocumentColumn::Date,
+         FieldFormat::storage(QVariant(Clock::today()), FieldKind::Date, nullptr)
+             .value_or(QVariant())},
+        {DocumentColumn::Kind, kind},
+        {DocumentColumn::Text, text}};
+    bool companyMissing = false;
+    if (!DocumentFiler::store(QStringLiteral("TABLE09"), company, values, std::nullopt, error,
+                              &companyMissing)) {
+        if (companyMissing)
+            *error = box(QStringLiteral("TEXT01_01"))->text() +
+                     QStringLiteral(" is no longer in the database.");
+        return false;
+    }
+    if (Form* browser = Forms::loaded(QStringLiteral("FormActivities")))
+        browser->Load();
+    return true;
+}
+
+void FormContactsAll::CommandLetter_Click() {
+    produceLetter(false);
+}
+
+void FormContactsAll::produceLetter(bool telefax) {
+    const QString kind = telefax ? QStringLiteral("TELEFAX") : QStringLiteral("LETTER");
+    if (Data1->currentRow() < 0)
+        return;
+    Pointer::busy();
+    QString error;
+    WordApp word;
+    WordDocument* letter = word.DocumentsAddLetterhead(&error);
+    const QString block = addressBlock(telefax).join(QStringLiteral("\r\n"));
+    bool ok = letter != nullptr;
+    if (ok) {
+        letter->PasteRtf(letterRtf(block, letter->templateRtf()));
+        ok = word.SetVisible(&error);
+    }
+    // The document exists once the word processor has it: only then is it filed.
+    if (ok)
+        ok = file(kind, block + QStringLiteral("\r\n") + templatePlainText(), &error);
+    Pointer::normal();
+    if (!ok)
+        MsgBox::show(error, MsgBox::OKOnly);
+}
+
+void FormContactsAll::CommandFax_Click() {
+    produceLetter(true);
+}
+
+bool FormContactsAll::produceEMail(bool queue, QString* error) {
+    const QString address = box(ContactColumn::EMail)->text();
+    const FormMailMerge* editor = mergeEditor();
+    const QString subject = editor ? editor->subject() : QString();
+    std::unique_ptr<OutlookItem> item = MailApp::CreateItem(MailApp::olMailItem);
+    auto* mail = dynamic_cast<MailItem*>(item.get());
+    if (!mail) {
+        *error = QStringLiteral("The mail program cannot make a new mail.");
+        return false;
+    }
+    mail->Subject = subject;
+    mail->To = address;
+    mail->Body = templatePlainText();
+    if (!(queue ? mail->Queue(error) : mail->Display(error)))
+        return false;
+    const QString crlf = QStringLiteral("\r\n");
+    return file(QStringLiteral("EMAIL"),
+                QStringLiteral("TO: ") + address + crlf + QStringLiteral("SUBJECT: ") + subject +
+                    crlf + QStringLiteral("DATE: ") + Locale::dateText(Clock::today()) + crlf +
+                    crlf + templatePlainText(),
+                error);
+}
+
+void FormContactsAll::CommandEMail_Click() {
+    if (Data1->currentRow() < 0)
+        return;
+    if (box(ContactColumn::EMail)->text().isEmpty()) {
+        MsgBox::show(contactName() + QStringLiteral(" does not have an e-mail address."),
+                     MsgBox::OKOnly | MsgBox::Critical);
+        return;
+    }
+    Pointer::busy();
+    QString error;
+    const bool ok = produceEMail(false, &error);
+    Pointer::normal();
+    if (!ok)
+        MsgBox::show(error, MsgBox::OKOnly);
+}
+
+void FormContactsAll::setMergeRunning(bool running) {
+    ProgressMerge->setVisible(running);
+    CommandCancelMerge->setVisible(running);
+    for (QWidget* w : std::initializer_list<QWidget*>{CommandLetter, CommandFax, CommandEMail,
+                                                      CommandMergeAll, DBComboName, DBComboSelect,
+                                                      CommandGo, CommandReset, CommandDelete})
+        w->setEnabled(!running);
+}
+
+void FormContactsAll::CommandMergeAll_Click() {
+    const FormMailMerge* editor = mergeEditor();
+    if (!editor || Data1->rowCount() == 0)
+        return;
+    const QString kind = editor->kind();
+    const bool email = kind == QLatin1String("EMAIL");
+    const bool telefax = kind == QLatin1String("TELEFAX");
+    QString error;
+    WordApp word;
+    WordDocument* letters = email ? nullptr : word.DocumentsAddLetterhead(&error);
+    if (!email && !letters) {
+        MsgBox::show(error, MsgBox::OKOnly);
+        return;
+    }
+    m_cancelMerge = false;
+    setMergeRunning(true);
+    ProgressMerge->setRange(0, Data1->rowCount());
+    int made = 0, skipped = 0;
+    QStringList failures;
+    for (int row = 0; row < Data1->rowCount() && !m_cancelMerge; ++row) {
+        if (!Data1->recordset()->setBookmark(Data1->bookmarkAt(row)))
+            continue;
+        if (email) {
+            if (box(ContactColumn::EMail)->text().isEmpty())
+                ++skipped;
+            else if (produceEMail(true, &error))
+                ++made;
+            else
+                failures << contactName() + QStringLiteral(": ") + error;
+        } else {
+            const QString block = addressBlock(telefax).join(QStringLiteral("\r\n"));
+            if (made > 0)
+                letters->PasteRtf(QStringLiteral("{\\rtf1\\ansi \\page }"));
+            letters->PasteRtf(letterRtf(block, letters->templateRtf()));
+            if (file(kind, block + QStringLiteral("\r\n") + templatePlainText(), &error))
+                ++made;
+            else
+                failures << contactName() + QStringLiteral(": ") + error;
+        }
+        ProgressMerge->setValue(row + 1);
+        QCoreApplication::processEvents(); // the cancel button answers between contacts
+    }
+    setMergeRunning(false);
+    if (letters && made > 0 && !word.SetVisible(&error))
+        failures << error;
+    QString report = QStringLiteral("%1 %2 made and filed.")
+                         .arg(made)
+                         .arg(email ? QStringLiteral("e-mails, waiting in the Outbox,")
+                                    : QStringLiteral("documents"));
+    if (m_cancelMerge)
+        report += QStringLiteral(" Cancelled: the other contacts got none.");
+    if (skipped > 0)
+        report += QStringLiteral(" %1 contacts have no e-mail address.").arg(skipped);
+    if (!failures.isEmpty())
+        report += QStringLiteral("\r\n") + failures.join(QStringLiteral("\r\n"));
+    MsgBox::show(report,
+                 MsgBox::OKOnly | (failures.isEmpty() ? MsgBox::Information : MsgBox::Exclamation));
+}
+
+void FormContactsAll::CommandCancelMerge_Click() {
+    m_cancelMerge = true;
 }

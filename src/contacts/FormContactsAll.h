@@ -6,6 +6,8 @@
 
 class DBCombo;
 class DataSource;
+class FormMailMerge;
+class QProgressBar;
 class HoverHelp;
 class QGroupBox;
 class QLabel;
@@ -25,6 +27,7 @@ public:
     FormContactsAll();
 
     void Form_Load() override;
+    void Form_Unload(bool& cancel) override;      // closes the mail-merge template too
     bool Form_KeyDown(QKeyEvent* event) override; // no function-key switches here
 
     // The record source for a sales person (empty: all) and a keyword
@@ -38,6 +41,23 @@ public:
     void CommandReset_Click();
     void CommandDelete_Click();
     void TimerLoad_Timer();
+
+    // Mail merge: the kind is chosen once per opening of the window, the
+    // template written in the mail-merge editor, and then one document made
+    // for each contact the user produces one for.
+    void CommandMailMerge_Click();
+    void CommandCreateLetter_Click();
+    void CommandCreateFax_Click();
+    void CommandCreateEMail_Click();
+    void CommandLetter_Click();
+    void CommandFax_Click();
+    void CommandEMail_Click();
+    // The template for every contact listed, in one run: letters and
+    // telefaxes as one document with a page break between the contacts,
+    // e-mails into the Outbox. Each document is filed as it is made; a
+    // cancel keeps those made so far and leaves the rest untouched.
+    void CommandMergeAll_Click();
+    void CommandCancelMerge_Click();
     // After every move: the position, the full name, the dial options.
     void showPosition();
 
@@ -51,7 +71,22 @@ private:
     // The sales person chosen in the name picker; empty when none is.
     QString chosenName() const;
     void load(const QString& recordSource);
-
+    FormMailMerge* mergeEditor() const;
+    void createTemplate(const QString& kind, QPushButton* production);
+    // The lines of a letter or telefax before the template's text.
+    QStringList addressBlock(bool telefax) const;
+    // The address block and the template as RTF for the letterhead
+    // `letterhead`: in its body font, unless the user chose a font for the
+    // template.
+    QString letterRtf(const QString& block, const QString& letterhead) const;
+    QString templatePlainText() const; // CR LF between lines
+    // Files a document for the company of the contact shown.
+    bool file(const QString& kind, const QString& text, QString* error);
+    // One letter or telefax for the contact shown, opened in the word processor.
+    void produceLetter(bool telefax);
+    // One e-mail for the contact shown: displayed, or queued in the Outbox.
+    bool produceEMail(bool queue, QString* error);
+    void setMergeRunning(bool running);
     QGroupBox* Frame1;
     QGroupBox* FrameAutodial;
     QGroupBox* FrameHelp;
@@ -75,6 +110,22 @@ private:
     QPushButton* CommandPrint;
     QPushButton* CommandHelp;
     QPushButton* CommandExit;
+    QGroupBox* FrameMailMerge;
+    QPushButton* CommandMailMerge;
+    QLabel* LabelQuestion;
+    QPushButton* CommandCreateLetter;
+    QPushButton* CommandCreateFax;
+    QPushButton* CommandCreateEMail;
+    QLabel* LabelLetter;
+    QLabel* LabelFax;
+    QLabel* LabelEMail;
+    QPushButton* CommandLetter;
+    QPushButton* CommandFax;
+    QPushButton* CommandEMail;
+    QPushButton* CommandMergeAll;
+    QPushButton* CommandCancelMerge;
+    QProgressBar* ProgressMerge;
+    bool m_cancelMerge = false;
     QTimer* TimerLoad;
     DataSource* Data1;
     DataSource* DataMT12;

@@ -16,6 +16,7 @@
 #include "companies/FormReminder.h"
 #include "contacts/FormContacts.h"
 #include "contacts/FormContactsAll.h"
+#include "contacts/FormMailMerge.h"
 #include "contacts/FormSignature.h"
 #include "contacts/FormWrite.h"
 #include "maintenance/FormReplica.h"
@@ -35,6 +36,7 @@ void registerForms() {
     Forms::add<FormBrowser>();
     Forms::add<FormContacts>();
     Forms::add<FormContactsAll>();
+    Forms::add<FormMailMerge>();
     Forms::add<FormCreateCallReport>();
     Forms::add<FormWrite>();
     Forms::add<FormSignature>();

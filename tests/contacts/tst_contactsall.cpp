@@ -3,10 +3,24 @@
 #include "app/Forms.h"
 #include "app/HoverHelp.h"
 #include "contacts/FormContactsAll.h"
+#include "contacts/FormMailMerge.h"
 #include "data/DataSource.h"
 #include "data/Recordset.h"
+#include "formats/MailStore.h"
+#include "formats/Rtf.h"
+#include "mail/MailItemWindow.h"
+#include "platform/Clock.h"
+#include "platform/Locale.h"
+#include "services/Desktop.h"
 #include "services/MsgBox.h"
 #include "widgets/DBCombo.h"
+#include "widgets/RichTextBox.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTextDocument>
+#include <QTimer>
 
 #include <QGroupBox>
 #include <QLabel>
@@ -31,6 +45,12 @@ private slots:
     void fullNameFollowsTheNames();
     void hoverTextsNameTheContact();
     void noFunctionKeysAndClosingShowsTheMenu();
+    void mailMergeKindIsChosenOnce();
+    void mailMergeMakesOneDocumentPerContact_data();
+    void mailMergeMakesOneDocumentPerContact();
+    void mailMergeOfAnEMailWithoutAddress();
+    void mergeToAllListedLetters();
+    void mergeToAllListedEMailsCancelledPartWay();
 
 private:
     FormContactsAll* window() const {
@@ -62,6 +82,43 @@ private:
         return data->columnTexts(data->fieldIndex("TEXT11"));
     }
     QString position() const { return child<QLabel>("LabelPosition")->text(); }
+    FormMailMerge* mergeEditor() const {
+        return qobject_cast<FormMailMerge*>(Forms::loaded("FormMailMerge"));
+    }
+    // Opens the window, chooses the kind and writes the template: a subject
+    // and a body with one bold word.
+    void writeTemplate(const QString& createButton) {
+        Forms::show("FormContactsAll");
+        click("CommandMailMerge");
+        click(createButton);
+        FormMailMerge* editor = mergeEditor();
+        QVERIFY(editor && editor->isVisible());
+        QTest::keyClicks(editor->findChild<QLineEdit*>("TextSubject"), "Spring offer");
+        RichTextBox* body = editor->document();
+        body->setFocus();
+        QTest::keyClicks(body, "Dear friend,");
+        QTest::keyClick(body, Qt::Key_Return);
+        QTest::keyClicks(body, "our prices fall.");
+        body->find("prices");
+        editor->Toolbar1_ButtonClick("Bold");
+        QTest::mouseClick(editor->findChild<QPushButton*>("CommandDone"), Qt::LeftButton);
+        QVERIFY(!editor->isVisible());
+    }
+    QList<QVariantList> correspondence() const {
+        return m_session->rows(
+            "TESSALY.mdb", "SELECT NUMBER01, DATE01, TEXT07, MEMO01 FROM TABLE09 ORDER BY ROWKEY");
+    }
+    static QString readAll(const QString& path) {
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        return QString::fromLatin1(file.readAll());
+    }
+    static MailItemWindow* shownMail() {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* mail = qobject_cast<MailItemWindow*>(widget); mail && mail->isVisible())
+                return mail;
+        return nullptr;
+    }
 
     std::unique_ptr<TestSession> m_session;
 };
@@ -86,7 +143,11 @@ void TestContactsAll::init() {
         "(12, 2, 'Carl', 'Baker', '', '555-9', 'Carl Baker', 'mini-GOLF', '2025-06-03'),"
         "(13, 2, 'Amy', 'Stone', '', '', 'Amy Stone', '', '2025-06-04'),"
         "(14, 2, 'Eve', 'Young', '', '', 'Eve Young', NULL, '2025-06-05'),"
-        "(15, 3, 'Archie', 'Old', '', '', 'Archie Old', 'Golf', '2020-01-01');");
+        "(15, 3, 'Archie', 'Old', '', '', 'Archie Old', 'Golf', '2020-01-01');"
+        "UPDATE TABLE03 SET TEXT01 = 'Ms', TEXT05 = 'zoe@acme.test', TEXT09 = '555-3333' "
+        "WHERE AUTONUMBER = 10;"
+        "UPDATE TABLE03 SET TEXT01 = 'Mr', TEXT05 = 'carl@baker.test' WHERE AUTONUMBER = 12;"
+        "UPDATE TABLE03 SET TEXT05 = 'amy@baker.test' WHERE AUTONUMBER = 13;");
     m_session->registerForms();
 }
 
@@ -249,6 +310,175 @@ void TestContactsAll::noFunctionKeysAndClosingShowsTheMenu() {
     window()->close();
     QVERIFY(!Forms::isLoaded("FormContactsAll"));
     QVERIFY(Forms::isVisible("FormMenu"));
+}
+
+void TestContactsAll::mailMergeKindIsChosenOnce() {
+    Forms::show("FormContactsAll");
+    QVERIFY(child<QPushButton>("CommandMailMerge")->isVisible());
+    for (const char* hidden : {"CommandCreateLetter", "CommandLetter", "CommandMergeAll"})
+        QVERIFY2(!child<QWidget>(hidden)->isVisible(), hidden);
+    click("CommandMailMerge");
+    QVERIFY(!child<QPushButton>("CommandMailMerge")->isVisible());
+    QCOMPARE(child<QLabel>("LabelQuestion")->text(),
+             QString("What type of document do you want to use for Mail  Merge?"));
+    for (const char* shown : {"LabelQuestion", "CommandCreateLetter", "CommandCreateFax",
+                              "CommandCreateEMail", "LabelLetter", "LabelFax", "LabelEMail"})
+        QVERIFY2(child<QWidget>(shown)->isVisible(), shown);
+    click("CommandCreateEMail");
+    FormMailMerge* editor = mergeEditor();
+    QVERIFY(editor && editor->isVisible());
+    QCOMPARE(editor->windowTitle(), QString("Write an E-Mail"));
+    QCOMPARE(editor->focusWidget(), editor->findChild<QWidget*>("TextSubject"));
+    QVERIFY(!editor->findChild<QAction*>("Bold")->isVisible());
+    QVERIFY(!editor->findChild<QAction*>("Word"));
+    // Done comes with the first key typed into the body.
+    auto* done = editor->findChild<QPushButton*>("CommandDone");
+    QVERIFY(!done->isVisible());
+    QTest::keyClicks(editor->document(), "Hello");
+    QVERIFY(done->isVisible());
+    QTest::mouseClick(done, Qt::LeftButton);
+    QVERIFY(!editor->isVisible());
+    // The production button is offered; the kind is not asked again.
+    QVERIFY(child<QPushButton>("CommandEMail")->isVisible());
+    QVERIFY(!child<QPushButton>("CommandMailMerge")->isVisible());
+    QVERIFY(!child<QWidget>("CommandCreateLetter")->isVisible());
+    // Closing the window closes the template too.
+    window()->close();
+    QVERIFY(!Forms::isLoaded("FormMailMerge"));
+}
+
+void TestContactsAll::mailMergeMakesOneDocumentPerContact_data() {
+    QTest::addColumn<QString>("create");
+    QTest::addColumn<QString>("produce");
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("letter") << "CommandCreateLetter"
+                            << "CommandLetter"
+                            << "LETTER";
+    QTest::newRow("telefax") << "CommandCreateFax"
+                             << "CommandFax"
+                             << "TELEFAX";
+    QTest::newRow("e-mail") << "CommandCreateEMail"
+                            << "CommandEMail"
+                            << "EMAIL";
+}
+
+void TestContactsAll::mailMergeMakesOneDocumentPerContact() {
+    QFETCH(QString, create);
+    QFETCH(QString, produce);
+    QFETCH(QString, kind);
+    writeTemplate(create);
+    const QString today = Locale::dateText(Clock::today());
+    const QString storedToday = Clock::today().toString(Qt::ISODate);
+    const QString body = "Dear friend,\r\nour prices fall.";
+    struct Contact {
+        const char* typed;
+        int company;
+        QString block; // the lines before the template's text
+        QString email;
+    };
+    const bool telefax = kind == "TELEFAX";
+    const QList<Contact> contacts{
+        {"Zo", 1,
+         QStringList{today, "", "Ms Zoe Adams", "Acme", "PO Box 1", "Tacoma", "98401", ""}.join(
+             "\r\n"),
+         "zoe@acme.test"},
+        {"Carl", 2,
+         QStringList{today, "", "Mr Carl Baker", "Baker's Dozen", "", "", "", ""}.join("\r\n"),
+         "carl@baker.test"}};
+    for (const Contact& contact : contacts) {
+        choose(child<DBCombo>("DBComboSelect"), contact.typed);
+        const qsizetype openedBefore = Desktop::opened().size();
+        click(produce);
+        const int filed = int(&contact - &contacts.first());
+        const QVariantList row = correspondence().value(filed);
+        QCOMPARE(row.value(0).toInt(), contact.company);
+        QCOMPARE(row.value(1).toString(), storedToday);
+        QCOMPARE(row.value(2).toString(), kind);
+        if (kind == "EMAIL") {
+            MailItemWindow* mail = shownMail();
+            QVERIFY(mail);
+            QCOMPARE(mail->findChild<QLineEdit*>("TextTo")->text(), contact.email);
+            QCOMPARE(mail->findChild<QLineEdit*>("TextSubject")->text(), QString("Spring offer"));
+            QCOMPARE(mail->findChild<QPlainTextEdit*>("TextBody")->toPlainText(),
+                     QString("Dear friend,\nour prices fall."));
+            QCOMPARE(row.value(3).toString(), "TO: " + contact.email +
+                                                  "\r\nSUBJECT: Spring offer\r\nDATE: " + today +
+                                                  "\r\n\r\n" + body);
+            mail->close();
+            continue;
+        }
+        // Zoe has a direct fax, Carl none: his line stays empty.
+        const QString fax =
+            telefax ? QString(contact.company == 1 ? "555-3333" : "") + "\r\n\r\n" : QString();
+        const QString block = contact.block + "\r\n" + fax + "Subject: Spring offer\r\n";
+        QCOMPARE(row.value(3).toString(), block + "\r\n" + body);
+        QCOMPARE(Desktop::opened().size(), openedBefore + 1);
+        const QString written = readAll(Desktop::opened().last().toLocalFile());
+        QTextDocument read;
+        QVERIFY(Rtf::toDocument(written, read));
+        QString plain = block + "\r\n" + body;
+        plain.replace("\r\n", "\n");
+        QVERIFY2(read.toPlainText().contains(plain), qPrintable(read.toPlainText()));
+        // The template's formatting, in the letterhead's font.
+        QTextCursor at(&read);
+        at.setPosition(read.find("prices").selectionStart() + 1);
+        QCOMPARE(at.charFormat().fontWeight(), int(QFont::Bold));
+        QCOMPARE(at.charFormat().fontFamilies().toStringList().value(0),
+                 QString("Times New Roman"));
+    }
+    QCOMPARE(correspondence().size(), 2);
+}
+
+void TestContactsAll::mailMergeOfAnEMailWithoutAddress() {
+    writeTemplate("CommandCreateEMail");
+    choose(child<DBCombo>("DBComboSelect"), "Bill");
+    m_session->expectMessage("Bill O'Brien does not have an e-mail address.");
+    click("CommandEMail");
+    QCOMPARE(MsgBox::last().style, int(MsgBox::OKOnly | MsgBox::Critical));
+    QVERIFY(correspondence().isEmpty());
+    QVERIFY(!shownMail());
+}
+
+void TestContactsAll::mergeToAllListedLetters() {
+    writeTemplate("CommandCreateLetter");
+    choose(child<DBCombo>("DBComboName"), "Ann"); // Amy, Carl and Eve
+    m_session->expectMessage("3 documents made and filed.");
+    click("CommandMergeAll");
+    QCOMPARE(correspondence().size(), 3);
+    QStringList names;
+    for (const QVariantList& row : correspondence()) {
+        QCOMPARE(row.value(0).toInt(), 2);
+        QCOMPARE(row.value(2).toString(), QString("LETTER"));
+        names << row.value(3).toString().section("\r\n", 2, 2);
+    }
+    QCOMPARE(names, (QStringList{" Amy Stone", "Mr Carl Baker", " Eve Young"}));
+    // One document for the word processor, a page for each contact.
+    QCOMPARE(Desktop::opened().size(), 1);
+    const QString written = readAll(Desktop::opened().first().toLocalFile());
+    QCOMPARE(written.count("\\page"), 2);
+    QTextDocument read;
+    QVERIFY(Rtf::toDocument(written, read));
+    QCOMPARE(read.toPlainText().count("our prices fall."), 3);
+    QVERIFY(!child<QWidget>("ProgressMerge")->isVisible());
+    QVERIFY(child<QPushButton>("CommandLetter")->isEnabled());
+}
+
+void TestContactsAll::mergeToAllListedEMailsCancelledPartWay() {
+    writeTemplate("CommandCreateEMail");
+    // The cancel is clicked as soon as the first contact's mail is made.
+    QTimer::singleShot(0, this, [this] {
+        QVERIFY(child<QWidget>("CommandCancelMerge")->isVisible());
+        click("CommandCancelMerge");
+    });
+    m_session->expectMessage("1 e-mails, waiting in the Outbox, made and filed. Cancelled");
+    click("CommandMergeAll");
+    QCOMPARE(correspondence().size(), 1);
+    QVERIFY(correspondence()[0][3].toString().startsWith("TO: amy@baker.test\r\n"));
+    const QStringList waiting = MailStore::messages("Outbox");
+    QCOMPARE(waiting.size(), 1);
+    QVERIFY(readAll(waiting.first()).contains("To: amy@baker.test"));
+    QVERIFY(!shownMail()); // queued, not opened one by one
+    QVERIFY(child<QPushButton>("CommandEMail")->isEnabled());
 }
 
 QTEST_MAIN(TestContactsAll)
