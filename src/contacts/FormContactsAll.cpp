@@ -3,6 +3,7 @@
 #include "ContactFields.h"
 #include "DocumentToolbar.h"
 #include "FormMailMerge.h"
+#include "TelephoneList.h"
 #include "app/Controls.h"
 #include "app/Forms.h"
 #include "app/HoverHelp.h"
@@ -194,13 +195,12 @@ void FormContactsAll::buildControls() {
     OptionDial2 = new QRadioButton(FrameAutodial);
     OptionDial2->setObjectName(QStringLiteral("OptionDial2"));
     Twips::setGeometry(OptionDial2, 120, 585, 2900, 285);
-    // The telephone-list buttons come with the telephone lists.
     CommandTel =
         button(FrameAutodial, "CommandTel", QStringLiteral("Tel. List"), 3120, 240, 1140, 330);
     CommandCel =
         button(FrameAutodial, "CommandCel", QStringLiteral("Cell List"), 3120, 570, 1140, 330);
-    CommandTel->setEnabled(false);
-    CommandCel->setEnabled(false);
+    connect(CommandTel, &QPushButton::clicked, this, &FormContactsAll::CommandTel_Click);
+    connect(CommandCel, &QPushButton::clicked, this, &FormContactsAll::CommandCel_Click);
 
     // Mail merge: collapsed to its one button until the kind is chosen.
     FrameMailMerge = new QGroupBox(QStringLiteral("Mail Merge"), this);
@@ -441,6 +441,24 @@ void FormContactsAll::TimerLoad_Timer() {
                               Locale::timeText(Clock::time()));
     LabelEntered->setText(contactName() + QStringLiteral(" was Entered on ") +
                           box(ContactColumn::Entered)->text());
+}
+
+void FormContactsAll::CommandTel_Click() {
+    if (Data1->currentRow() < 0)
+        return;
+    QString error;
+    if (!ModuleBC::Record(box(ContactColumn::DirectTelephone)->text(), contactName(),
+                          box(QStringLiteral("TEXT01_01"))->text(), &error))
+        MsgBox::show(error, MsgBox::OKOnly | MsgBox::Critical);
+}
+
+void FormContactsAll::CommandCel_Click() {
+    if (Data1->currentRow() < 0)
+        return;
+    QString error;
+    if (!ModuleLC::Record(box(ContactColumn::Cellphone)->text(), contactName(),
+                          box(QStringLiteral("TEXT01_01"))->text(), &error))
+        MsgBox::show(error, MsgBox::OKOnly | MsgBox::Critical);
 }
 
 // Mail merge.

@@ -40,6 +40,8 @@ public:
     void CommandGo_Click();
     void CommandReset_Click();
     void CommandDelete_Click();
+    void CommandTel_Click(); // the call to the direct line goes on the telephone list
+    void CommandCel_Click(); // the call to the cellphone goes on the telephone list
     void TimerLoad_Timer();
 
     // Mail merge: the kind is chosen once per opening of the window, the

@@ -8,6 +8,7 @@
 #include "data/Recordset.h"
 #include "formats/MailStore.h"
 #include "formats/Rtf.h"
+#include "formats/WorkbookReader.h"
 #include "mail/MailItemWindow.h"
 #include "platform/Clock.h"
 #include "platform/Locale.h"
@@ -51,6 +52,8 @@ private slots:
     void mailMergeOfAnEMailWithoutAddress();
     void mergeToAllListedLetters();
     void mergeToAllListedEMailsCancelledPartWay();
+    void telephoneListGetsEachCallOnTop();
+    void missingTelephoneListIsReported();
 
 private:
     FormContactsAll* window() const {
@@ -479,6 +482,58 @@ void TestContactsAll::mergeToAllListedEMailsCancelledPartWay() {
     QVERIFY(readAll(waiting.first()).contains("To: amy@baker.test"));
     QVERIFY(!shownMail()); // queued, not opened one by one
     QVERIFY(child<QPushButton>("CommandEMail")->isEnabled());
+}
+
+void TestContactsAll::telephoneListGetsEachCallOnTop() {
+    const QString list = m_session->file("BCTelephone.xlsx");
+    QVERIFY(QFile::exists(list)); // installed with the program
+    QString error;
+    const auto before = WorkbookReader::open(list, &error);
+    QVERIFY2(before, qPrintable(error));
+    const int rowsBefore = before->sheet(before->sheetNames().value(0), &error)->rowCount();
+    Forms::show("FormContactsAll");
+    struct Press {
+        const char* contact;
+        const char* button;
+        QDateTime at;
+        QString number;
+    };
+    const QList<Press> presses{
+        {"Zo", "CommandTel", QDateTime(QDate(2026, 12, 10), QTime(9, 15)), "555-2222"},
+        {"Zo", "CommandCel", QDateTime(QDate(2026, 12, 10), QTime(9, 30)), "555-1111"},
+        // No cellphone: the call is on the list all the same, without a number.
+        {"Carl", "CommandCel", QDateTime(QDate(2026, 12, 10), QTime(10, 0)), ""}};
+    for (const Press& press : presses) {
+        Clock::pin(press.at);
+        choose(child<DBCombo>("DBComboSelect"), press.contact);
+        click(press.button);
+    }
+    const auto after = WorkbookReader::open(list, &error);
+    QVERIFY2(after, qPrintable(error));
+    const auto sheet = after->sheet(after->sheetNames().value(0), &error);
+    QVERIFY2(sheet, qPrintable(error));
+    QCOMPARE(sheet->rowCount(), rowsBefore + 3);
+    const QStringList names{"Carl Baker", "Zoe Adams", "Zoe Adams"};
+    const QStringList companies{"Baker's Dozen", "Acme", "Acme"};
+    for (int row = 0; row < 3; ++row) {
+        const Press& press = presses[2 - row]; // the latest on top
+        QCOMPARE(sheet->cell(row, 0).toDateTime(), press.at);
+        QCOMPARE(sheet->cell(row, 1).toString(), press.number);
+        QCOMPARE(sheet->cell(row, 2).toString(), names[row]);
+        QCOMPARE(sheet->cell(row, 3).toString(), companies[row]);
+    }
+}
+
+void TestContactsAll::missingTelephoneListIsReported() {
+    QVERIFY(QFile::remove(m_session->file("BCTelephone.xlsx")));
+    Forms::show("FormContactsAll");
+    m_session->expectMessage("");
+    click("CommandTel");
+    QVERIFY(MsgBox::last().text.contains("BCTelephone"));
+    QCOMPARE(MsgBox::last().style, int(MsgBox::OKOnly | MsgBox::Critical));
+    // The list is never made here.
+    QVERIFY(!QFile::exists(m_session->file("BCTelephone.xlsx")));
+    QVERIFY(!QFile::exists(m_session->file("BCTelephone.xls")));
 }
 
 QTEST_MAIN(TestContactsAll)
