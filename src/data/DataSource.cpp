@@ -108,6 +108,7 @@ void DataSource::takeResult(ResultReader::Result&& result) {
     m_fields = std::move(result.fields);
     m_tables = std::move(result.tables);
     m_fromSql = std::move(result.fromSql);
+    m_rowsSql = std::move(result.rowsSql);
     m_selectList = std::move(result.selectList);
     m_keyset = std::move(result.keyset);
     m_snapshot = std::move(result.snapshot);
@@ -177,7 +178,7 @@ bool DataSource::hasCurrentRow() const {
 }
 
 KeyedReader DataSource::keyedReader() {
-    return KeyedReader(*m_connection, m_keyset, m_tables, m_fromSql);
+    return KeyedReader(*m_connection, m_keyset, m_tables, m_fromSql, m_rowsSql);
 }
 
 const PageCache::Page* DataSource::pageOf(int row) {

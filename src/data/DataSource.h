@@ -157,6 +157,7 @@ private:
     std::vector<Field> m_fields;
     std::vector<OriginTable> m_tables;
     QString m_fromSql;
+    QString m_rowsSql; // the keyed rows in their order: " FROM ... ORDER BY ..."
     QString m_selectList;
     Keyset m_keyset;                               // keyed
     std::vector<std::vector<QVariant>> m_snapshot; // not keyed: every row's values

@@ -115,9 +115,47 @@ bool KeyedReader::readPage(int index, const QString& selectList, PageCache::Page
     return true;
 }
 
+bool KeyedReader::readColumnInOrder(const QString& expression,
+                                    std::vector<QVariant>& values) const {
+    if (m_rowsSql.isEmpty())
+        return false;
+    QStringList keys;
+    for (const OriginTable& t : m_tables)
+        keys.append(t.keyExpression());
+    QString ignored;
+    SqliteStatement statement =
+        m_connection.prepare(QStringLiteral("SELECT ") + keys.join(QStringLiteral(", ")) +
+                                 QStringLiteral(", ") + expression + m_rowsSql,
+                             &ignored);
+    if (!statement.isValid())
+        return false;
+    const int w = m_keyset.width();
+    const int rows = m_keyset.rowCount();
+    values.clear();
+    values.reserve(size_t(rows));
+    int row = 0;
+    while (statement.step() == SQLITE_ROW) {
+        if (row >= rows)
+            return false;
+        for (int j = 0; j < w; ++j) {
+            const qint64 key = statement.isNull(j) ? Keyset::NullKey : statement.intValue(j);
+            if (key != m_keyset.key(row, j))
+                return false;
+        }
+        values.push_back(statement.value(w));
+        ++row;
+    }
+    return row == rows;
+}
+
 bool KeyedReader::readColumn(const QString& expression,
                              const std::function<void(int row, const QVariant& value)>& take,
                              QString* error) const {
+    if (std::vector<QVariant> values; readColumnInOrder(expression, values)) {
+        for (int row = 0; row < int(values.size()); ++row)
+            take(row, values[size_t(row)]);
+        return true;
+    }
     SqliteStatement statement = m_connection.prepare(queryText(expression, ColumnChunk), error);
     if (!statement.isValid())
         return false;

@@ -95,16 +95,16 @@ bool ResultReader::readKeys(const sql::TranslatedSelect& translated, Result& res
     for (const OriginTable& t : result.tables)
         keyExpressions.append(t.keyExpression());
     const QString keyList = keyExpressions.join(QStringLiteral(", "));
-    QString keySql =
-        QStringLiteral("SELECT ") + keyList + QStringLiteral(" FROM ") + translated.fromSql;
+    QString rowsSql = QStringLiteral(" FROM ") + translated.fromSql;
     if (!translated.whereSql.isEmpty())
-        keySql += QStringLiteral(" WHERE ") + translated.whereSql;
+        rowsSql += QStringLiteral(" WHERE ") + translated.whereSql;
     // Without an order of its own a result lists rows in the order they
     // were stored, whatever index the engine happens to read.
-    keySql += QStringLiteral(" ORDER BY ") +
-              (translated.orderSql.isEmpty() ? keyList : translated.orderSql);
+    rowsSql += QStringLiteral(" ORDER BY ") +
+               (translated.orderSql.isEmpty() ? keyList : translated.orderSql);
     if (translated.top)
-        keySql += QStringLiteral(" LIMIT %1").arg(*translated.top);
+        rowsSql += QStringLiteral(" LIMIT %1").arg(*translated.top);
+    const QString keySql = QStringLiteral("SELECT ") + keyList + rowsSql;
 
     QString unkeyable;
     m_probe = m_connection->prepare(QStringLiteral("SELECT ") + keyList + QStringLiteral(", ") +
@@ -120,6 +120,7 @@ bool ResultReader::readKeys(const sql::TranslatedSelect& translated, Result& res
         return true;
     }
     m_fieldOffset = int(result.tables.size());
+    result.rowsSql = rowsSql;
     result.keyset = Keyset(int(result.tables.size()));
     if (result.keyset.appendRowsOf(keyQuery) != SQLITE_DONE) {
         *error = m_connection->lastError();

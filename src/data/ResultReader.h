@@ -30,7 +30,8 @@ public:
         std::vector<OriginTable> tables;
         QString fromSql;
         QString selectList;
-        Keyset keyset;                               // keyed
+        QString rowsSql; // keyed: " FROM ... ORDER BY ...", in keyset order
+        Keyset keyset;   // keyed
         std::vector<std::vector<QVariant>> snapshot; // otherwise
     };
 

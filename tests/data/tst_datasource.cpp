@@ -32,6 +32,8 @@ private slots:
     void bookmarks();
     void rowsStayUntilRefreshEvenWhenTheyNoLongerMatch();
     void rowDeletedElsewhereShowsEmpty();
+    void columnReadKeepsTheRowsOfTheRefresh_data();
+    void columnReadKeepsTheRowsOfTheRefresh();
     void changesByAnotherDataSourceAreSeen();
     void anotherConnectionsChangeShowsAtTheNextMove();
     void aSaveDoesNotHideAnotherConnectionsChange();
@@ -283,6 +285,49 @@ void TestDataSource::rowsStayUntilRefreshEvenWhenTheyNoLongerMatch() {
     QVERIFY(data->refresh());
     QCOMPARE(rs->recordCount(), 1);
     QCOMPARE(rs->fieldText("TEXT01"), QString("Beta"));
+}
+
+void TestDataSource::columnReadKeepsTheRowsOfTheRefresh_data() {
+    QTest::addColumn<QString>("change"); // SQL of another program, or "add" for a row added here
+    QTest::addColumn<QStringList>("texts");
+    QTest::newRow("nothing changed") << "" << QStringList{"Alpha", "Beta", "Gamma"};
+    QTest::newRow("a name changed in place")
+        << "UPDATE TABLE01 SET TEXT01 = 'Beta 2' WHERE AUTONUMBER = 2"
+        << QStringList{"Alpha", "Beta 2", "Gamma"};
+    QTest::newRow("a row moved in the order")
+        << "UPDATE TABLE01 SET TEXT01 = 'Aardvark' WHERE AUTONUMBER = 3"
+        << QStringList{"Alpha", "Beta", "Aardvark"};
+    QTest::newRow("a row gone") << "DELETE FROM TABLE01 WHERE AUTONUMBER = 2"
+                                << QStringList{"Alpha", "", "Gamma"};
+    QTest::newRow("a row no longer matching")
+        << "UPDATE TABLE01 SET TEXT20 = 'Archive' WHERE AUTONUMBER = 1"
+        << QStringList{"Alpha", "Beta", "Gamma"};
+    QTest::newRow("a row that now matches too")
+        << "UPDATE TABLE01 SET TEXT20 = 'Company' WHERE AUTONUMBER = 3; "
+           "INSERT INTO TABLE01 (AUTONUMBER, TEXT01, TEXT20) VALUES (4, 'Able', 'Company')"
+        << QStringList{"Alpha", "Beta", "Gamma"};
+    QTest::newRow("a row added here") << "add" << QStringList{"Alpha", "Beta", "Gamma", "Delta"};
+}
+
+void TestDataSource::columnReadKeepsTheRowsOfTheRefresh() {
+    QFETCH(QString, change);
+    QFETCH(QStringList, texts);
+    // The rows of the refresh, in its order, whatever happened since: the
+    // list of a picker stays beside the rows a walk reaches.
+    m_session->exec("TESSALY.mdb", "UPDATE TABLE01 SET TEXT20 = 'Company'");
+    auto data = companies("SELECT * FROM TABLE01 WHERE TEXT20 = 'Company' ORDER BY TEXT01");
+    if (change == "add") {
+        QVERIFY(data->recordset()->addNew());
+        QVERIFY(data->recordset()->setField("TEXT01", "Delta"));
+        QVERIFY(data->recordset()->update());
+    } else if (!change.isEmpty()) {
+        m_session->exec("TESSALY.mdb", change);
+    }
+    QCOMPARE(data->columnTexts(data->fieldIndex("TEXT01")), texts);
+    QStringList walked;
+    for (data->recordset()->moveFirst(); !data->recordset()->eof(); data->recordset()->moveNext())
+        walked << data->recordset()->fieldText("TEXT01");
+    QCOMPARE(walked, texts);
 }
 
 void TestDataSource::rowDeletedElsewhereShowsEmpty() {
