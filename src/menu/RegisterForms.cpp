@@ -16,6 +16,7 @@
 #include "companies/FormReminder.h"
 #include "contacts/FormContacts.h"
 #include "contacts/FormContactsAll.h"
+#include "contacts/FormExport.h"
 #include "contacts/FormMailMerge.h"
 #include "contacts/FormSignature.h"
 #include "contacts/FormWrite.h"
@@ -36,6 +37,7 @@ void registerForms() {
     Forms::add<FormBrowser>();
     Forms::add<FormContacts>();
     Forms::add<FormContactsAll>();
+    Forms::add<FormExport>();
     Forms::add<FormMailMerge>();
     Forms::add<FormCreateCallReport>();
     Forms::add<FormWrite>();
