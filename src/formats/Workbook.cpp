@@ -145,9 +145,7 @@ bool Workbook::saveAs(const QString& requested, FileFormat format, QString* erro
             return false;
         }
         const Sheet* sheet = m_active ? m_active : m_sheets.front().get();
-        // UTF-8 with its byte order mark, by which spreadsheet programs know
-        // it and show accents right.
-        file.write("\xEF\xBB\xBF" + Csv::write(sheet->displayRows()).toUtf8());
+        file.write(Csv::write(sheet->displayRows()).toUtf8());
         if (!file.commit()) {
             if (error)
                 *error = QStringLiteral("The file %1 cannot be written: %2")
