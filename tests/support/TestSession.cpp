@@ -13,6 +13,7 @@
 #include "platform/Locale.h"
 #include "services/Clipboard.h"
 #include "services/Desktop.h"
+#include "services/FileChooser.h"
 #include "services/Pointer.h"
 #include "services/PrintWindow.h"
 #include "services/SendKeys.h"
@@ -65,6 +66,7 @@ void resetHooks() {
     XlsReader::setTimeLimit(0);
     SpellingDialog::setAnswerer({});
     DocumentToolbar::setFontChooser({});
+    FileChooser::setChooser({});
     DataMessages::install();
     WorkbookSheets::install();
     DocumentTexts::install();
@@ -111,6 +113,10 @@ TestSession::TestSession(Folder folder) {
     DocumentToolbar::setFontChooser([](const QFont&, QWidget*) -> std::optional<QFont> {
         fail(QStringLiteral("A font dialog nobody answered"));
         return std::nullopt;
+    });
+    FileChooser::setChooser([](const QString& caption, const QString&) {
+        fail(QStringLiteral("A file dialog nobody answered: \"%1\"").arg(caption));
+        return QString();
     });
     m_folder = std::make_unique<TestFolder>(folder);
     PrintWindow::printToFile(m_folder->file(QStringLiteral("Printed.pdf")));
