@@ -139,7 +139,8 @@ QStringList mainIndexes() {
 QList<TableDefinition> userTables() {
     return {
         {"TABLE01", false,
-         texts(1, 7) + QStringList{QStringLiteral("TEXT09"), QStringLiteral("DATE01")}},
+         texts(1, 7) + QStringList{QStringLiteral("TEXT09"), QStringLiteral("DATE01"),
+                                   QStringLiteral("TEXT10")}},
         {"TABLE02", false, texts(3, 23)},
     };
 }

@@ -17,6 +17,7 @@
 #include "contacts/FormContacts.h"
 #include "contacts/FormContactsAll.h"
 #include "contacts/FormExport.h"
+#include "contacts/FormImport.h"
 #include "contacts/FormMailMerge.h"
 #include "contacts/FormSignature.h"
 #include "contacts/FormWrite.h"
@@ -38,6 +39,7 @@ void registerForms() {
     Forms::add<FormContacts>();
     Forms::add<FormContactsAll>();
     Forms::add<FormExport>();
+    Forms::add<FormImport>();
     Forms::add<FormMailMerge>();
     Forms::add<FormCreateCallReport>();
     Forms::add<FormWrite>();

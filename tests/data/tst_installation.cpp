@@ -185,7 +185,7 @@ void TestInstallation::userDatabaseHasItsTablesAndRows() {
     TestFolder folder(TestFolder::Kind::FirstStart);
     QCOMPARE(folder.column("User.mdb", "SELECT name FROM pragma_table_info('TABLE01')"),
              (QStringList{"ROWKEY", "TEXT01", "TEXT02", "TEXT03", "TEXT04", "TEXT05", "TEXT06",
-                          "TEXT07", "TEXT09", "DATE01"}));
+                          "TEXT07", "TEXT09", "DATE01", "TEXT10"}));
     QCOMPARE(
         folder.column("User.mdb", "SELECT name FROM pragma_table_info('TABLE02')"),
         (QStringList{"ROWKEY", "TEXT03", "TEXT04", "TEXT05", "TEXT06", "TEXT07", "TEXT08", "TEXT09",
