@@ -20,6 +20,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
+#include <sqlite3.h>
 
 namespace {
 
@@ -136,11 +138,62 @@ void FormImport::CommandNo_Click() {
     unload();
 }
 
+FormImport::Duplicates
+FormImport::askAboutDuplicates(SqliteConnection& connection,
+                               const QList<CompanyMatch::Company>& incoming) {
+    QString error;
+    const QList<ContactImport::Duplicate> found =
+        ContactImport::duplicates(connection, incoming, &error);
+    if (found.isEmpty())
+        return {Duplicates::Add, {}};
+    QSet<QString> companies;
+    for (const ContactImport::Duplicate& d : found)
+        companies.insert(CompanyMatch::key(incoming[d.index].name));
+    const QString question =
+        QStringLiteral("%1 of the companies to import may already be in the database, for "
+                       "example \"%2\" (as \"%3\").")
+            .arg(companies.size())
+            .arg(incoming[found.first().index].name, found.first().existing) +
+        QStringLiteral("\r\n") +
+        QStringLiteral("Yes adds them anyway, No skips them, Cancel imports nothing.");
+    QList<int> indexes;
+    for (const ContactImport::Duplicate& d : found)
+        indexes.append(d.index);
+    switch (MsgBox::show(question, MsgBox::YesNoCancel | MsgBox::Question)) {
+    case MsgBox::Yes:
+        return {Duplicates::Add, indexes};
+    case MsgBox::No:
+        return {Duplicates::Skip, indexes};
+    default:
+        return {Duplicates::Cancel, indexes};
+    }
+}
+
 bool FormImport::import() {
     QString error;
     auto connection = mainDatabase(&error);
     if (connection && connection->tableExists(Staging)) {
-        // The companies of a table the mail program exported.
+        // The companies of a table the mail program exported; those likely
+        // in the database already are added only when the user says so.
+        QList<qint64> rows;
+        QList<CompanyMatch::Company> incoming;
+        SqliteStatement staged = connection->prepare(
+            QStringLiteral("SELECT rowid, Company, BusinessCity, BusinessPhone FROM Contacts"),
+            &error);
+        while (staged.isValid() && staged.step() == SQLITE_ROW) {
+            rows.append(staged.intValue(0));
+            incoming.append({staged.value(1).toString(), staged.value(2).toString(),
+                             staged.value(3).toString()});
+        }
+        staged = SqliteStatement();
+        const Duplicates answer = askAboutDuplicates(*connection, incoming);
+        if (answer.choice == Duplicates::Cancel)
+            return false;
+        if (answer.choice == Duplicates::Skip)
+            for (int index : answer.indexes)
+                connection->execute(
+                    QStringLiteral("DELETE FROM Contacts WHERE rowid = %1").arg(rows[index]),
+                    &error);
         Database database;
         if (!database.open(QStringLiteral("TESSALY.mdb"), &error) ||
             !database.execute(importStatement(), &error)) {
@@ -158,7 +211,23 @@ bool FormImport::import() {
     if (path.isEmpty())
         return false;
     Pointer::busy();
-    const auto contacts = ContactImport::readFile(path, &error);
+    auto contacts = ContactImport::readFile(path, &error);
+    Pointer::normal();
+    if (contacts && connection) {
+        const Duplicates answer =
+            askAboutDuplicates(*connection, ContactImport::companiesOf(*contacts));
+        if (answer.choice == Duplicates::Cancel)
+            return false;
+        if (answer.choice == Duplicates::Skip) {
+            const QSet<int> skipped(answer.indexes.begin(), answer.indexes.end());
+            QList<VCard::Contact> kept;
+            for (int i = 0; i < contacts->size(); ++i)
+                if (!skipped.contains(i))
+                    kept.append(contacts->at(i));
+            *contacts = kept;
+        }
+    }
+    Pointer::busy();
     const auto stored = contacts && connection
                             ? ContactImport::store(*connection, *contacts, Clock::today(), &error)
                             : std::nullopt;

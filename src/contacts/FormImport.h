@@ -1,8 +1,12 @@
 #pragma once
 
 #include "app/Form.h"
+#include "data/CompanyMatch.h"
+
+#include <QList>
 
 class DataSource;
+class SqliteConnection;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -32,6 +36,14 @@ public:
     static QString againQuestion();
 
 private:
+    struct Duplicates {
+        enum Choice { Add, Skip, Cancel } choice;
+        QList<int> indexes; // of the companies that may be in the database already
+    };
+    // Counts the companies to import that may be in the database already and
+    // asks whether to add them anyway, skip them or import nothing.
+    Duplicates askAboutDuplicates(SqliteConnection& connection,
+                                  const QList<CompanyMatch::Company>& incoming);
     // Imports and says so; false when nothing was imported.
     bool import();
     void imported(const QString& what);

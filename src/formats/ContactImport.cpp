@@ -120,6 +120,42 @@ std::optional<QList<VCard::Contact>> readFile(const QString& path, QString* erro
     return contacts;
 }
 
+QList<CompanyMatch::Company> companiesOf(const QList<VCard::Contact>& contacts) {
+    QList<CompanyMatch::Company> companies;
+    for (const VCard::Contact& c : contacts)
+        companies.append({c.company.isEmpty()
+                              ? QStringList{c.firstName, c.lastName}.join(u' ').trimmed()
+                              : c.company,
+                          c.city, c.telephone});
+    return companies;
+}
+
+QList<Duplicate> duplicates(SqliteConnection& connection,
+                            const QList<CompanyMatch::Company>& incoming, QString* error) {
+    // The database's companies by the key of their names: only those that
+    // share it can match.
+    QMultiHash<QString, CompanyMatch::Company> existing;
+    SqliteStatement all =
+        connection.prepare(QStringLiteral("SELECT TEXT01, TEXT08, TEXT10 FROM TABLE01"), error);
+    if (!all.isValid())
+        return {};
+    while (all.step() == SQLITE_ROW) {
+        const CompanyMatch::Company company{all.value(0).toString(), all.value(1).toString(),
+                                            all.value(2).toString()};
+        existing.insert(CompanyMatch::key(company.name), company);
+    }
+    QList<Duplicate> found;
+    for (int i = 0; i < incoming.size(); ++i) {
+        const QString key = CompanyMatch::key(incoming[i].name);
+        for (auto it = existing.constFind(key); it != existing.cend() && it.key() == key; ++it)
+            if (CompanyMatch::isDuplicate(CompanyMatch::compare(incoming[i], it.value()))) {
+                found.append({i, it.value().name});
+                break;
+            }
+    }
+    return found;
+}
+
 std::optional<Result> store(SqliteConnection& connection, const QList<VCard::Contact>& contacts,
                             const QDate& today, QString* error) {
     Transaction transaction(connection);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "VCard.h"
+#include "data/CompanyMatch.h"
 
 #include <QDate>
 #include <QList>
@@ -18,6 +19,18 @@ namespace ContactImport {
 // first line). A CSV file needs a heading line; its columns are found by
 // name, whatever their order ("Company", "First Name", "E-mail Address" ...).
 std::optional<QList<VCard::Contact>> readFile(const QString& path, QString* error);
+
+// Which of the companies about to be imported are likely in the database
+// already (active or archived), by the company matching rule: their
+// indexes in `incoming`, and the first existing name each matches.
+struct Duplicate {
+    int index;
+    QString existing;
+};
+QList<Duplicate> duplicates(SqliteConnection& connection,
+                            const QList<CompanyMatch::Company>& incoming, QString* error);
+// The companies of contacts as matching sees them, one per contact.
+QList<CompanyMatch::Company> companiesOf(const QList<VCard::Contact>& contacts);
 
 struct Result {
     int companies = 0;

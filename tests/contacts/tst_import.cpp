@@ -27,6 +27,8 @@ private slots:
     void fileImport();
     void cancelledFileChoiceImportsNothing();
     void unreadableFileIsReported();
+    void likelyDuplicatesAreOfferedFirst_data();
+    void likelyDuplicatesAreOfferedFirst();
 
 private:
     FormImport* window() const { return qobject_cast<FormImport*>(Forms::loaded("FormImport")); }
@@ -215,6 +217,63 @@ void TestImport::unreadableFileIsReported() {
     QCOMPARE(count("SELECT COUNT(*) FROM TABLE01"), 0);
     QCOMPARE(flag(), QString());
     QVERIFY(Forms::isVisible("FormImport")); // the user may pick another file
+}
+
+void TestImport::likelyDuplicatesAreOfferedFirst_data() {
+    QTest::addColumn<bool>("fromFile"); // else the staging table
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QStringList>("added"); // the companies added, "name/city"
+    QTest::newRow("file: add anyway")
+        << true << int(MsgBox::Yes) << QStringList{"Acme, Inc./Tacoma", "Sam Solo/"};
+    QTest::newRow("file: skip") << true << int(MsgBox::No) << QStringList{"Sam Solo/"};
+    QTest::newRow("file: cancel") << true << int(MsgBox::Cancel) << QStringList{};
+    // Acme in Tacoma is likely the same company; Acme in Seattle, with
+    // another city, is not offered as one.
+    QTest::newRow("table: add anyway")
+        << false << int(MsgBox::Yes)
+        << QStringList{"Acme/Seattle", "Acme/Tacoma", "O'Brien Farms/Boise"};
+    QTest::newRow("table: skip") << false << int(MsgBox::No)
+                                 << QStringList{"Acme/Seattle", "O'Brien Farms/Boise"};
+    QTest::newRow("table: cancel") << false << int(MsgBox::Cancel) << QStringList{};
+}
+
+void TestImport::likelyDuplicatesAreOfferedFirst() {
+    QFETCH(bool, fromFile);
+    QFETCH(int, answer);
+    QFETCH(QStringList, added);
+    m_session->exec("TESSALY.mdb", "INSERT INTO TABLE01 (TEXT01, TEXT08, TEXT20) VALUES "
+                                   "('ACME Limited', 'Tacoma', 'Archive')");
+    QString path;
+    if (fromFile) {
+        path = writeFile("contacts.csv", "Company,Business City,First Name,Last Name\r\n"
+                                         "\"Acme, Inc.\",Tacoma,Zoe,Adams\r\n"
+                                         "\"Acme, Inc.\",Tacoma,Bill,Ray\r\n"
+                                         ",,Sam,Solo\r\n");
+        FileChooser::setChooser([&](const QString&, const QString&) { return path; });
+    } else {
+        stage();
+    }
+    Forms::show("FormImport");
+    m_session->expectMessage(
+        fromFile ? "1 of the companies to import may already be in the database, for example "
+                   "\"Acme, Inc.\" (as \"ACME Limited\").\r\nYes adds them anyway, No skips them, "
+                   "Cancel imports nothing."
+                 : "1 of the companies to import may already be in the database, for example "
+                   "\"Acme\" (as \"ACME Limited\").",
+        MsgBox::Result(answer));
+    click("CommandImport");
+    QCOMPARE(MsgBox::last().style, int(MsgBox::YesNoCancel | MsgBox::Question));
+    QStringList companies;
+    for (const QVariantList& row :
+         m_session->rows("TESSALY.mdb", "SELECT TEXT01, TEXT08 FROM TABLE01 WHERE TEXT01 <> "
+                                        "'ACME Limited' ORDER BY TEXT01, TEXT08"))
+        companies << row.value(0).toString() + '/' + row.value(1).toString();
+    QCOMPARE(companies, added);
+    QCOMPARE(flag(), QString(answer == MsgBox::Cancel ? "" : "1"));
+    if (fromFile)
+        QCOMPARE(count("SELECT COUNT(*) FROM TABLE03"), answer == MsgBox::Yes  ? 3
+                                                        : answer == MsgBox::No ? 1
+                                                                               : 0);
 }
 
 QTEST_MAIN(TestImport)
