@@ -1,6 +1,7 @@
 #include "FormContacts.h"
 
 #include "ContactFields.h"
+#include "TelephoneList.h"
 
 #include "app/Controls.h"
 #include "app/EditToolbar.h"
@@ -207,14 +208,12 @@ void FormContacts::buildControls() {
     Twips::setGeometry(OptionDial2, 120, 585, 2900, 285);
     connect(OptionDial1, &QRadioButton::clicked, this, &FormContacts::OptionDial1_Click);
     connect(OptionDial2, &QRadioButton::clicked, this, &FormContacts::OptionDial2_Click);
-    // The telephone-list buttons come with the telephone list; until then
-    // they are shown greyed out.
     CommandTel =
         button(FrameAutodial, "CommandTel", QStringLiteral("Tel. List"), 3120, 240, 1140, 330);
     CommandCel =
         button(FrameAutodial, "CommandCel", QStringLiteral("Cell List"), 3120, 570, 1140, 330);
-    CommandTel->setEnabled(false);
-    CommandCel->setEnabled(false);
+    connect(CommandTel, &QPushButton::clicked, this, &FormContacts::CommandTel_Click);
+    connect(CommandCel, &QPushButton::clicked, this, &FormContacts::CommandCel_Click);
 
     // Status line.
     LabelEntered = label(this, "LabelEntered", QString(), 120, 5220, 5000);
@@ -505,6 +504,23 @@ void FormContacts::CommandNew_Click() {
     DBCombo05->setText(QString());
     DBCombo09->setText(QString());
     box(ContactColumn::FirstName)->setFocus();
+}
+
+void FormContacts::CommandTel_Click() {
+    recordCall(box(ContactColumn::DirectTelephone)->text(), ModuleBC::Record);
+}
+
+void FormContacts::CommandCel_Click() {
+    recordCall(box(ContactColumn::Cellphone)->text(), ModuleLC::Record);
+}
+
+void FormContacts::recordCall(const QString& number, bool (*record)(const QString&, const QString&,
+                                                                    const QString&, QString*)) {
+    if (DataTABLE03->currentRow() < 0)
+        return;
+    QString error;
+    if (!record(number, contactName(), companyName(), &error))
+        MsgBox::show(error, MsgBox::OKOnly | MsgBox::Critical);
 }
 
 void FormContacts::CommandDelete_Click() {

@@ -45,6 +45,8 @@ public:
     void CommandEdit_Click();
     void CommandNew_Click();
     void CommandDelete_Click();
+    void CommandTel_Click(); // the call to the direct line goes on the telephone list
+    void CommandCel_Click(); // the call to the cellphone goes on the telephone list
     void CommandLetter_Click();
     void CommandFax_Click();
     void CommandEMail_Click();
@@ -75,6 +77,8 @@ private:
     QString companyName() const;
     void setEditing(bool editing);
     void dial(QRadioButton* option);
+    void recordCall(const QString& number,
+                    bool (*record)(const QString&, const QString&, const QString&, QString*));
     // Opens the document editor with a kind and a prepared text.
     void openEditor(const QString& kind, const QString& text);
     // Date, name, company and postal address of a letter or telefax, then an

@@ -8,6 +8,8 @@
 #include "data/DataSource.h"
 #include "data/Recordset.h"
 #include "formats/Rtf.h"
+#include "formats/WorkbookReader.h"
+#include "platform/Clock.h"
 #include "services/MsgBox.h"
 #include "widgets/DBCombo.h"
 #include "widgets/DBList.h"
@@ -46,6 +48,7 @@ private slots:
 
     void f3ShowsTheContactsOfTheCurrentCompany();
     void dialOptionsFollowTheContact();
+    void telephoneListButtonsRecordTheCall();
     void activationKeepsTheContactOfTheSameCompany();
     void dialOptionSaysDiallingIsNotAvailable();
     void newContactStartsWithTheCompanyNumbers_data();
@@ -194,6 +197,28 @@ void TestContacts::dialOptionsFollowTheContact() {
     contacts()->dataTable03()->recordset()->moveFirst();
     QVERIFY(!cell->isVisible());
     QVERIFY(!direct->isVisible());
+}
+
+void TestContacts::telephoneListButtonsRecordTheCall() {
+    openContacts();
+    chooseContact("Zoe Adams");
+    Clock::pin(QDateTime(QDate(2026, 12, 10), QTime(11, 45)));
+    QTest::mouseClick(child<QPushButton>("CommandTel"), Qt::LeftButton);
+    Clock::pin(QDateTime(QDate(2026, 12, 10), QTime(11, 50)));
+    QTest::mouseClick(child<QPushButton>("CommandCel"), Qt::LeftButton);
+    QString error;
+    const auto book = WorkbookReader::open(m_session->file("BCTelephone.xlsx"), &error);
+    QVERIFY2(book, qPrintable(error));
+    const auto sheet = book->sheet(book->sheetNames().value(0), &error);
+    QVERIFY2(sheet, qPrintable(error));
+    // The cellphone call, the later one, on top.
+    QCOMPARE(sheet->cell(0, 0).toDateTime(), QDateTime(QDate(2026, 12, 10), QTime(11, 50)));
+    QCOMPARE(sheet->cell(0, 1).toString(), QString("555-1111"));
+    QCOMPARE(sheet->cell(1, 1).toString(), QString("555-2222"));
+    for (int row = 0; row < 2; ++row) {
+        QCOMPARE(sheet->cell(row, 2).toString(), QString("Zoe Adams"));
+        QCOMPARE(sheet->cell(row, 3).toString(), QString("Acme"));
+    }
 }
 
 void TestContacts::activationKeepsTheContactOfTheSameCompany() {
