@@ -1,7 +1,10 @@
 #include "CompanyMatch.h"
 
+#include <QHash>
 #include <QSet>
 #include <QStringList>
+#include <algorithm>
+#include <numeric>
 
 namespace CompanyMatch {
 
@@ -41,6 +44,9 @@ QString key(const QString& name) {
             words.append(word);
         lastWasLetter = letter;
     }
+    // "&" and "and" join names and set nothing apart: "Smith & Sons" is
+    // "Smith and Sons" is "Smith Sons".
+    words.removeAll(QStringLiteral("and"));
     // "(Pty) Ltd", "& Co. KG", "Inc.": the legal form goes from the end, but
     // never the whole name ("AG" alone stays "ag").
     while (words.size() > 1 && legalForms().contains(words.last()))
@@ -70,6 +76,48 @@ Strength compare(const Company& a, const Company& b) {
     if (disagree > agree)
         return Strength::Weak;
     return agree > disagree ? Strength::Strong : Strength::Likely;
+}
+
+QList<QList<int>> duplicateGroups(const QList<Company>& companies) {
+    // Only companies whose names have the same key can match: one pass
+    // sorts them into buckets, and only within a bucket are pairs compared.
+    QHash<QString, QList<int>> buckets;
+    for (int i = 0; i < companies.size(); ++i)
+        if (const QString k = key(companies[i].name); !k.isEmpty())
+            buckets[k].append(i);
+    QList<QList<int>> groups;
+    for (const QList<int>& bucket : std::as_const(buckets)) {
+        if (bucket.size() < 2)
+            continue;
+        // Joined where two are a likely match (a union of the pairs).
+        QList<int> parent(bucket.size());
+        std::iota(parent.begin(), parent.end(), 0);
+        const auto root = [&](int i) {
+            while (parent[i] != i)
+                i = parent[i] = parent[parent[i]];
+            return i;
+        };
+        for (int a = 0; a < bucket.size(); ++a)
+            for (int b = a + 1; b < bucket.size(); ++b)
+                if (isDuplicate(compare(companies[bucket[a]], companies[bucket[b]])))
+                    parent[root(b)] = root(a);
+        QHash<int, QList<int>> joined;
+        for (int i = 0; i < bucket.size(); ++i)
+            joined[root(i)].append(bucket[i]);
+        for (QList<int>& group : joined)
+            if (group.size() > 1) {
+                std::sort(group.begin(), group.end());
+                groups.append(group);
+            }
+    }
+    std::sort(groups.begin(), groups.end(), [&](const QList<int>& a, const QList<int>& b) {
+        if (a.size() != b.size())
+            return a.size() > b.size();
+        const int byName = QString::compare(companies[a.first()].name, companies[b.first()].name,
+                                            Qt::CaseInsensitive);
+        return byName != 0 ? byName < 0 : a.first() < b.first();
+    });
+    return groups;
 }
 
 } // namespace CompanyMatch

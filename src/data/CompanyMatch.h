@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 // When two company rows are likely the same company: "Acme Ltd", "ACME
@@ -34,5 +35,12 @@ Strength compare(const Company& a, const Company& b);
 inline bool isDuplicate(Strength s) {
     return s == Strength::Likely || s == Strength::Strong;
 }
+
+// The groups of likely duplicates among `companies`: each group the
+// indexes of two or more companies whose names agree and which nothing
+// else sets apart (each is a likely match of one of the others), largest
+// group first, then by name. Companies whose names agree but whose city or
+// telephone number disagree stay apart.
+QList<QList<int>> duplicateGroups(const QList<Company>& companies);
 
 } // namespace CompanyMatch

@@ -11,6 +11,7 @@ private slots:
     void names();
     void cityAndTelephone_data();
     void cityAndTelephone();
+    void duplicateGroups();
 };
 
 Q_DECLARE_METATYPE(CompanyMatch::Strength)
@@ -37,7 +38,8 @@ void TestCompanyMatch::names_data() {
         {"near miss: one letter", "Acme Foods", "Acme Feeds", false},
         {"near miss: another word", "Acme Tools", "Acme Tool Works", false},
         {"near miss: word order", "Tool Works Acme", "Acme Tool Works", false},
-        {"and inside a name", "Procter and Gamble", "Procter Gamble", false},
+        {"and or & between names", "Procter and Gamble", "Procter & Gamble", true},
+        {"and left out", "Procter and Gamble", "Procter Gamble", true},
         {"empty names never match", "", "", false},
         {"signs alone never match", "---", "...", false},
     };
@@ -106,6 +108,24 @@ void TestCompanyMatch::cityAndTelephone() {
              strength);
     QCOMPARE(CompanyMatch::compare({"Acme Foods", cityA, phoneA}, {"Acme Feeds", cityB, phoneB}),
              CompanyMatch::Strength::None);
+}
+
+void TestCompanyMatch::duplicateGroups() {
+    const QList<CompanyMatch::Company> companies{
+        {"Acme Ltd", "Tacoma", ""},       // 0
+        {"Bolt & Nut", "", ""},           // 1
+        {"ACME Limited", "", "555 0100"}, // 2
+        {"Acme Foods", "Tacoma", ""},     // 3: a near miss
+        {"Acme Ltd.", "Boise", ""},       // 4: another city: not with 0
+        {"Bolt and Nut Inc", "", ""},     // 5
+        {"Acme", "", "253 555 0100"},     // 6
+        {"Zeta", "", ""},                 // 7: alone
+        {"Acme Ltd", "Boise", ""},        // 8: with 4
+    };
+    // 2 and 6 know no city, so they match 0 in Tacoma and 4 and 8 in
+    // Boise: one group of five; 3 is another company, 7 has no twin.
+    const QList<QList<int>> groups = CompanyMatch::duplicateGroups(companies);
+    QCOMPARE(groups, (QList<QList<int>>{{0, 2, 4, 6, 8}, {1, 5}}));
 }
 
 QTEST_GUILESS_MAIN(TestCompanyMatch)
