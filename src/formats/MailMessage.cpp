@@ -323,3 +323,86 @@ QByteArray MailMessage::toRfc5322(bool withBcc) const {
         text += "\r\n";
     return text;
 }
+
+QString MailMessage::decodeHeaderWords(const QByteArray& text) {
+    // =?charset?B|Q?text?= words; the blanks between two words go.
+    static const QRegularExpression word(QStringLiteral(R"(=\?([^?]+)\?([BbQq])\?([^?]*)\?=)"));
+    const QString input = QString::fromUtf8(text);
+    QString out;
+    qsizetype from = 0;
+    bool lastWasWord = false;
+    for (auto it = word.globalMatch(input); it.hasNext();) {
+        const auto m = it.next();
+        const QString between = input.mid(from, m.capturedStart() - from);
+        if (!(lastWasWord && between.trimmed().isEmpty()))
+            out += between;
+        const QByteArray raw = m.captured(3).toLatin1();
+        QByteArray bytes;
+        if (m.captured(2).compare(QLatin1String("B"), Qt::CaseInsensitive) == 0) {
+            bytes = QByteArray::fromBase64(raw);
+        } else {
+            QByteArray q = raw;
+            q.replace('_', ' ');
+            bytes = QByteArray::fromPercentEncoding(q, '=');
+        }
+        out += m.captured(1).compare(QLatin1String("utf-8"), Qt::CaseInsensitive) == 0
+                   ? QString::fromUtf8(bytes)
+                   : QString::fromLatin1(bytes);
+        from = m.capturedEnd();
+        lastWasWord = true;
+    }
+    out += input.mid(from);
+    return out;
+}
+
+MailMessage MailMessage::parse(const QByteArray& rfc5322) {
+    MailMessage message;
+    QByteArray text = rfc5322;
+    text.replace("\r\n", "\n");
+    const qsizetype end = text.indexOf("\n\n");
+    const QByteArray head = end < 0 ? text : text.left(end);
+    QByteArray body = end < 0 ? QByteArray() : text.mid(end + 2);
+    // Folded header lines continue with a blank or a tab.
+    QList<QByteArray> lines;
+    for (const QByteArray& line : head.split('\n')) {
+        if ((line.startsWith(' ') || line.startsWith('\t')) && !lines.isEmpty())
+            lines.last() += ' ' + line.trimmed();
+        else
+            lines.append(line);
+    }
+    QByteArray encoding;
+    for (const QByteArray& line : lines) {
+        const qsizetype colon = line.indexOf(':');
+        if (colon <= 0)
+            continue;
+        const QByteArray name = line.left(colon).trimmed().toLower();
+        const QByteArray value = line.mid(colon + 1).trimmed();
+        if (name == "from")
+            message.from = decodeHeaderWords(value);
+        else if (name == "to")
+            message.to = splitAddresses(decodeHeaderWords(value));
+        else if (name == "cc")
+            message.cc = splitAddresses(decodeHeaderWords(value));
+        else if (name == "bcc")
+            message.bcc = splitAddresses(decodeHeaderWords(value));
+        else if (name == "subject")
+            message.subject = decodeHeaderWords(value);
+        else if (name == "message-id")
+            message.messageId = QString::fromLatin1(value);
+        else if (name == "date")
+            message.date = QDateTime::fromString(QString::fromLatin1(value), Qt::RFC2822Date);
+        else if (name == "content-transfer-encoding")
+            encoding = value.toLower();
+    }
+    if (encoding == "quoted-printable") {
+        body.replace("=\n", "");
+        body = QByteArray::fromPercentEncoding(body, '=');
+    } else if (encoding == "base64") {
+        body = QByteArray::fromBase64(body);
+    }
+    message.body = QString::fromUtf8(body);
+    message.body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    while (message.body.endsWith(u'\n'))
+        message.body.chop(1);
+    return message;
+}

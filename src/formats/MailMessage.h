@@ -43,4 +43,11 @@ struct MailMessage {
     static QByteArray dateHeader(const QDateTime& moment);
     static QByteArray quotedPrintable(const QByteArray& utf8);
     static QString newMessageId(const QString& fromAddress);
+
+    // A stored message read back: its headers (encoded words decoded, folded
+    // lines joined) and its body (quoted-printable or base64 decoded as its
+    // headers say). Parts of a multipart message beyond the first text part
+    // are left out.
+    static MailMessage parse(const QByteArray& rfc5322);
+    static QString decodeHeaderWords(const QByteArray& text);
 };

@@ -8,7 +8,9 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QSysInfo>
+#include <QTimeZone>
 #include <QUuid>
+#include <algorithm>
 #include <libical/ical.h>
 
 namespace {
@@ -206,4 +208,97 @@ QString MailStore::saveTodo(Todo todo, QString* error) {
     if (todo.uid.isEmpty())
         todo.uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
     return writeItem(QStringLiteral("Tasks"), todo.uid, todoCalendar(todo), error);
+}
+
+namespace {
+
+// The first component of a kind in an iCalendar file; the caller frees the
+// returned calendar.
+icalcomponent* readComponent(const QString& path, icalcomponent_kind kind,
+                             icalcomponent** calendar) {
+    QFile file(path);
+    *calendar = nullptr;
+    if (!file.open(QIODevice::ReadOnly))
+        return nullptr;
+    *calendar = icalparser_parse_string(file.readAll().constData());
+    if (!*calendar)
+        return nullptr;
+    if (icalcomponent_isa(*calendar) == kind)
+        return *calendar;
+    return icalcomponent_get_first_component(*calendar, kind);
+}
+
+QString textOf(icalcomponent* item, icalproperty_kind kind) {
+    icalproperty* property = icalcomponent_get_first_property(item, kind);
+    if (!property)
+        return {};
+    icalvalue* value = icalproperty_get_value(property);
+    const char* text = icalvalue_isa(value) == ICAL_TEXT_VALUE ? icalvalue_get_text(value)
+                                                               : icalvalue_as_ical_string(value);
+    return QString::fromUtf8(text ? text : "");
+}
+
+QDateTime momentOf(icaltimetype t) {
+    if (icaltime_is_null_time(t))
+        return {};
+    if (icaltime_is_utc(t))
+        return QDateTime::fromSecsSinceEpoch(qint64(icaltime_as_timet(t)), QTimeZone::utc())
+            .toLocalTime();
+    return QDateTime(QDate(t.year, t.month, t.day),
+                     t.is_date ? QTime(0, 0) : QTime(t.hour, t.minute, t.second));
+}
+
+QStringList itemFiles(const QString& folderName) {
+    QDir dir(MailStore::folder(folderName));
+    QStringList files;
+    for (const QString& name : dir.entryList({QStringLiteral("*.ics")}, QDir::Files, QDir::Name))
+        files.append(dir.filePath(name));
+    return files;
+}
+
+} // namespace
+
+QList<MailStore::Event> MailStore::events() {
+    QList<Event> events;
+    for (const QString& path : itemFiles(QStringLiteral("Calendar"))) {
+        icalcomponent* calendar = nullptr;
+        icalcomponent* item = readComponent(path, ICAL_VEVENT_COMPONENT, &calendar);
+        if (item) {
+            Event event;
+            event.path = path;
+            event.uid = textOf(item, ICAL_UID_PROPERTY);
+            event.summary = textOf(item, ICAL_SUMMARY_PROPERTY);
+            event.description = textOf(item, ICAL_DESCRIPTION_PROPERTY);
+            event.location = textOf(item, ICAL_LOCATION_PROPERTY);
+            event.start = momentOf(icalcomponent_get_dtstart(item));
+            event.durationMinutes = icaldurationtype_as_int(icalcomponent_get_duration(item)) / 60;
+            if (event.start.isValid())
+                events.append(event);
+        }
+        if (calendar)
+            icalcomponent_free(calendar);
+    }
+    std::sort(events.begin(), events.end(),
+              [](const Event& a, const Event& b) { return a.start < b.start; });
+    return events;
+}
+
+QList<MailStore::Todo> MailStore::todos() {
+    QList<Todo> todos;
+    for (const QString& path : itemFiles(QStringLiteral("Tasks"))) {
+        icalcomponent* calendar = nullptr;
+        icalcomponent* item = readComponent(path, ICAL_VTODO_COMPONENT, &calendar);
+        if (item) {
+            Todo todo;
+            todo.path = path;
+            todo.uid = textOf(item, ICAL_UID_PROPERTY);
+            todo.summary = textOf(item, ICAL_SUMMARY_PROPERTY);
+            todo.description = textOf(item, ICAL_DESCRIPTION_PROPERTY);
+            todo.due = momentOf(icalcomponent_get_due(item)).date();
+            todos.append(todo);
+        }
+        if (calendar)
+            icalcomponent_free(calendar);
+    }
+    return todos;
 }

@@ -29,16 +29,22 @@ public:
         QString location;
         QDateTime start;
         int durationMinutes = 60;
+        QString path; // the file it was read from
     };
     struct Todo {
         QString uid;
         QString summary;
         QString description;
         QDate due;
+        QString path; // the file it was read from
     };
     // Writes Calendar/<uid>.ics (VEVENT) or Tasks/<uid>.ics (VTODO).
     static QString saveEvent(Event event, QString* error);
     static QString saveTodo(Todo todo, QString* error);
+    // The items of Calendar and Tasks, read back; a file that is not
+    // iCalendar is skipped.
+    static QList<Event> events();
+    static QList<Todo> todos();
     static QByteArray eventCalendar(const Event& event); // the iCalendar text
     static QByteArray todoCalendar(const Todo& todo);
 
