@@ -11,6 +11,9 @@
 #include "services/MsgBox.h"
 #include "services/Pointer.h"
 
+#include <QFile>
+#include <QFileInfo>
+
 namespace {
 
 MailMessage messageOf(const MailItem& item, const UserProfile& profile) {
@@ -150,3 +153,40 @@ std::unique_ptr<OutlookItem> MailApp::CreateItem(int kind) {
         return nullptr;
     }
 }
+
+namespace MailApp {
+
+SendReport SendOutbox() {
+    SendReport report;
+    const QStringList waiting = MailStore::messages(QStringLiteral("Outbox"));
+    if (waiting.isEmpty())
+        return report;
+    const UserProfile profile = UserProfile::load();
+    if (profile.smtpServer.trimmed().isEmpty()) {
+        report.noServer = true;
+        return report;
+    }
+    for (const QString& path : waiting) {
+        QFile file(path);
+        QString error;
+        if (!file.open(QIODevice::ReadOnly)) {
+            report.failures.append(QFileInfo(path).fileName() + QStringLiteral(": ") +
+                                   file.errorString());
+            continue;
+        }
+        const MailMessage message = MailMessage::parse(file.readAll());
+        file.close();
+        // What recipients get carries no Bcc; the envelope reaches them all.
+        if (!message.checkAddresses(&error) ||
+            !SmtpSender::send(profile, message.from, message.envelopeRecipients(),
+                              message.toRfc5322(false), &error) ||
+            !MailStore::move(path, QStringLiteral("Sent Items"), &error)) {
+            report.failures.append(message.subject + QStringLiteral(": ") + error);
+            continue;
+        }
+        ++report.sent;
+    }
+    return report;
+}
+
+} // namespace MailApp

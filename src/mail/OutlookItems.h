@@ -65,4 +65,14 @@ constexpr int olMailItem = 0;
 constexpr int olAppointmentItem = 1;
 constexpr int olTaskItem = 3;
 std::unique_ptr<OutlookItem> CreateItem(int kind);
+
+// Send & Receive: every mail waiting in the Outbox goes over the profile's
+// mail server and moves to Sent Items. Mail that the server refuses stays
+// in the Outbox. There is no incoming server: nothing is received.
+struct SendReport {
+    int sent = 0;
+    bool noServer = false; // nothing was tried: the profile names no server
+    QStringList failures;  // "subject: reason" for each mail left waiting
+};
+SendReport SendOutbox();
 } // namespace MailApp
