@@ -18,6 +18,7 @@
 #include "contacts/FormContactsAll.h"
 #include "contacts/FormExport.h"
 #include "contacts/FormImport.h"
+#include "contacts/FormOutlook.h"
 #include "contacts/FormMailMerge.h"
 #include "contacts/FormSignature.h"
 #include "contacts/FormWrite.h"
@@ -40,6 +41,7 @@ void registerForms() {
     Forms::add<FormContactsAll>();
     Forms::add<FormExport>();
     Forms::add<FormImport>();
+    Forms::add<FormOutlook>();
     Forms::add<FormMailMerge>();
     Forms::add<FormCreateCallReport>();
     Forms::add<FormWrite>();
