@@ -81,9 +81,10 @@ void FormOutlook::buildControls() {
     setHoverHelp(m_help);
     int left = 120;
     for (const Command& c : commands) {
-        *c.control = button(this, c.name, QString::fromLatin1(c.caption), left, 60, 1215);
+        const int width = qstrcmp(c.name, "CommandSendReceive") == 0 ? 1500 : 1190;
+        *c.control = button(this, c.name, QString::fromLatin1(c.caption), left, 60, width);
         m_help->setText(*c.control, QString::fromLatin1(c.help));
-        left += 1265;
+        left += width + 50;
     }
     for (const auto& [control, folder] :
          {std::pair{CommandCalendar, Calendar}, std::pair{CommandInbox, QStringLiteral("Inbox")},
@@ -285,7 +286,8 @@ void FormOutlook::fillList() {
                     path, m.subject);
         }
     }
-    ListItems->resizeColumnToContents(0);
+    for (int c = 0; c < ListItems->columnCount(); ++c)
+        ListItems->resizeColumnToContents(c);
     LabelStatus->setText(QStringLiteral("%1 items").arg(ListItems->topLevelItemCount()));
 }
 
