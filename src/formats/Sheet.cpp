@@ -872,6 +872,10 @@ void Sheet::autoFitColumns(const CellRange& range) {
             if (shown.isEmpty())
                 continue;
             const CellFormat f = format(r.key(), c.key());
+            // Wrapped text takes the lines its column's width gives it: it
+            // never widens the column.
+            if (f.wrapText)
+                continue;
             const QFontMetricsF& metrics = fontMetrics(f);
             double pixels = 0;
             for (const QString& line : shown.split(u'\n'))

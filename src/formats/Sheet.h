@@ -128,7 +128,8 @@ public:
     bool isRowHidden(int row) const { return m_hiddenRows.contains(row); }
     const QSet<int>& hiddenColumns() const { return m_hiddenColumns; }
     const QSet<int>& hiddenRows() const { return m_hiddenRows; }
-    // Widths from the shown texts of the range's cells at their fonts.
+    // Widths from the shown texts of the range's cells at their fonts;
+    // cells that wrap their text leave their column's width as it is.
     void autoFitColumns(const CellRange& range);
     // Heights of the range's rows from the lines of their cells' texts, wrapped
     // at the column widths where the cell wraps text.

@@ -14,6 +14,31 @@
 
 namespace {
 
+// Texts in the file carry characters XML cannot hold (a carriage return,
+// other control characters) as _xHHHH_, and an underscore that would be
+// read as one as _x005F_.
+QString decodeEscapes(const QString& text) {
+    if (!text.contains(QLatin1String("_x")))
+        return text;
+    QString decoded;
+    decoded.reserve(text.size());
+    qsizetype i = 0;
+    while (i < text.size()) {
+        if (text.at(i) == u'_' && i + 6 < text.size() && text.at(i + 1) == u'x' &&
+            text.at(i + 6) == u'_') {
+            bool ok = false;
+            const ushort code = QStringView(text).mid(i + 2, 4).toUShort(&ok, 16);
+            if (ok) {
+                decoded += QChar(code);
+                i += 7;
+                continue;
+            }
+        }
+        decoded += text.at(i++);
+    }
+    return decoded;
+}
+
 // Bounds of a part. Real parts unpack to at most some 25 times their packed
 // size (cell references differ from cell to cell); 100 leaves room, and
 // small parts are never refused for their ratio.
@@ -169,7 +194,7 @@ bool XlsxReader::readSharedStrings(QString* error) {
             } else if (xml.name() == QLatin1String("rPh")) {
                 ++phonetic;
             } else if (xml.name() == QLatin1String("t") && inItem && phonetic == 0) {
-                current += xml.readElementText();
+                current += decodeEscapes(xml.readElementText());
             }
         } else if (xml.isEndElement()) {
             if (xml.name() == QLatin1String("si")) {
@@ -589,11 +614,11 @@ std::optional<Worksheet> XlsxReader::sheet(const QString& name, QString* error) 
                 QString text;
                 while (xml.readNextStartElement()) {
                     if (xml.name() == QLatin1String("t")) {
-                        text += xml.readElementText();
+                        text += decodeEscapes(xml.readElementText());
                     } else if (xml.name() == QLatin1String("r")) {
                         while (xml.readNextStartElement()) {
                             if (xml.name() == QLatin1String("t"))
-                                text += xml.readElementText();
+                                text += decodeEscapes(xml.readElementText());
                             else
                                 xml.skipCurrentElement();
                         }
