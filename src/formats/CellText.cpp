@@ -87,6 +87,9 @@ std::optional<CellText::Entry> dateEntry(int year, int month, int day, bool four
 }
 
 std::optional<CellText::Entry> recogniseDate(const QString& text) {
+    // Every date form begins with a number.
+    if (text.isEmpty() || !text.at(0).isDigit())
+        return std::nullopt;
     static const QRegularExpression usual(
         QStringLiteral("^(\\d{1,2})/(\\d{1,2})/(\\d{4}|\\d{2})(?:\\s+(.+))?$"));
     if (const auto m = usual.match(text); m.hasMatch()) {
@@ -96,8 +99,14 @@ std::optional<CellText::Entry> recogniseDate(const QString& text) {
         if (entry)
             return entry;
     }
-    QString order;
-    const QRegularExpression regional = regionalDatePattern(&order);
+    // The pattern of the short date form in use, made again when it changes.
+    static QString patternFormat;
+    static QString order;
+    static QRegularExpression regional;
+    if (const QString format = Locale::shortDateFormat(); format != patternFormat) {
+        regional = regionalDatePattern(&order);
+        patternFormat = format;
+    }
     if (order.size() != 3)
         return std::nullopt;
     const auto m = regional.match(text);
@@ -496,7 +505,8 @@ QString CellText::entryText(const QVariant& value) {
     case QMetaType::Bool:
         return value.toBool() ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
     case QMetaType::QDate:
-        return formatDate(QDateTime(value.toDate(), QTime(0, 0)), QStringLiteral("m/d/yyyy"));
+        return formatDate(QDateTime(value.toDate(), QTime(0, 0), Qt::UTC),
+                          QStringLiteral("m/d/yyyy"));
     case QMetaType::QDateTime:
         return formatDate(value.toDateTime(), QStringLiteral("m/d/yyyy h:mm:ss AM/PM"));
     default:
@@ -522,7 +532,7 @@ QString CellText::display(const QVariant& value, const QString& numberFormat) {
     case QMetaType::QDate:
     case QMetaType::QDateTime: {
         const QDateTime dateTime = value.typeId() == QMetaType::QDate
-                                       ? QDateTime(value.toDate(), QTime(0, 0))
+                                       ? QDateTime(value.toDate(), QTime(0, 0), Qt::UTC)
                                        : value.toDateTime();
         if (general || !isDateFormat(numberFormat))
             return general ? entryText(value) : display(serial(dateTime), numberFormat);

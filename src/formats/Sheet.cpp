@@ -855,33 +855,63 @@ void Sheet::setHidden(const CellRange& range, bool hidden) {
 }
 
 void Sheet::autoFitColumns(const CellRange& range) {
-    FontMetrics fontMetrics;
-    QMap<int, double> widest; // pixels
+    // The widest text of a column is among its longest: only the longest
+    // few of each column are measured, so a long list costs a count of
+    // characters per cell rather than a layout of each text.
+    struct Candidate {
+        qsizetype length;
+        int row;
+    };
+    constexpr size_t Measured = 16;
+    QMap<int, std::vector<Candidate>> longest;
     for (auto r = m_rows.lowerBound(range.firstRow());
          r != m_rows.cend() && r.key() <= range.lastRow(); ++r) {
         for (auto c = r->lowerBound(range.firstColumn());
              c != r->cend() && c.key() <= range.lastColumn(); ++c) {
             if (!c->hasContent())
                 continue;
+            // Wrapped text takes the lines its column's width gives it: it
+            // never widens the column.
+            if (c->format ? c->format->wrapText : format(r.key(), c.key()).wrapText)
+                continue;
+            qsizetype length;
+            if (c->formula.isEmpty() && c->value.typeId() == QMetaType::QString) {
+                length = c->value.toString().size();
+            } else {
+                length = text(r.key(), c.key()).size();
+            }
+            if (length == 0)
+                continue;
+            std::vector<Candidate>& list = longest[c.key()];
+            if (list.size() < Measured) {
+                list.push_back({length, r.key()});
+            } else {
+                auto shortest = std::min_element(
+                    list.begin(), list.end(),
+                    [](const Candidate& a, const Candidate& b) { return a.length < b.length; });
+                if (shortest->length < length)
+                    *shortest = {length, r.key()};
+            }
+        }
+    }
+    FontMetrics fontMetrics;
+    QMap<int, double> widest; // pixels
+    for (auto column = longest.cbegin(); column != longest.cend(); ++column) {
+        for (const Candidate& candidate : column.value()) {
+            const int row = candidate.row;
             const bool spansColumns = std::any_of(m_merged.cbegin(), m_merged.cend(), [&](auto& m) {
-                return m.columnCount() > 1 && m.contains(r.key(), c.key());
+                return m.columnCount() > 1 && m.contains(row, column.key());
             });
             if (spansColumns)
                 continue;
-            const QString shown = text(r.key(), c.key());
-            if (shown.isEmpty())
-                continue;
-            const CellFormat f = format(r.key(), c.key());
-            // Wrapped text takes the lines its column's width gives it: it
-            // never widens the column.
-            if (f.wrapText)
-                continue;
+            const CellFormat f = format(row, column.key());
+            const QString shown = text(row, column.key());
             const QFontMetricsF& metrics = fontMetrics(f);
             double pixels = 0;
             for (const QString& line : shown.split(u'\n'))
                 pixels = std::max(pixels, metrics.horizontalAdvance(line));
             pixels += f.indentLevel * 3 * PixelsPerCharacter;
-            widest[c.key()] = std::max(widest.value(c.key()), pixels);
+            widest[column.key()] = std::max(widest.value(column.key()), pixels);
         }
     }
     for (auto it = widest.cbegin(); it != widest.cend(); ++it) {

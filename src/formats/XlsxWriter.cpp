@@ -11,7 +11,10 @@
 #include <QTemporaryFile>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 #include <xlsxwriter.h>
+
+#include <vector>
 
 namespace {
 
@@ -24,9 +27,27 @@ public:
         : m_workbook(workbook) {}
 
     lxw_format* operator()(const CellFormat& format) {
+        // A sheet uses a handful of formats: comparing with those seen last
+        // is cheaper than spelling out a key for each cell.
+        for (const auto& [seen, written] : m_recent) {
+            if (seen == format)
+                return written;
+        }
         const QString key = format.key();
-        if (lxw_format* cached = m_formats.value(key))
-            return cached;
+        lxw_format* cached = m_formats.value(key);
+        if (!cached)
+            cached = add(format);
+        m_formats.insert(key, cached);
+        if (m_recent.size() >= RecentFormats)
+            m_recent.erase(m_recent.begin());
+        m_recent.emplace_back(format, cached);
+        return cached;
+    }
+
+private:
+    static constexpr size_t RecentFormats = 16;
+
+    lxw_format* add(const CellFormat& format) {
         lxw_format* f = workbook_add_format(m_workbook);
         // Calibri 11 is the workbook's own font: naming it again would add a
         // second, equal font to the file.
@@ -53,11 +74,9 @@ public:
             format_set_indent(f, uint8_t(format.indentLevel));
         if (format.shrinkToFit)
             format_set_shrink(f);
-        m_formats.insert(key, f);
         return f;
     }
 
-private:
     static uint8_t horizontal(HorizontalAlignment alignment) {
         switch (alignment) {
         case HorizontalAlignment::Left:
@@ -98,6 +117,7 @@ private:
 
     lxw_workbook* m_workbook;
     QHash<QString, lxw_format*> m_formats;
+    std::vector<std::pair<CellFormat, lxw_format*>> m_recent;
 };
 
 lxw_datetime lxwDateTime(const QDateTime& value) {
@@ -153,9 +173,12 @@ void writeValue(lxw_worksheet* ws, int row, int column, const Sheet::Cell& cell,
         return;
     case QMetaType::QDate:
     case QMetaType::QDateTime: {
+        // The wall-clock date and time as they stand, without a time zone's
+        // look-up for each cell.
         const QDateTime value = cell.value.typeId() == QMetaType::QDate
-                                    ? QDateTime(cell.value.toDate(), QTime(0, 0))
-                                    : cell.value.toDateTime();
+                                    ? QDateTime(cell.value.toDate(), QTime(0, 0), Qt::UTC)
+                                    : QDateTime(cell.value.toDateTime().date(),
+                                                cell.value.toDateTime().time(), Qt::UTC);
         if (value.date().year() < 1900) {
             worksheet_write_string(ws, r, c, CellText::entryText(cell.value).toUtf8().constData(),
                                    format);
