@@ -10,6 +10,7 @@
 #include "app/ModuleHelp.h"
 #include "companies/FormDetails.h"
 #include "data/Columns.h"
+#include "data/CompanyDuplicates.h"
 #include "data/CompanyView.h"
 #include "data/DataSource.h"
 #include "data/Recordset.h"
@@ -123,6 +124,8 @@ FormCompanies::FormCompanies()
 void FormCompanies::buildControls() {
     DataTABLE01 = new DataSource(QStringLiteral("DataTABLE01"), this);
     DataTABLE01->setDatabaseName(QStringLiteral("TESSALY.mdb"));
+    DataTABLE01->setInsertCheck(
+        [this](const QHash<QString, QVariant>& values) { return newCompanyMayBeStored(values); });
     DataUserTABLE02 = new DataSource(QStringLiteral("DataUserTABLE02"), this);
     DataUserTABLE02->setDatabaseName(QStringLiteral("User.mdb"));
     DataUserTABLE02->setRecordSource(QStringLiteral("SELECT * FROM TABLE02"));
@@ -722,6 +725,66 @@ void FormCompanies::CommandNew_Click() {
     box(CompanyColumn::Entered)->setText(Locale::dateText(Clock::today()));
     LabelEntered->setText(QStringLiteral("Entered on ") + box(CompanyColumn::Entered)->text());
     box(CompanyColumn::Status)->setText(CompanyView::Active);
+}
+
+bool FormCompanies::newCompanyMayBeStored(const QHash<QString, QVariant>& values) {
+    const CompanyMatch::Company fresh{values.value(CompanyColumn::Name).toString(),
+                                      values.value(CompanyColumn::City).toString(),
+                                      values.value(CompanyColumn::Telephone).toString()};
+    const auto connection = DataTABLE01->connection();
+    if (!connection || CompanyMatch::key(fresh.name).isEmpty())
+        return true;
+    QString error;
+    const auto matches = CompanyDuplicates::matchesOf(*connection, fresh, 0, &error);
+    if (!matches || matches->isEmpty())
+        return true; // a failed look-up never keeps the user's entry from being stored
+    QStringList lines;
+    for (const auto& match : matches->mid(0, 5)) {
+        QStringList details;
+        if (!match.company.city.isEmpty())
+            details.append(match.company.city);
+        if (!match.company.telephone.isEmpty())
+            details.append(match.company.telephone);
+        if (match.status != CompanyView::Active)
+            details.append(QStringLiteral("archived"));
+        lines.append(match.company.name +
+                     (details.isEmpty()
+                          ? QString()
+                          : QStringLiteral(" (") + details.join(QStringLiteral(", ")) + u')'));
+    }
+    if (matches->size() > 5)
+        lines.append(QStringLiteral("and %1 more").arg(matches->size() - 5));
+    const QString text =
+        QStringLiteral("'%1' may already be in the database:\n\n").arg(fresh.name) +
+        lines.join(u'\n') +
+        QStringLiteral("\n\nGo to the existing company? Yes drops the new entry; No keeps it as "
+                       "a company of its own.");
+    if (MsgBox::show(text, MsgBox::YesNo | MsgBox::Question) != MsgBox::Yes)
+        return true;
+    const auto& existing = matches->first();
+    const qint64 key = existing.key;
+    const bool archived = existing.status != CompanyView::Active;
+    // After the refused save has returned to whoever asked for it.
+    QTimer::singleShot(0, this, [this, key, archived] { goToExistingCompany(key, archived); });
+    return false;
+}
+
+void FormCompanies::goToExistingCompany(qint64 key, bool archived) {
+    DataTABLE01->recordset()->cancelUpdate();
+    const QByteArray bookmark(reinterpret_cast<const char*>(&key), sizeof(key));
+    if (archived != m_archived || DataTABLE01->rowOfBookmark(bookmark) < 0) {
+        // Not in the view shown: the view of its status, over every sales person.
+        if (DataTABLE01->rowOfBookmark(bookmark) < 0) {
+            UserTEXT03->setText(CompanyView::AllCompanies);
+            Option1->setChecked(true);
+            LabelName->setVisible(false);
+            DBComboName->setVisible(false);
+        }
+        openView(archived);
+    }
+    DataTABLE01->recordset()->setBookmark(bookmark);
+    if (isEditing())
+        setEditing(false);
 }
 
 void FormCompanies::NUMBER01_Change() {

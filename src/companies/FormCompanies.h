@@ -116,6 +116,10 @@ public:
     static const QList<QPair<QString, QString>>& PickLists();
 
 private:
+    // A new company that matches stored ones: the user goes to the existing
+    // company (false: the new row is not stored) or keeps the new one.
+    bool newCompanyMayBeStored(const QHash<QString, QVariant>& values);
+    void goToExistingCompany(qint64 key, bool archived);
     void applyFieldSelection();
     void setEditing(bool editing);
     void reloadByStatus();

@@ -450,6 +450,13 @@ bool DataSource::storeEdit(QHash<int, QVariant> values) {
 }
 
 bool DataSource::storeNewRow(const QHash<int, QVariant>& values) {
+    if (m_insertCheck) {
+        QHash<QString, QVariant> named;
+        for (auto it = values.cbegin(); it != values.cend(); ++it)
+            named.insert(m_fields.at(size_t(it.key())).name, it.value());
+        if (!m_insertCheck(named))
+            return false;
+    }
     RowWriter writer = this->writer();
     if (!writer.insert(values)) {
         reportError(writer.error());

@@ -84,6 +84,12 @@ public:
     // replaces the stored values), false takes the stored values.
     using ConflictHandler = std::function<bool(const QString& message)>;
     void setConflictHandler(ConflictHandler handler) { m_conflictHandler = std::move(handler); }
+
+    // Asked before a new row is stored, with its values by field name; false
+    // keeps the row from being stored (the save is refused and the new row
+    // stays pending, for the window to keep or drop).
+    using InsertCheck = std::function<bool(const QHash<QString, QVariant>& values)>;
+    void setInsertCheck(InsertCheck check) { m_insertCheck = std::move(check); }
     static void setDefaultConflictHandler(ConflictHandler handler);
 
     // Fields of the last refresh.
@@ -149,6 +155,7 @@ private:
     QString m_lastError;
     ErrorHandler m_errorHandler;
     ConflictHandler m_conflictHandler;
+    InsertCheck m_insertCheck;
     Recordset m_recordset;
 
     // The result of the last refresh.

@@ -42,6 +42,8 @@ private slots:
     void closingShowsTheMenuAndExitEndsTheProgram();
     void choosingACompanyMovesTheCurrentRow();
     void newCompanyIsStoredWithItsEntryDateAndStatus();
+    void newCompanyMatchingAStoredOne_data();
+    void newCompanyMatchingAStoredOne();
     void newInEditModeLeavesTheWindowLocked();
     void editsAreStoredAtTheNextSavePoint();
     void notesChangedByAnotherUserAreNotOverwrittenUnseen_data();
@@ -264,6 +266,53 @@ void TestCompanies::notesChangedByAnotherUserAreNotOverwrittenUnseen() {
     QCOMPARE(stored("MEMO01", "Acme").toString(), notes);
     chooseCompany("Acme");
     QCOMPARE(memo->toPlainText(), notes);
+}
+
+void TestCompanies::newCompanyMatchingAStoredOne_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("existing");
+    QTest::addColumn<int>("answer");
+    QTest::newRow("kept as a company of its own") << "ACME Ltd."
+                                                  << "Acme (Tacoma)" << int(MsgBox::No);
+    QTest::newRow("dropped for the stored one") << "ACME Ltd."
+                                                << "Acme (Tacoma)" << int(MsgBox::Yes);
+    QTest::newRow("dropped for an archived one")
+        << "Crane Works GmbH"
+        << "Crane Works (Boise, archived)" << int(MsgBox::Yes);
+}
+
+void TestCompanies::newCompanyMatchingAStoredOne() {
+    QFETCH(QString, typed);
+    QFETCH(QString, existing);
+    QFETCH(int, answer);
+    FormCompanies* form = openFromMenu();
+    click("CommandNew");
+    QTest::keyClicks(box("TEXT01"), typed);
+    m_session->expectMessage(
+        QString("'%1' may already be in the database:\n\n%2\n\nGo to the existing company?")
+            .arg(typed, existing),
+        MsgBox::Result(answer));
+    chooseCompany("Bak");
+    settle();
+    const int count =
+        m_session
+            ->scalar("TESSALY.mdb",
+                     QString("SELECT COUNT(*) FROM TABLE01 WHERE TEXT01 = '%1'").arg(typed))
+            .toInt();
+    if (answer == MsgBox::No) {
+        QCOMPARE(count, 1);
+        QCOMPARE(form->companyName(), QString("Baker's Dozen"));
+        return;
+    }
+    // Nothing stored; the window shows the company that was already there.
+    QCOMPARE(count, 0);
+    QCOMPARE(m_session->scalar("TESSALY.mdb", "SELECT COUNT(*) FROM TABLE01").toInt(), 3);
+    QCOMPARE(form->companyName(), existing.section(" (", 0, 0));
+    QCOMPARE(box("TEXT01")->text(), existing.section(" (", 0, 0));
+    QVERIFY(!form->editFrame()->isEnabled());
+    // The next choice is an ordinary move, with nothing pending.
+    chooseCompany(existing.left(3));
+    QCOMPARE(MsgBox::shown().size(), 1);
 }
 
 void TestCompanies::newInEditModeLeavesTheWindowLocked() {
