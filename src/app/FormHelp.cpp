@@ -28,7 +28,7 @@ const QList<QPair<QString, int>>& FormHelp::HelpPages() {
         {QStringLiteral("FormAttachments"), 37}, {QStringLiteral("FormSalesFigures"), 52},
         {QStringLiteral("FormSales"), 13},       {QStringLiteral("FormReports"), 42},
         {QStringLiteral("FormMastertables"), 6}, {QStringLiteral("FormImport"), 9},
-        {QStringLiteral("FormContactsAll"), 54},
+        {QStringLiteral("FormContactsAll"), 54}, {QStringLiteral("FormDuplicates"), 60},
     };
     return pages;
 }

@@ -106,6 +106,7 @@ QString FormMenu::WindowOf(const QString& command) {
         {QStringLiteral("CommandExport"), QStringLiteral("FormExport")},
         {QStringLiteral("CommandMaintenance"), QStringLiteral("FormMaintenance")},
         {QStringLiteral("CommandMastertables"), QStringLiteral("FormMastertables")},
+        {QStringLiteral("CommandDuplicates"), QStringLiteral("FormDuplicates")},
         {QStringLiteral("CommandImport"), QStringLiteral("FormImport")},
         {QStringLiteral("CommandDelete"), QStringLiteral("FormDelete")},
         {QStringLiteral("CommandProfile"), QStringLiteral("FormProfile")},
@@ -127,7 +128,7 @@ FormMenu::FormMenu()
     FrameAdvanced1 =
         frame(this, "FrameAdvanced1", QStringLiteral("Advanced Options"), 7920, 840, 3255, 975);
     FrameAdvanced2 =
-        frame(this, "FrameAdvanced2", QStringLiteral("Advanced Options"), 7920, 3900, 3255, 1620);
+        frame(this, "FrameAdvanced2", QStringLiteral("Advanced Options"), 7920, 3900, 3255, 2640);
     FrameHelp = frame(this, "FrameHelp", QStringLiteral("Help"), 240, 5640, 10935, 1935);
     LabelHelp = label(FrameHelp, "LabelHelp", QString(), 120, 300, 10695, 1515);
     LabelHelp->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -336,6 +337,14 @@ FormMenu::FormMenu()
                             "check how full your database is ") +
              QStringLiteral("and if necessary delete some old information."),
          {}},
+        {"CommandDuplicates",
+         QStringLiteral("Find Duplicate Companies"),
+         "edit-find",
+         QStringLiteral("Lists the companies that were probably entered more than once (\"Acme "
+                        "Ltd\" and \"ACME Limited\", say) and merges each group into the entry "
+                        "you keep, with all its contacts, call reports, correspondence, projects, "
+                        "attachments and competitor activity."),
+         {}},
     };
     for (int i = 0; i < basic.size(); ++i)
         addCommand(FrameBasic, i, basic.at(i));
@@ -398,7 +407,8 @@ void FormMenu::refreshAvailability() {
         QStringLiteral("CommandSupport"),      QStringLiteral("CommandFields"),
         QStringLiteral("CommandExport"),       QStringLiteral("CommandMaintenance"),
         QStringLiteral("CommandMastertables"), QStringLiteral("CommandImport"),
-        QStringLiteral("CommandDelete"),       QStringLiteral("CommandProfile")};
+        QStringLiteral("CommandDelete"),       QStringLiteral("CommandProfile"),
+        QStringLiteral("CommandDuplicates")};
     for (const QString& name : windowCommands) {
         const bool available = Forms::isRegistered(WindowOf(name));
         if (QPushButton* b = button(name))

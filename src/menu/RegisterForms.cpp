@@ -18,11 +18,12 @@
 #include "contacts/FormContactsAll.h"
 #include "contacts/FormExport.h"
 #include "contacts/FormImport.h"
-#include "contacts/FormOutlook.h"
 #include "contacts/FormMailMerge.h"
+#include "contacts/FormOutlook.h"
 #include "contacts/FormSignature.h"
 #include "contacts/FormWrite.h"
 #include "maintenance/FormReplica.h"
+#include "setup/FormDuplicates.h"
 #include "setup/FormFields.h"
 
 void registerForms() {
@@ -33,6 +34,7 @@ void registerForms() {
     Forms::add<FormProfile>();
     Forms::add<FormCompanies>();
     Forms::add<FormFields>();
+    Forms::add<FormDuplicates>();
     Forms::add<FormDetails>();
     Forms::add<FormReminder>();
     Forms::add<FormOverdue>();
