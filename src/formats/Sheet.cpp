@@ -104,10 +104,10 @@ QString replaceMatches(const QString& text, const QRegularExpression& pattern,
     return result;
 }
 
-// Pasted text split into rows of cells. A cell wholly enclosed in double
-// quotes is unquoted ("" is one quote) and may hold TABs and line breaks.
-QList<QStringList> splitPastedText(const QString& text) {
-    QList<QStringList> rows;
+// Pasted text split into rows of cells, handed over one row at a time. A
+// cell wholly enclosed in double quotes is unquoted ("" is one quote) and
+// may hold TABs and line breaks.
+void splitPastedText(const QString& text, const std::function<void(const QStringList&)>& take) {
     QStringList row;
     qsizetype i = 0;
     const qsizetype n = text.size();
@@ -152,14 +152,13 @@ QList<QStringList> splitPastedText(const QString& text) {
             ++i;
         } else {
             i += text.at(i) == u'\r' && i + 1 < n && text.at(i + 1) == u'\n' ? 2 : 1;
-            rows.append(row);
+            take(row);
             row.clear();
             if (i >= n)
-                return rows; // a final line break ends the last row, it adds none
+                return; // a final line break ends the last row, it adds none
         }
     }
-    rows.append(row);
-    return rows;
+    take(row);
 }
 
 } // namespace
@@ -596,18 +595,18 @@ void Sheet::enter(int row, int column, const QString& text) {
 }
 
 void Sheet::paste(const QString& text, int row, int column) {
-    const QList<QStringList> rows = splitPastedText(text);
     int width = 1;
-    for (int r = 0; r < rows.size(); ++r) {
-        width = std::max(width, int(rows.at(r).size()));
-        for (int c = 0; c < rows.at(r).size(); ++c) {
+    int r = 0;
+    splitPastedText(text, [&](const QStringList& cells) {
+        width = std::max(width, int(cells.size()));
+        for (int c = 0; c < cells.size(); ++c) {
             if (row + r >= CellRange::MaxRows || column + c >= CellRange::MaxColumns)
                 continue;
-            enter(row + r, column + c, rows.at(r).at(c));
+            enter(row + r, column + c, cells.at(c));
         }
-    }
-    m_selection =
-        CellRange::cells(row, column, row + std::max<int>(1, rows.size()) - 1, column + width - 1);
+        ++r;
+    });
+    m_selection = CellRange::cells(row, column, row + std::max(1, r) - 1, column + width - 1);
     m_activeRow = row;
     m_activeColumn = column;
 }
@@ -738,21 +737,47 @@ void Sheet::setColumnFormat(int column, const CellFormat& format) {
 }
 
 void Sheet::setCellFormat(int row, int column, const CellFormat& format) {
-    cellAt(row, column).format = format;
+    cellAt(row, column).format = share(format);
+}
+
+Sheet::SharedFormat Sheet::share(const CellFormat& format) {
+    for (const auto& recent : m_recentFormats) {
+        if (*recent == format)
+            return SharedFormat(recent);
+    }
+    constexpr size_t Recent = 16;
+    if (m_recentFormats.size() >= Recent)
+        m_recentFormats.erase(m_recentFormats.begin());
+    m_recentFormats.push_back(std::make_shared<const CellFormat>(format));
+    return SharedFormat(m_recentFormats.back());
 }
 
 void Sheet::changeFormat(const CellRange& range, const std::function<void(CellFormat&)>& change) {
+    // Cells that shared a format before share the changed one: each format
+    // is changed once (the old ones are held until the end, so that no
+    // address is taken again while it serves as a key).
+    QHash<const CellFormat*, std::pair<std::shared_ptr<const CellFormat>, SharedFormat>> changed;
+    auto changeOwn = [&](Cell& cell) {
+        const std::shared_ptr<const CellFormat> old = cell.format.m_format;
+        auto it = changed.find(old.get());
+        if (it == changed.end()) {
+            CellFormat f = *old;
+            change(f);
+            it = changed.insert(old.get(), {old, share(f)});
+        }
+        cell.format = it->second;
+    };
     auto changeOwnFormats = [&](int firstColumn, int lastColumn, int firstRow, int lastRow) {
         for (auto r = m_rows.lowerBound(firstRow); r != m_rows.end() && r.key() <= lastRow; ++r)
             for (auto c = r->lowerBound(firstColumn); c != r->end() && c.key() <= lastColumn; ++c)
                 if (c->format)
-                    change(*c->format);
+                    changeOwn(*c);
     };
     auto giveOwnFormat = [&](int row, int column) {
         if (findCell(row, column) && findCell(row, column)->format)
             return;
         const CellFormat inherited = format(row, column);
-        cellAt(row, column).format = inherited;
+        cellAt(row, column).format = share(inherited);
     };
 
     if (range.isWholeSheet()) {
@@ -793,7 +818,7 @@ void Sheet::changeFormat(const CellRange& range, const std::function<void(CellFo
     for (int row = range.firstRow(); row <= range.lastRow(); ++row) {
         for (int column = range.firstColumn(); column <= range.lastColumn(); ++column) {
             giveOwnFormat(row, column);
-            change(*cellAt(row, column).format);
+            changeOwn(cellAt(row, column));
         }
     }
 }
@@ -1077,11 +1102,11 @@ void Sheet::insertRows(const QList<int>& before) {
             continue;
         if (const auto above = m_rowFormats.constFind(row - 1); above != m_rowFormats.constEnd())
             m_rowFormats.insert(row, *above);
-        QList<std::pair<int, CellFormat>> formats;
+        QList<std::pair<int, SharedFormat>> formats;
         if (const auto cells = m_rows.constFind(row - 1); cells != m_rows.constEnd())
             for (auto c = cells->cbegin(); c != cells->cend(); ++c)
                 if (c->format)
-                    formats.append({c.key(), *c->format});
+                    formats.append({c.key(), c->format});
         for (const auto& [column, format] : formats)
             cellAt(row, column).format = format;
     }
@@ -1351,7 +1376,7 @@ std::unique_ptr<Sheet> Sheet::fromWorksheet(const Worksheet& worksheet) {
     sheet->m_rowFormats = worksheet.rowFormats;
     sheet->m_columnFormats = worksheet.columnFormats;
     for (auto f = worksheet.cellFormats.cbegin(); f != worksheet.cellFormats.cend(); ++f)
-        sheet->cellAt(f.key().first, f.key().second).format = f.value();
+        sheet->cellAt(f.key().first, f.key().second).format = sheet->share(f.value());
     sheet->m_columnWidths = worksheet.columnWidths;
     sheet->m_rowHeights = worksheet.rowHeights;
     sheet->m_hiddenColumns = worksheet.hiddenColumns;

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 struct Worksheet;
 
@@ -41,10 +42,26 @@ enum class ConsolidationFunction {
 // cross formatted columns (or rows), so whatever was set last wins there too.
 class Sheet {
 public:
+    // A cell's own format, read-only: cells formatted alike share one copy,
+    // so a long list formatted as a whole holds each format once.
+    class SharedFormat {
+    public:
+        SharedFormat() = default;
+        explicit operator bool() const { return m_format != nullptr; }
+        const CellFormat& operator*() const { return *m_format; }
+        const CellFormat* operator->() const { return m_format.get(); }
+
+    private:
+        friend class Sheet;
+        explicit SharedFormat(std::shared_ptr<const CellFormat> format)
+            : m_format(std::move(format)) {}
+        std::shared_ptr<const CellFormat> m_format;
+    };
+
     struct Cell {
         QVariant value;  // the value, or what a formula last gave
         QString formula; // "=..." for a formula, empty otherwise
-        std::optional<CellFormat> format;
+        SharedFormat format;
         bool hasContent() const { return !value.isNull() || !formula.isEmpty(); }
     };
     using Row = QMap<int, Cell>;
@@ -207,6 +224,8 @@ public:
     struct RowShift;
 
 private:
+    // The copy of `format` that cells share.
+    SharedFormat share(const CellFormat& format);
     Cell& cellAt(int row, int column);
     const Cell* findCell(int row, int column) const;
     void removeIfEmpty(int row, int column);
@@ -237,4 +256,5 @@ private:
     CellRange m_selection;
     int m_activeRow = 0;
     int m_activeColumn = 0;
+    std::vector<std::shared_ptr<const CellFormat>> m_recentFormats; // shared last
 };

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QTemporaryFile>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -243,7 +244,8 @@ void writeColumns(lxw_worksheet* ws, const Sheet& sheet, FormatCache& formats) {
     }
 }
 
-void writeRows(lxw_worksheet* ws, const Sheet& sheet, FormatCache& formats) {
+// The rows with settings of their own (format, height, hidden), in order.
+QList<int> rowsWithSettings(const Sheet& sheet) {
     QSet<int> rows;
     for (auto it = sheet.rowFormats().keyBegin(); it != sheet.rowFormats().keyEnd(); ++it)
         rows.insert(*it);
@@ -251,41 +253,57 @@ void writeRows(lxw_worksheet* ws, const Sheet& sheet, FormatCache& formats) {
         rows.insert(*it);
     for (int row : sheet.hiddenRows())
         rows.insert(row);
-    for (int row : rows) {
+    QList<int> sorted(rows.cbegin(), rows.cend());
+    std::sort(sorted.begin(), sorted.end());
+    return sorted;
+}
+
+void writeRowSettings(lxw_worksheet* ws, const Sheet& sheet, int row, FormatCache& formats) {
+    const auto own = sheet.rowFormats().constFind(row);
+    lxw_row_col_options options = {};
+    options.hidden = sheet.isRowHidden(row);
+    worksheet_set_row_opt(ws, lxw_row_t(row), sheet.rowHeights().value(row, LXW_DEF_ROW_HEIGHT),
+                          own == sheet.rowFormats().constEnd() ? nullptr : formats(*own), &options);
+}
+
+void writeCells(lxw_worksheet* ws, const Sheet& sheet, const Sheet::Row& cells, int row,
+                FormatCache& formats) {
+    for (auto c = cells.cbegin(); c != cells.cend(); ++c) {
+        const CellFormat format = sheet.format(row, c.key());
+        if (c->hasContent()) {
+            writeValue(ws, row, c.key(), *c, format, formats);
+            continue;
+        }
+        // A cell that only repeats its row's, column's or the sheet's
+        // format need not be written.
         const auto own = sheet.rowFormats().constFind(row);
-        lxw_row_col_options options = {};
-        options.hidden = sheet.isRowHidden(row);
-        worksheet_set_row_opt(ws, lxw_row_t(row), sheet.rowHeights().value(row, LXW_DEF_ROW_HEIGHT),
-                              own == sheet.rowFormats().constEnd() ? nullptr : formats(*own),
-                              &options);
+        const CellFormat inherited =
+            own != sheet.rowFormats().constEnd()
+                ? *own
+                : sheet.columnFormats().value(c.key(), sheet.defaultFormat());
+        if (!(format == inherited))
+            worksheet_write_blank(ws, lxw_row_t(row), lxw_col_t(c.key()), formats(format));
     }
 }
 
+// Rows go out in order, each with its settings before its cells, as the
+// constant-memory mode (which writes each row as soon as the next begins)
+// needs.
 void writeSheet(lxw_worksheet* ws, const Sheet& sheet, FormatCache& formats) {
     writeColumns(ws, sheet, formats);
-    writeRows(ws, sheet, formats);
     for (const CellRange& merged : sheet.mergedRanges())
         worksheet_merge_range(ws, lxw_row_t(merged.firstRow()), lxw_col_t(merged.firstColumn()),
                               lxw_row_t(merged.lastRow()), lxw_col_t(merged.lastColumn()), "",
                               formats(sheet.format(merged.firstRow(), merged.firstColumn())));
+    const QList<int> settings = rowsWithSettings(sheet);
+    auto setting = settings.cbegin();
     for (auto r = sheet.cellRows().cbegin(); r != sheet.cellRows().cend(); ++r) {
-        for (auto c = r->cbegin(); c != r->cend(); ++c) {
-            const CellFormat format = sheet.format(r.key(), c.key());
-            if (c->hasContent()) {
-                writeValue(ws, r.key(), c.key(), *c, format, formats);
-                continue;
-            }
-            // A cell that only repeats its row's, column's or the sheet's
-            // format need not be written.
-            const auto row = sheet.rowFormats().constFind(r.key());
-            const CellFormat inherited =
-                row != sheet.rowFormats().constEnd()
-                    ? *row
-                    : sheet.columnFormats().value(c.key(), sheet.defaultFormat());
-            if (!(format == inherited))
-                worksheet_write_blank(ws, lxw_row_t(r.key()), lxw_col_t(c.key()), formats(format));
-        }
+        for (; setting != settings.cend() && *setting <= r.key(); ++setting)
+            writeRowSettings(ws, sheet, *setting, formats);
+        writeCells(ws, sheet, *r, r.key(), formats);
     }
+    for (; setting != settings.cend(); ++setting)
+        writeRowSettings(ws, sheet, *setting, formats);
     if (const auto filter = sheet.autoFilterRange())
         worksheet_autofilter(ws, lxw_row_t(filter->firstRow()), lxw_col_t(filter->firstColumn()),
                              lxw_row_t(filter->lastRow()), lxw_col_t(filter->lastColumn()));
@@ -312,6 +330,12 @@ bool XlsxWriter::write(const Workbook& workbook, const QString& path, QString* e
     temporary.close();
 
     lxw_workbook_options options = {};
+    // Rows are written out as they come and not held in memory, unless a
+    // merged area (written across rows at once) needs the whole sheet.
+    bool merged = false;
+    for (int i = 0; i < workbook.sheetCount(); ++i)
+        merged |= !workbook.sheet(i)->mergedRanges().isEmpty();
+    options.constant_memory = merged ? LXW_FALSE : LXW_TRUE;
     lxw_workbook* book =
         workbook_new_opt(QFile::encodeName(temporary.fileName()).constData(), &options);
     if (!book)
