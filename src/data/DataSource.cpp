@@ -407,6 +407,8 @@ std::optional<QHash<int, QVariant>> DataSource::pendingToStore() {
 }
 
 bool DataSource::storeEdit(QHash<int, QVariant> values) {
+    if (m_editCheck && !m_editCheck(byName(values)))
+        return false;
     const int row = currentRow();
     RowWriter writer = this->writer();
     const auto outcome = writer.update(
@@ -449,14 +451,16 @@ bool DataSource::storeEdit(QHash<int, QVariant> values) {
     return true;
 }
 
+QHash<QString, QVariant> DataSource::byName(const QHash<int, QVariant>& values) const {
+    QHash<QString, QVariant> named;
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        named.insert(m_fields.at(size_t(it.key())).name, it.value());
+    return named;
+}
+
 bool DataSource::storeNewRow(const QHash<int, QVariant>& values) {
-    if (m_insertCheck) {
-        QHash<QString, QVariant> named;
-        for (auto it = values.cbegin(); it != values.cend(); ++it)
-            named.insert(m_fields.at(size_t(it.key())).name, it.value());
-        if (!m_insertCheck(named))
-            return false;
-    }
+    if (m_insertCheck && !m_insertCheck(byName(values)))
+        return false;
     RowWriter writer = this->writer();
     if (!writer.insert(values)) {
         reportError(writer.error());

@@ -90,6 +90,9 @@ public:
     // stays pending, for the window to keep or drop).
     using InsertCheck = std::function<bool(const QHash<QString, QVariant>& values)>;
     void setInsertCheck(InsertCheck check) { m_insertCheck = std::move(check); }
+    // The same before an edit of a stored row is written, with the edited
+    // values; false refuses the save and keeps the edit pending.
+    void setEditCheck(InsertCheck check) { m_editCheck = std::move(check); }
     static void setDefaultConflictHandler(ConflictHandler handler);
 
     // Fields of the last refresh.
@@ -133,6 +136,7 @@ private:
     bool writePending();
     bool storeEdit(QHash<int, QVariant> values);
     bool storeNewRow(const QHash<int, QVariant>& values);
+    QHash<QString, QVariant> byName(const QHash<int, QVariant>& values) const;
     void dropEmptyNewRow();
     bool deleteCurrentRow();
     RowWriter writer();
@@ -156,6 +160,7 @@ private:
     ErrorHandler m_errorHandler;
     ConflictHandler m_conflictHandler;
     InsertCheck m_insertCheck;
+    InsertCheck m_editCheck;
     Recordset m_recordset;
 
     // The result of the last refresh.
