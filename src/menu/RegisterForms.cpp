@@ -25,6 +25,8 @@
 #include "maintenance/FormReplica.h"
 #include "setup/FormDuplicates.h"
 #include "setup/FormFields.h"
+#include "setup/FormFindandReplace.h"
+#include "setup/FormMastertables.h"
 
 void registerForms() {
     Forms::add<FormMenu>();
@@ -35,6 +37,8 @@ void registerForms() {
     Forms::add<FormCompanies>();
     Forms::add<FormFields>();
     Forms::add<FormDuplicates>();
+    Forms::add<FormMastertables>();
+    Forms::add<FormFindandReplace>();
     Forms::add<FormDetails>();
     Forms::add<FormReminder>();
     Forms::add<FormOverdue>();
