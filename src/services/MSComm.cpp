@@ -66,7 +66,16 @@ MSComm::MSComm(const QString& name, QObject* parent)
 }
 
 MSComm::~MSComm() {
-    // Dropping DTR with the close hangs up a modem told to (&D2).
+    closePort();
+}
+
+void MSComm::closePort() {
+    if (!m_serial->isOpen())
+        return;
+    // Dropping DTR hangs up a modem told to (&D2), whatever the line's
+    // settings say about the close. A pseudo-terminal has no DTR to drop.
+    m_serial->setDataTerminalReady(false);
+    m_serial->clearError();
     m_serial->close();
 }
 
@@ -108,7 +117,7 @@ bool MSComm::PortOpen() const {
 
 bool MSComm::setPortOpen(bool open) {
     if (!open) {
-        m_serial->close();
+        closePort();
         return true;
     }
     if (PortOpen())
@@ -120,7 +129,7 @@ bool MSComm::setPortOpen(bool open) {
     if (!m_serial->open(QIODevice::ReadWrite))
         return fail(QStringLiteral("%1: %2").arg(path, m_serial->errorString()));
     if (!applySettings()) {
-        m_serial->close();
+        closePort();
         return false;
     }
     return true;

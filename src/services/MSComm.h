@@ -61,6 +61,7 @@ public:
 
 private:
     bool applySettings();
+    void closePort();
     bool fail(const QString& error);
 
     QSerialPort* m_serial;
