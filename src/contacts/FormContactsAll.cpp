@@ -431,15 +431,19 @@ void FormContactsAll::showPosition() {
     LabelPosition->setText(QStringLiteral("RECORD %1 OF %2 RECORDS")
                                .arg(rs->absolutePosition() + 1)
                                .arg(rs->recordCount()));
+    Autodial();
+    // The full name the selector lists follows the first and last name.
+    if (Data1->currentRow() >= 0 && TextFullName->text() != contactName())
+        TextFullName->setText(contactName());
+}
+
+void FormContactsAll::Autodial() {
     const QString cellphone = box(ContactColumn::Cellphone)->text();
     const QString direct = box(ContactColumn::DirectTelephone)->text();
     OptionDial1->setText(cellphone);
     OptionDial1->setVisible(!cellphone.isEmpty());
     OptionDial2->setText(direct);
     OptionDial2->setVisible(!direct.isEmpty());
-    // The full name the selector lists follows the first and last name.
-    if (Data1->currentRow() >= 0 && TextFullName->text() != contactName())
-        TextFullName->setText(contactName());
 }
 
 void FormContactsAll::TimerLoad_Timer() {

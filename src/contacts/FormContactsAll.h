@@ -65,6 +65,8 @@ public:
     void CommandCancelMerge_Click();
     // After every move: the position, the full name, the dial options.
     void showPosition();
+    // Shows the dial options for the current contact's numbers.
+    void Autodial();
 
     DataSource* data() const { return Data1; }
     QLineEdit* box(const QString& name) const;
