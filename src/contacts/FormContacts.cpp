@@ -20,6 +20,8 @@
 #include "platform/Clock.h"
 #include "platform/Locale.h"
 #include "services/Colors.h"
+#include "services/MSComm.h"
+#include "services/ModemDial.h"
 #include "services/MsgBox.h"
 #include "services/Pointer.h"
 #include "services/PrintWindow.h"
@@ -36,6 +38,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -83,10 +86,6 @@ bool FormContacts::databaseHasCompanies() {
     any.setRecordSource(QStringLiteral("SELECT AUTONUMBER FROM TABLE01"));
     // A database that cannot be read is not taken for an empty one.
     return !any.refresh() || any.rowCount() > 0;
-}
-
-QString FormContacts::dialNotAvailableMessage() {
-    return QStringLiteral("Dialling through a modem is not available in this version of Tessaly.");
 }
 
 void FormContacts::buildControls() {
@@ -214,6 +213,7 @@ void FormContacts::buildControls() {
         button(FrameAutodial, "CommandCel", QStringLiteral("Cell List"), 3120, 570, 1140, 330);
     connect(CommandTel, &QPushButton::clicked, this, &FormContacts::CommandTel_Click);
     connect(CommandCel, &QPushButton::clicked, this, &FormContacts::CommandCel_Click);
+    MSComm2 = new MSComm(QStringLiteral("MSComm2"), this);
 
     // Status line.
     LabelEntered = label(this, "LabelEntered", QString(), 120, 5220, 5000);
@@ -451,15 +451,19 @@ void FormContacts::DBListSelect_Click() {
 }
 
 void FormContacts::OptionDial1_Click() {
-    dial(OptionDial1);
+    dial(OptionDial1, box(ContactColumn::Cellphone)->text());
 }
 
 void FormContacts::OptionDial2_Click() {
-    dial(OptionDial2);
+    dial(OptionDial2, box(ContactColumn::DirectTelephone)->text());
 }
 
-void FormContacts::dial(QRadioButton* option) {
-    MsgBox::show(dialNotAvailableMessage(), MsgBox::OKOnly | MsgBox::Information);
+void FormContacts::dial(QRadioButton* option, const QString& number) {
+    // The dial waits for the modem with the window working: it may be closed meanwhile.
+    QPointer<FormContacts> self(this);
+    ModemDial::DialNumber(MSComm2, number, -1);
+    if (!self)
+        return;
     // The option is a button to press, never left chosen.
     option->setAutoExclusive(false);
     option->setChecked(false);

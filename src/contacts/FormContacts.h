@@ -10,6 +10,7 @@ class EditToolbar;
 class FormCompanies;
 class FunctionKeyBar;
 class HoverHelp;
+class MSComm;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -68,15 +69,14 @@ public:
     // The message shown when the companies window's list is empty while the
     // database has companies; the companies window comes back after it.
     static QString emptyViewMessage();
-    // "Dial" here is a stand-in until modem dialling exists.
-    static QString dialNotAvailableMessage();
 
 private:
     static bool databaseHasCompanies();
     FormCompanies* companies() const;
     QString companyName() const;
     void setEditing(bool editing);
-    void dial(QRadioButton* option);
+    // Dials the number through the modem, then leaves the option unchosen.
+    void dial(QRadioButton* option, const QString& number);
     void recordCall(const QString& number,
                     bool (*record)(const QString&, const QString&, const QString&, QString*));
     // Opens the document editor with a kind and a prepared text.
@@ -123,6 +123,7 @@ private:
     EditToolbar* Toolbar1;
     FunctionKeyBar* m_functionKeys;
     QTimer* TimerLoad;
+    MSComm* MSComm2;
     DataSource* DataTABLE03;
     DataSource* DataTABLE01;
     DataSource* DataMT09;

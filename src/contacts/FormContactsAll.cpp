@@ -18,6 +18,8 @@
 #include "platform/Clock.h"
 #include "platform/Locale.h"
 #include "services/Colors.h"
+#include "services/MSComm.h"
+#include "services/ModemDial.h"
 #include "services/MsgBox.h"
 #include "services/Pointer.h"
 #include "services/Twips.h"
@@ -32,6 +34,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -195,6 +198,9 @@ void FormContactsAll::buildControls() {
     OptionDial2 = new QRadioButton(FrameAutodial);
     OptionDial2->setObjectName(QStringLiteral("OptionDial2"));
     Twips::setGeometry(OptionDial2, 120, 585, 2900, 285);
+    connect(OptionDial1, &QRadioButton::clicked, this, &FormContactsAll::OptionDial1_Click);
+    connect(OptionDial2, &QRadioButton::clicked, this, &FormContactsAll::OptionDial2_Click);
+    MSComm1 = new MSComm(QStringLiteral("MSComm1"), this);
     CommandTel =
         button(FrameAutodial, "CommandTel", QStringLiteral("Tel. List"), 3120, 240, 1140, 330);
     CommandCel =
@@ -425,15 +431,19 @@ void FormContactsAll::showPosition() {
     LabelPosition->setText(QStringLiteral("RECORD %1 OF %2 RECORDS")
                                .arg(rs->absolutePosition() + 1)
                                .arg(rs->recordCount()));
+    Autodial();
+    // The full name the selector lists follows the first and last name.
+    if (Data1->currentRow() >= 0 && TextFullName->text() != contactName())
+        TextFullName->setText(contactName());
+}
+
+void FormContactsAll::Autodial() {
     const QString cellphone = box(ContactColumn::Cellphone)->text();
     const QString direct = box(ContactColumn::DirectTelephone)->text();
     OptionDial1->setText(cellphone);
     OptionDial1->setVisible(!cellphone.isEmpty());
     OptionDial2->setText(direct);
     OptionDial2->setVisible(!direct.isEmpty());
-    // The full name the selector lists follows the first and last name.
-    if (Data1->currentRow() >= 0 && TextFullName->text() != contactName())
-        TextFullName->setText(contactName());
 }
 
 void FormContactsAll::TimerLoad_Timer() {
@@ -441,6 +451,27 @@ void FormContactsAll::TimerLoad_Timer() {
                               Locale::timeText(Clock::time()));
     LabelEntered->setText(contactName() + QStringLiteral(" was Entered on ") +
                           box(ContactColumn::Entered)->text());
+}
+
+void FormContactsAll::OptionDial1_Click() {
+    dial(OptionDial1, box(ContactColumn::Cellphone)->text());
+}
+
+void FormContactsAll::OptionDial2_Click() {
+    dial(OptionDial2, box(ContactColumn::DirectTelephone)->text());
+}
+
+void FormContactsAll::dial(QRadioButton* option, const QString& number) {
+    // The dial waits for the modem with the window working: it may be closed meanwhile.
+    QPointer<FormContactsAll> self(this);
+    ModemDial::DialNumber(MSComm1, number, -1);
+    if (!self)
+        return;
+    // The option is a button to press, never left chosen.
+    option->setAutoExclusive(false);
+    option->setChecked(false);
+    option->setAutoExclusive(true);
+    DBComboSelect->setFocus();
 }
 
 void FormContactsAll::CommandTel_Click() {

@@ -9,6 +9,7 @@ class DataSource;
 class FormMailMerge;
 class QProgressBar;
 class HoverHelp;
+class MSComm;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -40,8 +41,10 @@ public:
     void CommandGo_Click();
     void CommandReset_Click();
     void CommandDelete_Click();
-    void CommandTel_Click(); // the call to the direct line goes on the telephone list
-    void CommandCel_Click(); // the call to the cellphone goes on the telephone list
+    void OptionDial1_Click(); // dials the cellphone
+    void OptionDial2_Click(); // dials the direct line
+    void CommandTel_Click();  // the call to the direct line goes on the telephone list
+    void CommandCel_Click();  // the call to the cellphone goes on the telephone list
     void TimerLoad_Timer();
 
     // Mail merge: the kind is chosen once per opening of the window, the
@@ -62,6 +65,8 @@ public:
     void CommandCancelMerge_Click();
     // After every move: the position, the full name, the dial options.
     void showPosition();
+    // Shows the dial options for the current contact's numbers.
+    void Autodial();
 
     DataSource* data() const { return Data1; }
     QLineEdit* box(const QString& name) const;
@@ -89,6 +94,8 @@ private:
     // One e-mail for the contact shown: displayed, or queued in the Outbox.
     bool produceEMail(bool queue, QString* error);
     void setMergeRunning(bool running);
+    // Dials the number through the modem, then leaves the option unchosen.
+    void dial(QRadioButton* option, const QString& number);
     QGroupBox* Frame1;
     QGroupBox* FrameAutodial;
     QGroupBox* FrameHelp;
@@ -129,6 +136,7 @@ private:
     QProgressBar* ProgressMerge;
     bool m_cancelMerge = false;
     QTimer* TimerLoad;
+    MSComm* MSComm1;
     DataSource* Data1;
     DataSource* DataMT12;
     HoverHelp* m_help;

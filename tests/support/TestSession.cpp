@@ -14,6 +14,8 @@
 #include "services/Clipboard.h"
 #include "services/Desktop.h"
 #include "services/FileChooser.h"
+#include "services/MSComm.h"
+#include "services/ModemDial.h"
 #include "services/Pointer.h"
 #include "services/PrintWindow.h"
 #include "services/SendKeys.h"
@@ -67,6 +69,8 @@ void resetHooks() {
     SpellingDialog::setAnswerer({});
     DocumentToolbar::setFontChooser({});
     FileChooser::setChooser({});
+    MSComm::useSystemDevices();
+    ModemDial::setSecond(std::chrono::seconds(1));
     DataMessages::install();
     WorkbookSheets::install();
     DocumentTexts::install();
@@ -118,6 +122,8 @@ TestSession::TestSession(Folder folder) {
         fail(QStringLiteral("A file dialog nobody answered: \"%1\"").arg(caption));
         return QString();
     });
+    // No test reaches the machine's serial ports; a test names its own.
+    MSComm::setDevices({});
     m_folder = std::make_unique<TestFolder>(folder);
     PrintWindow::printToFile(m_folder->file(QStringLiteral("Printed.pdf")));
 }

@@ -28,15 +28,16 @@ void fireTimer(const QObject* owner, const QString& name);
 // message boxes are recorded and answered by the script below, files and
 // web addresses are recorded instead of opened (Desktop), printing goes to
 // Printed.pdf in the program folder, data sources report through message
-// boxes (DataMessages), workbooks are read through WorkbookSheets, and the
+// boxes (DataMessages), workbooks are read through WorkbookSheets, the
 // spelling dialog and the font dialog fail the test unless the test answers
-// them itself. Its end closes and deletes every window, settles, and puts
-// every hook back as the program has it (clock, locale, message boxes,
-// desktop, keystrokes, printing, clipboard, pointer, the SMTP sender's
-// certificates, the .xls time limit, spelling and font answerers, the data
-// sources' handlers, the window registry), so the next test case starts
-// from nothing. A pointer still busy at the end fails the test: the user
-// would be left with the hourglass.
+// them itself, and there are no serial ports (MSComm) unless the test names
+// its own. Its end closes and deletes every window, settles, and puts every
+// hook back as the program has it (clock, locale, message boxes, desktop,
+// keystrokes, printing, clipboard, pointer, serial ports and the length of
+// the modem's waits, the SMTP sender's certificates, the .xls time limit,
+// spelling and font answerers, the data sources' handlers, the window
+// registry), so the next test case starts from nothing. A pointer still
+// busy at the end fails the test: the user would be left with the hourglass.
 //
 // Message boxes: the test announces each one it expects, before the action
 // that shows it. A message box nobody announced fails the test at once (it
