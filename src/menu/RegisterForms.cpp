@@ -5,6 +5,7 @@
 #include "FormSupport.h"
 #include "activities/FormActivities.h"
 #include "activities/FormAllCallReports.h"
+#include "activities/FormAttachments.h"
 #include "activities/FormCallReports.h"
 #include "activities/FormCreateCallReport.h"
 #include "app/FormHelp.h"
@@ -18,8 +19,8 @@
 #include "contacts/FormContactsAll.h"
 #include "contacts/FormExport.h"
 #include "contacts/FormImport.h"
-#include "contacts/FormOutlook.h"
 #include "contacts/FormMailMerge.h"
+#include "contacts/FormOutlook.h"
 #include "contacts/FormSignature.h"
 #include "contacts/FormWrite.h"
 #include "maintenance/FormReplica.h"
@@ -49,4 +50,5 @@ void registerForms() {
     Forms::add<FormCallReports>();
     Forms::add<FormActivities>();
     Forms::add<FormAllCallReports>();
+    Forms::add<FormAttachments>();
 }
