@@ -154,6 +154,8 @@ void FormAttachments::buildControls() {
     FrameSelect = new QGroupBox(QStringLiteral("Select File"), this);
     FrameSelect->setObjectName(QStringLiteral("FrameSelect"));
     Twips::setGeometry(FrameSelect, PickerLeft, PickerWaitingTop, PickerWidth, PickerHeight);
+    // In view it covers the list and the boxes beneath it.
+    Colors::setBackground(FrameSelect, Colors::White);
     Drive1 = new DriveList(FrameSelect);
     Drive1->setObjectName(QStringLiteral("Drive1"));
     Twips::setGeometry(Drive1, 120, 300, 5160, 315);
