@@ -5,6 +5,7 @@
 #include "FormSupport.h"
 #include "activities/FormActivities.h"
 #include "activities/FormAllCallReports.h"
+#include "activities/FormAttachments.h"
 #include "activities/FormCallReports.h"
 #include "activities/FormCreateCallReport.h"
 #include "app/FormHelp.h"
@@ -55,4 +56,5 @@ void registerForms() {
     Forms::add<FormCallReports>();
     Forms::add<FormActivities>();
     Forms::add<FormAllCallReports>();
+    Forms::add<FormAttachments>();
 }
