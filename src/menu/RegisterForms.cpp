@@ -7,6 +7,8 @@
 #include "activities/FormAllCallReports.h"
 #include "activities/FormCallReports.h"
 #include "activities/FormCreateCallReport.h"
+#include "activities/FormProjectSummary.h"
+#include "activities/FormProjects.h"
 #include "app/FormHelp.h"
 #include "app/Forms.h"
 #include "companies/FormBrowser.h"
@@ -18,8 +20,8 @@
 #include "contacts/FormContactsAll.h"
 #include "contacts/FormExport.h"
 #include "contacts/FormImport.h"
-#include "contacts/FormOutlook.h"
 #include "contacts/FormMailMerge.h"
+#include "contacts/FormOutlook.h"
 #include "contacts/FormSignature.h"
 #include "contacts/FormWrite.h"
 #include "maintenance/FormReplica.h"
@@ -49,4 +51,6 @@ void registerForms() {
     Forms::add<FormCallReports>();
     Forms::add<FormActivities>();
     Forms::add<FormAllCallReports>();
+    Forms::add<FormProjects>();
+    Forms::add<FormProjectSummary>();
 }
