@@ -38,6 +38,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTimer>
+#include <functional>
 
 namespace {
 
@@ -95,6 +96,23 @@ QCalendarWidget* calendar(QWidget* parent, const char* name, int left, int top) 
     Twips::setGeometry(month, left, top, 3480, 2480);
     return month;
 }
+
+// Events of a few controls, seen apart from the window's key preview (which
+// sees every event of the program once more).
+class ControlHook : public QObject {
+public:
+    ControlHook(QObject* parent, std::function<bool(QObject*, QEvent*)> hook)
+        : QObject(parent)
+        , m_hook(std::move(hook)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        return m_hook(watched, event) || QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<bool(QObject*, QEvent*)> m_hook;
+};
 
 } // namespace
 
@@ -166,7 +184,6 @@ void FormProjects::buildControls() {
     DBListIndustryGroup->setObjectName(QStringLiteral("DBListIndustryGroup"));
     Twips::setGeometry(DBListIndustryGroup, 120, 240, ProjectsWidth - 240, ProjectsHeight - 360);
     DBListIndustryGroup->setRowSource(DataMT04, QStringLiteral("TEXT01"));
-    DBListIndustryGroup->viewport()->installEventFilter(this);
 
     // The views and the status.
     FrameGoTo =
@@ -252,7 +269,10 @@ void FormProjects::buildControls() {
     TextAction->setObjectName(QStringLiteral("TextAction"));
     Twips::setGeometry(TextAction, 720, 600, ActionWidth - 840, ActionHeight - 720);
     Colors::setBackground(TextAction, Colors::White);
-    TextAction->installEventFilter(this);
+    auto* hook = new ControlHook(
+        this, [this](QObject* watched, QEvent* event) { return controlEvent(watched, event); });
+    TextAction->installEventFilter(hook);
+    DBListIndustryGroup->viewport()->installEventFilter(hook);
     NUM01 = hiddenBox(this, "NUM01");
     NUM02 = hiddenBox(this, "NUM02");
     FieldBinder::bind(DataTABLE07, NUM01, QStringLiteral("NUMBER01"));
@@ -582,7 +602,7 @@ void FormProjects::CommandNew_Click() {
     DBComboProjectName->setText(ProjectNamePrompt);
 }
 
-bool FormProjects::eventFilter(QObject* watched, QEvent* event) {
+bool FormProjects::controlEvent(QObject* watched, QEvent* event) {
     if (watched == TextAction && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -597,7 +617,7 @@ bool FormProjects::eventFilter(QObject* watched, QEvent* event) {
     if (watched == DBListIndustryGroup->viewport() && event->type() == QEvent::MouseButtonRelease &&
         DBListIndustryGroup->listCount() == 0)
         DBListIndustryGroup_Click();
-    return WorkingWindow::eventFilter(watched, event);
+    return false;
 }
 
 void FormProjects::DBListIndustryGroup_Click() {

@@ -72,10 +72,9 @@ public:
     static QString viewSource(const QString& company, const QString& status);
     static QString stepsSource(const QString& project);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
+    // The Enter key in the action text, a click in an empty industry list.
+    bool controlEvent(QObject* watched, QEvent* event);
     void buildControls();
     void buildHoverTexts();
     FormCompanies* companies() const;
