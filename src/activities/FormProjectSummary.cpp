@@ -98,6 +98,8 @@ void FormProjectSummary::Form_Load() {
         if (LoadWidths[column] > 0)
             grid->setColumnWidth(column, Twips::toPixelsX(LoadWidths[column]));
     grid->setWordWrap(true);
+    // The selection served the formatting; the list is shown unmarked.
+    grid->clearSelection();
 }
 
 void FormProjectSummary::Form_Resize() {
@@ -195,6 +197,7 @@ void FormProjectSummary::Report() {
     const bool saved = QDir().mkpath(folder) && book->saveAs(path, FileFormat::Xlsx, &error);
     excel.setDisplayAlerts(false);
     Clipboard::clear();
+    grid->clearSelection();
     CommandExcel->setEnabled(true);
     CommandPrint->setEnabled(true);
     ModuleMouse::PointerNormal();

@@ -58,8 +58,8 @@ constexpr int OutOfView = 6840;
 
 // Where the regions stand (twips).
 constexpr int MainTop = 1920;
-constexpr int ProjectsLeft = 120, ProjectsWidth = 3600, ProjectsHeight = 1860;
-constexpr int ViewsLeft = 3840, ViewsWidth = 2040;
+constexpr int ProjectsLeft = 120, ProjectsWidth = 3360, ProjectsHeight = 1860;
+constexpr int ViewsLeft = 3600, ViewsWidth = 2280;
 constexpr int ActionLeft = 120, ActionTop = 4320, ActionWidth = 5760, ActionHeight = 2040;
 constexpr int NameTop = MainTop, DoneTop = 3480;
 constexpr int CalendarLeft = 6000, CalendarTop = 720;
