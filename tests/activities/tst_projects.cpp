@@ -28,6 +28,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPdfDocument>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -55,6 +56,7 @@ private slots:
     void functionKeyAndButtonOpenTheWindow();
     void hoverTexts_data();
     void hoverTexts();
+    void manualChapterOnTheHelpPage();
 
     // Views and status.
     void viewsListTheProjectsOfTheirStatus();
@@ -302,6 +304,15 @@ void TestProjects::hoverTexts() {
     QCOMPARE(child<QLabel>("LabelHelp")->text(), text);
     help->showBackground();
     QVERIFY(!child("FrameHelp")->isVisible());
+}
+
+void TestProjects::manualChapterOnTheHelpPage() {
+    // F1 opens the help on the window's page, 33.
+    QPdfDocument manual;
+    QCOMPARE(manual.load(m_session->file("Help.pdf")), QPdfDocument::Error::None);
+    QVERIFY(manual.pageCount() >= 33);
+    const QString text = manual.getAllText(32).text();
+    QVERIFY2(text.simplified().startsWith("Projects and action steps"), qPrintable(text.left(80)));
 }
 
 // ---- views and status ----
