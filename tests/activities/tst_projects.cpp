@@ -67,6 +67,7 @@ private slots:
     // A new project.
     void newProjectInThreeSteps();
     void newProjectWithoutIndustryGroups();
+    void newProjectWithATypedName();
 
     // Value and probability.
     void probabilityKeystrokes_data();
@@ -80,6 +81,7 @@ private slots:
     void followUpSavesTheTask_data();
     void followUpSavesTheTask();
     void companyChangeKeepsTheStepOnItsProject();
+    void followUpTaskThatCannotBeSaved();
     void editingStepsInTheGrid();
 
     // Delete.
@@ -455,6 +457,27 @@ void TestProjects::newProjectWithoutIndustryGroups() {
     QVERIFY(!child("FrameStatus")->isVisible());
 }
 
+void TestProjects::newProjectWithATypedName() {
+    open("Crane Works");
+    click("CommandNew");
+    auto* groups = child<DBList>("DBListIndustryGroup");
+    QTest::mouseClick(groups->viewport(), Qt::LeftButton, {},
+                      groups->visualRect(groups->model()->index(2, 0)).center());
+    auto* names = child<DBCombo>("DBComboProjectName");
+    names->setFocus();
+    names->lineEdit()->selectAll();
+    QTest::keyClicks(names->lineEdit(), "Gantry crane 2");
+    // Typing keeps the focus in the box; the name is taken as typed.
+    QVERIFY(names->lineEdit()->hasFocus());
+    QVERIFY(child("CommandDone")->isVisible());
+    QCOMPARE(child<QLineEdit>("TEXT02")->text(), QString("Gantry crane 2"));
+    click("CommandDone");
+    QCOMPARE(m_session->rows("TESSALY.mdb", "SELECT NUMBER01, TEXT01, TEXT03, DATE01 FROM TABLE06 "
+                                            "WHERE TEXT02 = 'Gantry crane 2'"),
+             (QList<QVariantList>{{3, "Steel", "Active Project", "2026-12-10"}}));
+    QCOMPARE(listed(), (QStringList{"Gantry", "Gantry crane 2"}));
+}
+
 // ---- value and probability ----
 
 void TestProjects::probabilityKeystrokes_data() {
@@ -658,6 +681,30 @@ void TestProjects::companyChangeKeepsTheStepOnItsProject() {
                              "SELECT AUTONUMBER, DATE02 FROM TABLE06 WHERE DATE02 IS NOT NULL"),
              (QList<QVariantList>{{10, "2026-12-20"}}));
     QVERIFY(MsgBox::shown().isEmpty());
+}
+
+void TestProjects::followUpTaskThatCannotBeSaved() {
+    open();
+    // The mail program's store cannot be made: "Outlook" is a file.
+    QDir(m_session->file("Outlook")).removeRecursively();
+    QFile blocker(m_session->file("Outlook"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    startStep("Roof repair", QDate(2026, 12, 15), "Offer revised");
+    click("CommandFollowUp");
+    clickDate("MonthView2", QDate(2026, 12, 22));
+    m_session->expectMessage("The folder");
+    QPointer<FormProjects> before = form();
+    click("CommandOutlook");
+    settle();
+    QCOMPARE(MsgBox::last().style, MsgBox::Critical);
+    // Nothing is lost: the same window still holds the step and its follow-up.
+    QVERIFY(before && before->isVisible());
+    QVERIFY(child("FrameFollowUp")->isVisible());
+    QCOMPARE(child<QPlainTextEdit>("TextAction")->toPlainText(), QString("Offer revised"));
+    QCOMPARE(m_session->scalar("TESSALY.mdb",
+                               "SELECT COUNT(*) FROM TABLE07 WHERE MEMO01 = 'Offer revised'"),
+             QVariant(0));
 }
 
 void TestProjects::editingStepsInTheGrid() {
