@@ -8,6 +8,8 @@
 #include "activities/FormAttachments.h"
 #include "activities/FormCallReports.h"
 #include "activities/FormCreateCallReport.h"
+#include "activities/FormProjectSummary.h"
+#include "activities/FormProjects.h"
 #include "app/FormHelp.h"
 #include "app/Forms.h"
 #include "companies/FormBrowser.h"
@@ -57,4 +59,6 @@ void registerForms() {
     Forms::add<FormActivities>();
     Forms::add<FormAllCallReports>();
     Forms::add<FormAttachments>();
+    Forms::add<FormProjects>();
+    Forms::add<FormProjectSummary>();
 }

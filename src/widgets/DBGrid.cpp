@@ -32,6 +32,10 @@ void DBGrid::setColumns(const QStringList& fields) {
     m_model->setColumns(fields);
 }
 
+void DBGrid::setColumnCaptions(const QStringList& captions) {
+    m_model->setColumnCaptions(captions);
+}
+
 void DBGrid::setAllowAddNew(bool allow) {
     m_allowAddNew = allow;
     m_model->setNewRowLine(allow);

@@ -17,6 +17,7 @@ public:
     void setDataSource(DataSource* source);
     DataSource* dataSource() const;
     void setColumns(const QStringList& fields); // empty: every field
+    void setColumnCaptions(const QStringList& captions);
 
     void setAllowAddNew(bool allow);
     void setAllowDelete(bool allow) { m_allowDelete = allow; }

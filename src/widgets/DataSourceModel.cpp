@@ -2,6 +2,8 @@
 
 #include "data/DataSource.h"
 
+#include <algorithm>
+
 DataSourceModel::DataSourceModel(QObject* parent)
     : QAbstractTableModel(parent) {}
 
@@ -110,10 +112,17 @@ Qt::ItemFlags DataSourceModel::flags(const QModelIndex& index) const {
     return f;
 }
 
+void DataSourceModel::setColumnCaptions(const QStringList& captions) {
+    m_captions = captions;
+    emit headerDataChanged(Qt::Horizontal, 0, std::max(0, columnCount() - 1));
+}
+
 QVariant DataSourceModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole || !m_source)
         return {};
     if (orientation == Qt::Horizontal) {
+        if (section < m_captions.size() && !m_captions.at(section).isEmpty())
+            return m_captions.at(section);
         const int field = fieldOf(section);
         return field >= 0 ? m_source->field(field).name : QVariant();
     }

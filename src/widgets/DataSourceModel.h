@@ -19,6 +19,9 @@ public:
     DataSource* source() const { return m_source; }
     // Fields to show, by name; empty shows every field.
     void setColumns(const QStringList& fields);
+    // Titles of the shown columns, in their order; a column without one
+    // shows its field's name.
+    void setColumnCaptions(const QStringList& captions);
     void setEditable(bool editable);
     void setNewRowLine(bool shown);
     bool isNewRowLine(int row) const;
@@ -39,6 +42,7 @@ private slots:
 private:
     QPointer<DataSource> m_source;
     QStringList m_columns;
+    QStringList m_captions;
     bool m_editable = false;
     bool m_newRowLine = false;
 };

@@ -23,6 +23,14 @@ DataSource* FlexGrid::dataSource() const {
     return m_model->source();
 }
 
+void FlexGrid::setFixedCols(int fixedCols) {
+    m_model->setFixedCols(fixedCols);
+}
+
+int FlexGrid::fixedCols() const {
+    return m_model->fixedCols();
+}
+
 int FlexGrid::rows() const {
     return m_model->rowCount();
 }
@@ -68,8 +76,9 @@ QString FlexGrid::clipText(int row, int col, int rowSel, int colSel) const {
     QList<QStringList> columns;
     for (int c = left; c <= right; ++c) {
         QStringList values;
-        if (c > 0 && source)
-            values = source->columnTexts(c - 1);
+        const int field = c - m_model->fixedCols();
+        if (field >= 0 && source)
+            values = source->columnTexts(field);
         columns.append(values);
     }
     QStringList lines;

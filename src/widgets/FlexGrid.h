@@ -17,6 +17,11 @@ public:
     void setDataSource(DataSource* source);
     DataSource* dataSource() const;
 
+    // The record-selector column: 1 (as made) or 0, when column 0 is the
+    // first field.
+    void setFixedCols(int fixedCols);
+    int fixedCols() const;
+
     int rows() const;
     int cols() const;
     QString textMatrix(int row, int column) const;

@@ -4,6 +4,7 @@
 
 #include <QBrush>
 #include <QPalette>
+#include <algorithm>
 
 FlexGridModel::FlexGridModel(QObject* parent)
     : QAbstractTableModel(parent) {}
@@ -33,26 +34,34 @@ void FlexGridModel::setHeading(int column, const QString& text) {
     emit dataChanged(index(0, column), index(0, column));
 }
 
+void FlexGridModel::setFixedCols(int fixedCols) {
+    beginResetModel();
+    m_fixedCols = std::clamp(fixedCols, 0, 1);
+    m_headings.clear();
+    endResetModel();
+}
+
 int FlexGridModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() || !m_source ? 0 : m_source->rowCount() + 1;
 }
 
 int FlexGridModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() || !m_source ? 0 : m_source->fieldCount() + 1;
+    return parent.isValid() || !m_source ? 0 : m_source->fieldCount() + m_fixedCols;
 }
 
 QString FlexGridModel::text(int row, int column) const {
-    if (!m_source || row < 0 || column <= 0 || column > m_source->fieldCount())
+    const int field = column - m_fixedCols;
+    if (!m_source || row < 0 || field < 0 || field >= m_source->fieldCount())
         return {};
     if (row == 0)
-        return m_headings.value(column, m_source->field(column - 1).name);
-    return m_source->textAt(row - 1, column - 1);
+        return m_headings.value(column, m_source->field(field).name);
+    return m_source->textAt(row - 1, field);
 }
 
 QVariant FlexGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid())
         return {};
-    const bool fixed = index.row() == 0 || index.column() == 0;
+    const bool fixed = index.row() == 0 || index.column() < m_fixedCols;
     switch (role) {
     case Qt::DisplayRole:
         return text(index.row(), index.column());

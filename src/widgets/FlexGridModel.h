@@ -7,8 +7,9 @@
 #include <QPointer>
 
 // The cells of a read-only flex grid over a data source: row 0 holds the
-// field names, column 0 is the empty record-selector column, and cell
-// (r, c) shows field c-1 of row r-1 as the data source shows it.
+// field names, column 0 is the empty record-selector column (unless the grid
+// has no fixed column), and cell (r, c) shows field c-1 (c without the fixed
+// column) of row r-1 as the data source shows it.
 class FlexGridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -23,8 +24,12 @@ public:
     QString text(int row, int column) const;
     // Row 0 shows the field names unless a heading of its own is set.
     void setHeading(int column, const QString& text);
+    // FixedCols: 1 (the record-selector column) or 0.
+    void setFixedCols(int fixedCols);
+    int fixedCols() const { return m_fixedCols; }
 
 private:
     QPointer<DataSource> m_source;
     QHash<int, QString> m_headings;
+    int m_fixedCols = 1;
 };
