@@ -595,14 +595,42 @@ void Sheet::enter(int row, int column, const QString& text) {
 }
 
 void Sheet::paste(const QString& text, int row, int column) {
+    // A column of a list repeats its values (cities, regions, sales
+    // persons): the cells of one value share one copy of its text. A column
+    // whose values are mostly different (names, numbers) is left alone.
+    struct Repeated {
+        QSet<QString> values;
+        bool off = false;
+    };
+    constexpr qsizetype MaxShared = 1000;
+    constexpr qsizetype MaxSharedLength = 64;
+    QList<Repeated> repeated;
     int width = 1;
     int r = 0;
     splitPastedText(text, [&](const QStringList& cells) {
         width = std::max(width, int(cells.size()));
+        if (repeated.size() < cells.size())
+            repeated.resize(cells.size());
         for (int c = 0; c < cells.size(); ++c) {
             if (row + r >= CellRange::MaxRows || column + c >= CellRange::MaxColumns)
                 continue;
-            enter(row + r, column + c, cells.at(c));
+            const QString& cell = cells.at(c);
+            Repeated& seen = repeated[c];
+            if (seen.off || cell.isEmpty() || cell.size() > MaxSharedLength) {
+                enter(row + r, column + c, cell);
+                continue;
+            }
+            if (const auto same = seen.values.constFind(cell); same != seen.values.cend()) {
+                enter(row + r, column + c, *same);
+                continue;
+            }
+            if (seen.values.size() < MaxShared) {
+                seen.values.insert(cell);
+            } else {
+                seen.off = true;
+                seen.values.clear();
+            }
+            enter(row + r, column + c, cell);
         }
         ++r;
     });
