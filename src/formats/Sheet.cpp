@@ -611,6 +611,9 @@ void Sheet::paste(const QString& text, int row, int column) {
         width = std::max(width, int(cells.size()));
         if (repeated.size() < cells.size())
             repeated.resize(cells.size());
+        // A new row takes its cells at once, not growing by halves.
+        if (row + r < CellRange::MaxRows && !m_rows.contains(row + r))
+            m_rows[row + r].reserve(cells.size());
         for (int c = 0; c < cells.size(); ++c) {
             if (row + r >= CellRange::MaxRows || column + c >= CellRange::MaxColumns)
                 continue;
@@ -632,6 +635,8 @@ void Sheet::paste(const QString& text, int row, int column) {
             }
             enter(row + r, column + c, cell);
         }
+        if (const auto made = m_rows.find(row + r); made != m_rows.end() && made->isEmpty())
+            m_rows.erase(made); // a row of empty cells holds none
         ++r;
     });
     m_selection = CellRange::cells(row, column, row + std::max(1, r) - 1, column + width - 1);
@@ -1083,12 +1088,12 @@ bool Sheet::remove(const CellRange& range, DeleteShift shift) {
 void Sheet::moveRows(const RowShift& shift) {
     auto remap = [&](auto& map) {
         std::remove_reference_t<decltype(map)> moved;
-        for (auto it = map.cbegin(); it != map.cend(); ++it) {
+        for (auto it = map.begin(); it != map.end(); ++it) {
             const int row = shift.map(it.key());
             if (row >= 0 && row < CellRange::MaxRows)
-                moved.insert(row, it.value());
+                moved[row] = std::move(it.value());
         }
-        map = moved;
+        map = std::move(moved);
     };
     remap(m_rows);
     remap(m_rowFormats);

@@ -9,7 +9,9 @@
 #include <QSet>
 #include <QString>
 #include <QVariant>
+#include <algorithm>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -64,7 +66,108 @@ public:
         SharedFormat format;
         bool hasContent() const { return !value.isNull() || !formula.isEmpty(); }
     };
-    using Row = QMap<int, Cell>;
+    // The cells of one row by column, in column order in one block: a list
+    // of many rows costs its cells, not a tree node for each.
+    class Row {
+        using Entry = std::pair<int, Cell>;
+        using Cells = std::vector<Entry>;
+
+        template <class Base, class Value> class Iterator {
+        public:
+            using iterator_category = std::forward_iterator_tag;
+            using value_type = Cell;
+            using difference_type = std::ptrdiff_t;
+            using pointer = Value*;
+            using reference = Value&;
+            Iterator() = default;
+            explicit Iterator(Base at)
+                : m_at(at) {}
+            int key() const { return m_at->first; }
+            Value& value() const { return m_at->second; }
+            Value& operator*() const { return m_at->second; }
+            Value* operator->() const { return &m_at->second; }
+            Iterator& operator++() {
+                ++m_at;
+                return *this;
+            }
+            Iterator operator++(int) {
+                Iterator before = *this;
+                ++m_at;
+                return before;
+            }
+            // An iterator and a const one compare, as they do for QMap.
+            template <class B, class V> bool operator==(const Iterator<B, V>& other) const {
+                return m_at == other.base();
+            }
+            template <class B, class V> bool operator!=(const Iterator<B, V>& other) const {
+                return m_at != other.base();
+            }
+            Base base() const { return m_at; }
+
+        private:
+            Base m_at{};
+        };
+
+        // The first cell at or right of `column`. Cells mostly arrive left
+        // to right: the end is the usual place.
+        template <class Vector, class Result> static Result position(Vector& cells, int column) {
+            if (cells.empty() || cells.back().first < column)
+                return cells.end();
+            return std::lower_bound(cells.begin(), cells.end(), column,
+                                    [](const Entry& e, int c) { return e.first < c; });
+        }
+        static Cells::iterator position(Cells& cells, int column) {
+            return position<Cells, Cells::iterator>(cells, column);
+        }
+        static Cells::const_iterator position(const Cells& cells, int column) {
+            return position<const Cells, Cells::const_iterator>(cells, column);
+        }
+
+    public:
+        using iterator = Iterator<Cells::iterator, Cell>;
+        using const_iterator = Iterator<Cells::const_iterator, const Cell>;
+
+        iterator begin() { return iterator(m_cells.begin()); }
+        iterator end() { return iterator(m_cells.end()); }
+        const_iterator begin() const { return cbegin(); }
+        const_iterator end() const { return cend(); }
+        const_iterator cbegin() const { return const_iterator(m_cells.cbegin()); }
+        const_iterator cend() const { return const_iterator(m_cells.cend()); }
+        const_iterator constEnd() const { return cend(); }
+
+        // The first cell at or right of `column`.
+        iterator lowerBound(int column) { return iterator(position(m_cells, column)); }
+        const_iterator lowerBound(int column) const {
+            return const_iterator(position(m_cells, column));
+        }
+        iterator find(int column) {
+            const auto at = position(m_cells, column);
+            return iterator(at != m_cells.end() && at->first == column ? at : m_cells.end());
+        }
+        const_iterator constFind(int column) const {
+            const auto at = position(m_cells, column);
+            return const_iterator(at != m_cells.cend() && at->first == column ? at
+                                                                              : m_cells.cend());
+        }
+        const_iterator find(int column) const { return constFind(column); }
+        bool contains(int column) const { return constFind(column) != cend(); }
+        iterator erase(iterator at) { return iterator(m_cells.erase(at.base())); }
+        // The cell of `column`, made empty when there is none.
+        Cell& operator[](int column) {
+            auto at = position(m_cells, column);
+            if (at == m_cells.end() || at->first != column)
+                at = m_cells.insert(at, Entry(column, Cell()));
+            return at->second;
+        }
+        void reserve(qsizetype cells) { m_cells.reserve(size_t(cells)); }
+        bool isEmpty() const { return m_cells.empty(); }
+        qsizetype size() const { return qsizetype(m_cells.size()); }
+        int firstKey() const { return m_cells.front().first; }
+        int lastKey() const { return m_cells.back().first; }
+
+    private:
+        Cells m_cells;
+    };
 
     static constexpr double StandardColumnWidth = 8.43; // characters
     static constexpr double StandardRowHeight = 15;     // points
