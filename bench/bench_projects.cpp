@@ -28,6 +28,7 @@
 #include "widgets/DBList.h"
 #include "widgets/DataMessages.h"
 
+#include "BenchFolder.h"
 #include "RatioReporter.h"
 #include <QApplication>
 #include <QDir>
@@ -50,14 +51,10 @@ int chosenCompany() {
 }
 
 QString databasePath() {
-    return QDir(folder).filePath("TESSALY.mdb");
+    return BenchFolder::database(folder);
 }
 
-void exec(sqlite3* db, const char* sql) {
-    char* message = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK)
-        qFatal("%s: %s", sql, message);
-}
+using BenchFolder::exec;
 
 QString companyName(int i) {
     static const char* const words[] = {"Harbor", "Summit", "Pioneer",  "Granite", "Cedar",
@@ -68,35 +65,16 @@ QString companyName(int i) {
 }
 
 bool databaseReady() {
-    if (!QFile::exists(databasePath()) || !QFile::exists(QDir(folder).filePath("User.mdb")))
-        return false;
-    sqlite3* db = nullptr;
-    sqlite3_open(databasePath().toUtf8().constData(), &db);
-    sqlite3_stmt* count = nullptr;
-    sqlite3_prepare_v2(db,
-                       "SELECT (SELECT COUNT(*) FROM TABLE06), (SELECT COUNT(*) FROM TABLE07), "
-                       "(SELECT COUNT(*) FROM TABLE01)",
-                       -1, &count, nullptr);
-    const bool ready =
-        count && sqlite3_step(count) == SQLITE_ROW && sqlite3_column_int(count, 0) == projects &&
-        sqlite3_column_int(count, 1) == steps && sqlite3_column_int(count, 2) == companies;
-    sqlite3_finalize(count);
-    sqlite3_close(db);
-    return ready;
+    return BenchFolder::counts(folder, "SELECT (SELECT COUNT(*) FROM TABLE06), (SELECT COUNT(*) "
+                                       "FROM TABLE07), (SELECT COUNT(*) FROM TABLE01)") ==
+           QList<int>{projects, steps, companies};
 }
 
 void makeFolder() {
-    QDir().mkpath(folder);
     if (databaseReady())
         return;
-    QDir(folder).removeRecursively();
-    QDir().mkpath(folder);
-    QString error;
-    if (!Installation::run(folder, &error))
-        qFatal("%s", qPrintable(error));
-    QFile::rename(QDir(folder).filePath("Temp.mdb"), databasePath());
-    sqlite3* db = nullptr;
-    sqlite3_open(databasePath().toUtf8().constData(), &db);
+    BenchFolder::install(folder);
+    sqlite3* db = BenchFolder::open(folder);
     exec(db, "BEGIN");
     sqlite3_stmt* insert = nullptr;
     sqlite3_prepare_v2(db,
@@ -325,19 +303,10 @@ BENCHMARK(ChooseProject)->Unit(benchmark::kMillisecond)->Iterations(20);
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    std::vector<char*> args;
-    for (int i = 0; i < argc; ++i) {
-        const QByteArray arg(argv[i]);
-        if (arg.startsWith("--projects="))
-            projects = arg.mid(11).toInt();
-        else if (arg.startsWith("--steps="))
-            steps = arg.mid(8).toInt();
-        else if (arg.startsWith("--companies="))
-            companies = arg.mid(12).toInt();
-        else
-            args.push_back(argv[i]);
-    }
-    folder = QDir::temp().filePath("tessaly-bench-projects");
+    std::vector<char*> args = BenchFolder::options(
+        argc, argv,
+        {{"--projects=", &projects}, {"--steps=", &steps}, {"--companies=", &companies}});
+    folder = BenchFolder::path("tessaly-bench-projects");
     qputenv("TESSALY_HOME", folder.toUtf8());
     QApplication app(argc, argv);
     Locale::pin(QLocale(QLocale::English, QLocale::UnitedStates));

@@ -6,9 +6,9 @@
 //
 // The program folder is made in $TMPDIR/tessaly-bench-replace on each run.
 
-#include "data/Installation.h"
 #include "setup/FormFindandReplace.h"
 
+#include "BenchFolder.h"
 #include "RatioReporter.h"
 #include <QApplication>
 #include <QDir>
@@ -22,26 +22,10 @@ namespace {
 int rows = 100000;
 QString folder;
 
-QString databasePath() {
-    return QDir(folder).filePath("TESSALY.mdb");
-}
-
-void exec(sqlite3* db, const char* sql) {
-    char* message = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK)
-        qFatal("%s: %s", sql, message);
-}
-
 void makeFolder() {
-    QDir(folder).removeRecursively();
-    QDir().mkpath(folder);
-    QString error;
-    if (!Installation::run(folder, &error))
-        qFatal("%s", qPrintable(error));
-    QFile::rename(QDir(folder).filePath("Temp.mdb"), databasePath());
-    sqlite3* db = nullptr;
-    sqlite3_open(databasePath().toUtf8().constData(), &db);
-    exec(db, "BEGIN");
+    BenchFolder::install(folder);
+    sqlite3* db = BenchFolder::open(folder);
+    BenchFolder::exec(db, "BEGIN");
     sqlite3_stmt* insert = nullptr;
     sqlite3_prepare_v2(db,
                        "INSERT INTO TABLE01 (TEXT01, TEXT18, TEXT19, TEXT20) VALUES (?, ?, "
@@ -58,7 +42,7 @@ void makeFolder() {
         sqlite3_reset(insert);
     }
     sqlite3_finalize(insert);
-    exec(db, "COMMIT");
+    BenchFolder::exec(db, "COMMIT");
     sqlite3_close(db);
 }
 
@@ -81,14 +65,14 @@ void ReplaceSalesPerson(benchmark::State& state) {
 }
 
 void PlainUpdate(benchmark::State& state) {
-    sqlite3* db = nullptr;
-    sqlite3_open(databasePath().toUtf8().constData(), &db);
-    exec(db, "PRAGMA journal_mode=WAL");
-    exec(db, "PRAGMA synchronous=FULL");
+    sqlite3* db = BenchFolder::open(folder);
+    BenchFolder::exec(db, "PRAGMA journal_mode=WAL");
+    BenchFolder::exec(db, "PRAGMA synchronous=FULL");
     bool forth = true;
     for (auto _ : state) {
-        exec(db, forth ? "UPDATE TABLE01 SET TEXT18 = 'Zed' WHERE TEXT18 = 'Sales Person 7'"
-                       : "UPDATE TABLE01 SET TEXT18 = 'Sales Person 7' WHERE TEXT18 = 'Zed'");
+        BenchFolder::exec(
+            db, forth ? "UPDATE TABLE01 SET TEXT18 = 'Zed' WHERE TEXT18 = 'Sales Person 7'"
+                      : "UPDATE TABLE01 SET TEXT18 = 'Sales Person 7' WHERE TEXT18 = 'Zed'");
         forth = !forth;
     }
     sqlite3_close(db);
@@ -101,15 +85,8 @@ BENCHMARK(PlainUpdate)->Unit(benchmark::kMillisecond)->Iterations(4);
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    std::vector<char*> args;
-    for (int i = 0; i < argc; ++i) {
-        const QByteArray arg(argv[i]);
-        if (arg.startsWith("--rows="))
-            rows = arg.mid(7).toInt();
-        else
-            args.push_back(argv[i]);
-    }
-    folder = QDir(qEnvironmentVariable("TMPDIR", "/tmp")).filePath("tessaly-bench-replace");
+    std::vector<char*> args = BenchFolder::options(argc, argv, {{"--rows=", &rows}});
+    folder = BenchFolder::path("tessaly-bench-replace");
     qputenv("TESSALY_HOME", folder.toUtf8());
     makeFolder();
     QDir::setCurrent(folder); // the replace names its database relative to it

@@ -9,11 +9,11 @@
 // The program folder is made once in $TMPDIR/tessaly-bench-reports and reused.
 
 #include "app/ModuleExcelReports.h"
-#include "data/Installation.h"
 #include "office/ReportData.h"
 #include "services/Desktop.h"
 #include "services/MsgBox.h"
 
+#include "BenchFolder.h"
 #include "RatioReporter.h"
 #include <QApplication>
 #include <QDate>
@@ -25,7 +25,6 @@
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
-#include <sys/resource.h>
 #include <xlsxwriter.h>
 
 namespace {
@@ -33,43 +32,16 @@ namespace {
 int rows = 100000;
 QString folder;
 
-QString databasePath() {
-    return QDir(folder).filePath("TESSALY.mdb");
-}
-
-void exec(sqlite3* db, const char* sql) {
-    char* message = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK)
-        qFatal("%s: %s", sql, message);
-}
-
 bool databaseReady() {
-    if (!QFile::exists(databasePath()))
-        return false;
-    sqlite3* db = nullptr;
-    sqlite3_open(databasePath().toUtf8().constData(), &db);
-    sqlite3_stmt* count = nullptr;
-    sqlite3_prepare_v2(db, "SELECT COUNT(*) FROM TABLE01", -1, &count, nullptr);
-    const bool ready =
-        count && sqlite3_step(count) == SQLITE_ROW && sqlite3_column_int(count, 0) == rows;
-    sqlite3_finalize(count);
-    sqlite3_close(db);
-    return ready;
+    return BenchFolder::counts(folder, "SELECT COUNT(*) FROM TABLE01") == QList<int>{rows};
 }
 
 void makeFolder() {
-    QDir().mkpath(folder);
     if (databaseReady())
         return;
-    QDir(folder).removeRecursively();
-    QDir().mkpath(folder);
-    QString error;
-    if (!Installation::run(folder, &error))
-        qFatal("%s", qPrintable(error));
-    QFile::rename(QDir(folder).filePath("Temp.mdb"), databasePath());
-    sqlite3* db = nullptr;
-    sqlite3_open(databasePath().toUtf8().constData(), &db);
-    exec(db, "BEGIN");
+    BenchFolder::install(folder);
+    sqlite3* db = BenchFolder::open(folder);
+    BenchFolder::exec(db, "BEGIN");
     sqlite3_stmt* insert = nullptr;
     sqlite3_prepare_v2(db,
                        "INSERT INTO TABLE01 (TEXT01, TEXT03, TEXT04, TEXT05, TEXT06, TEXT07, "
@@ -115,14 +87,8 @@ void makeFolder() {
         sqlite3_reset(insert);
     }
     sqlite3_finalize(insert);
-    exec(db, "COMMIT");
+    BenchFolder::exec(db, "COMMIT");
     sqlite3_close(db);
-}
-
-long peakMegabytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024;
 }
 
 void CompaniesReport(benchmark::State& state) {
@@ -142,7 +108,7 @@ void CompaniesReport(benchmark::State& state) {
         QFile::remove(file);
     }
     state.counters["rows"] = rows;
-    state.counters["peak_MB"] = double(peakMegabytes());
+    state.counters["peak_MB"] = double(BenchFolder::peakMegabytes());
 }
 
 // The same cells as the report writes them: texts, numbers and dates in the
@@ -155,8 +121,7 @@ struct Cells {
 
 Cells readCells() {
     Cells cells;
-    sqlite3* db = nullptr;
-    sqlite3_open(databasePath().toUtf8().constData(), &db);
+    sqlite3* db = BenchFolder::open(folder);
     sqlite3_stmt* select = nullptr;
     sqlite3_prepare_v2(db,
                        "SELECT TEXT01, TEXT03, TEXT04, TEXT05, TEXT06, TEXT07, TEXT08, TEXT09, "
@@ -233,15 +198,8 @@ BENCHMARK(LibxlsxwriterAlone)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    std::vector<char*> args;
-    for (int i = 0; i < argc; ++i) {
-        const QByteArray arg(argv[i]);
-        if (arg.startsWith("--rows="))
-            rows = arg.mid(7).toInt();
-        else
-            args.push_back(argv[i]);
-    }
-    folder = QDir(qEnvironmentVariable("TMPDIR", "/tmp")).filePath("tessaly-bench-reports");
+    std::vector<char*> args = BenchFolder::options(argc, argv, {{"--rows=", &rows}});
+    folder = BenchFolder::path("tessaly-bench-reports");
     qputenv("TESSALY_HOME", folder.toUtf8());
     makeFolder();
     QDir(folder).mkpath("Temp");
@@ -257,7 +215,7 @@ int main(int argc, char** argv) {
         std::printf("companies report / libxlsxwriter alone: %.2fx (%.0f ms against %.0f ms)\n",
                     ratio, reporter.seconds("CompaniesReport") * 1000,
                     reporter.seconds("LibxlsxwriterAlone") * 1000);
-    std::printf("peak memory: %ld MB\n", peakMegabytes());
+    std::printf("peak memory: %ld MB\n", BenchFolder::peakMegabytes());
     for (const auto& shown : MsgBox::shown())
         std::printf("message shown: %s\n", qPrintable(shown.text));
     benchmark::Shutdown();
