@@ -8,6 +8,7 @@
 #include "app/ModuleButtons.h"
 #include "app/ModuleHelp.h"
 #include "app/ModuleMouse.h"
+#include "companies/CompanyOfWindow.h"
 #include "companies/FormCompanies.h"
 #include "data/Columns.h"
 #include "data/CompanyView.h"
@@ -257,26 +258,15 @@ void DocumentBrowser::buildHoverTexts() {
 }
 
 FormCompanies* DocumentBrowser::companies() const {
-    // A window the registry has let go (the program is ending) loads no
-    // other window.
-    if (Forms::loaded(objectName()) != this)
-        return qobject_cast<FormCompanies*>(
-            Forms::loaded(QString::fromLatin1(FormCompanies::Name)));
-    return Forms::get<FormCompanies>();
+    return CompanyOfWindow::companies(this);
 }
 
 QString DocumentBrowser::companyName() const {
-    FormCompanies* form = companies();
-    return form ? form->companyName() : QString();
+    return CompanyOfWindow::name(this);
 }
 
 QString DocumentBrowser::companyKey() const {
-    FormCompanies* form = companies();
-    const QString key = form ? form->companyKey().trimmed() : QString();
-    bool ok = false;
-    key.toLongLong(&ok);
-    // Without a stored company the key matches no document.
-    return ok ? key : QStringLiteral("Null");
+    return CompanyOfWindow::keySql(this);
 }
 
 QLineEdit* DocumentBrowser::hiddenBox(const QString& name) const {

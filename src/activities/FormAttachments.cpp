@@ -4,6 +4,7 @@
 #include "app/Forms.h"
 #include "app/FunctionKeyBar.h"
 #include "app/HoverHelp.h"
+#include "companies/CompanyOfWindow.h"
 #include "companies/FormBrowser.h"
 #include "companies/FormCompanies.h"
 #include "data/CompanyView.h"
@@ -212,26 +213,15 @@ void FormAttachments::buildHoverTexts() {
 }
 
 FormCompanies* FormAttachments::companies() const {
-    // A window the registry has let go (the program is ending) loads no
-    // other window.
-    if (Forms::loaded(objectName()) != this)
-        return qobject_cast<FormCompanies*>(
-            Forms::loaded(QString::fromLatin1(FormCompanies::Name)));
-    return Forms::get<FormCompanies>();
+    return CompanyOfWindow::companies(this);
 }
 
 QString FormAttachments::companyName() const {
-    FormCompanies* form = companies();
-    return form ? form->companyName() : QString();
+    return CompanyOfWindow::name(this);
 }
 
 QString FormAttachments::companyKey() const {
-    FormCompanies* form = companies();
-    const QString key = form ? form->companyKey().trimmed() : QString();
-    bool ok = false;
-    key.toLongLong(&ok);
-    // Without a stored company the key matches no attachment.
-    return ok ? key : QStringLiteral("Null");
+    return CompanyOfWindow::keySql(this);
 }
 
 void FormAttachments::Form_Load() {

@@ -7,6 +7,7 @@
 #include "app/HoverHelp.h"
 #include "app/ModuleButtons.h"
 #include "app/ModuleMouse.h"
+#include "companies/CompanyOfWindow.h"
 #include "companies/FormCompanies.h"
 #include "data/CompanyView.h"
 #include "data/DataSource.h"
@@ -381,26 +382,15 @@ void FormProjects::buildHoverTexts() {
 }
 
 FormCompanies* FormProjects::companies() const {
-    // A window the registry has let go (the program is ending) loads no
-    // other window.
-    if (Forms::loaded(objectName()) != this)
-        return qobject_cast<FormCompanies*>(
-            Forms::loaded(QString::fromLatin1(FormCompanies::Name)));
-    return Forms::get<FormCompanies>();
+    return CompanyOfWindow::companies(this);
 }
 
 QString FormProjects::companyName() const {
-    FormCompanies* form = companies();
-    return form ? form->companyName() : QString();
+    return CompanyOfWindow::name(this);
 }
 
 QString FormProjects::companyKey() const {
-    FormCompanies* form = companies();
-    const QString key = form ? form->companyKey().trimmed() : QString();
-    bool ok = false;
-    key.toLongLong(&ok);
-    // Without a stored company the key matches no project.
-    return ok ? key : QStringLiteral("Null");
+    return CompanyOfWindow::keySql(this);
 }
 
 QString FormProjects::projectName() const {
