@@ -849,9 +849,18 @@ void Sheet::changeFormat(const CellRange& range, const std::function<void(CellFo
         return;
     }
     for (int row = range.firstRow(); row <= range.lastRow(); ++row) {
+        Row& cells = m_rows[row];
+        const auto rowFormat = m_rowFormats.constFind(row);
         for (int column = range.firstColumn(); column <= range.lastColumn(); ++column) {
-            giveOwnFormat(row, column);
-            changeOwn(cellAt(row, column));
+            Cell& cell = cells[column];
+            if (!cell.format) {
+                // What the cell showed: its row's, its column's or the sheet's format.
+                const auto columnFormat = m_columnFormats.constFind(column);
+                cell.format = share(rowFormat != m_rowFormats.constEnd()         ? *rowFormat
+                                    : columnFormat != m_columnFormats.constEnd() ? *columnFormat
+                                                                                 : m_defaultFormat);
+            }
+            changeOwn(cell);
         }
     }
 }

@@ -268,8 +268,12 @@ void writeRowSettings(lxw_worksheet* ws, const Sheet& sheet, int row, FormatCach
 
 void writeCells(lxw_worksheet* ws, const Sheet& sheet, const Sheet::Row& cells, int row,
                 FormatCache& formats) {
+    CellFormat shown;
     for (auto c = cells.cbegin(); c != cells.cend(); ++c) {
-        const CellFormat format = sheet.format(row, c.key());
+        // A cell's own format is read in place; others are looked up.
+        if (!c->format)
+            shown = sheet.format(row, c.key());
+        const CellFormat& format = c->format ? *c->format : shown;
         if (c->hasContent()) {
             writeValue(ws, row, c.key(), *c, format, formats);
             continue;
