@@ -1,6 +1,7 @@
 #include "FormDuplicates.h"
 
 #include "app/Forms.h"
+#include "app/ModuleHelp.h"
 #include "data/CompanyDuplicates.h"
 #include "data/CompanyMerge.h"
 #include "data/Database.h"
@@ -12,6 +13,7 @@
 #include "services/Twips.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -71,7 +73,15 @@ void FormDuplicates::Form_Load() {
     setWindowTitle(QStringLiteral("Find Duplicate Companies"));
     Colors::setBackground(this, Colors::White);
     Twips::setFixedSize(this, 11000, 7400 - 400);
+    setKeyPreview(true);
     Load();
+}
+
+bool FormDuplicates::Form_KeyUp(QKeyEvent* event) {
+    if (event->key() != Qt::Key_F1)
+        return false;
+    ModuleHelp::ShowHelp();
+    return true;
 }
 
 void FormDuplicates::Load() {

@@ -19,7 +19,8 @@ public:
     FormDuplicates();
 
     void Form_Load() override;
-    void Load() override; // reads the groups again
+    bool Form_KeyUp(QKeyEvent* event) override; // F1: the manual's chapter
+    void Load() override;                       // reads the groups again
     void CommandMerge_Click();
 
     QTreeWidget* groups() const { return TreeGroups; }

@@ -1,11 +1,13 @@
 #include "TestSession.h"
 
+#include "app/FormHelp.h"
 #include "app/Forms.h"
 #include "setup/FormDuplicates.h"
 
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPdfDocument>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -25,6 +27,7 @@ private slots:
     void mergeThroughTheWindow();
     void mergeNeedsAnEntrySelected();
     void noDuplicatesSaysSo();
+    void manualChapterOnTheHelpPage();
 
 private:
     FormDuplicates* open() { return qobject_cast<FormDuplicates*>(Forms::show("FormDuplicates")); }
@@ -165,6 +168,21 @@ void TestDuplicates::noDuplicatesSaysSo() {
     QCOMPARE(form->groups()->topLevelItemCount(), 0);
     QCOMPARE(form->findChild<QLabel*>("LabelCount")->text(),
              QString("No likely duplicates found."));
+}
+
+void TestDuplicates::manualChapterOnTheHelpPage() {
+    FormDuplicates* form = open();
+    QTest::keyRelease(form, Qt::Key_F1);
+    settle();
+    auto* help = qobject_cast<FormHelp*>(Forms::loaded("FormHelp"));
+    QVERIFY(help && help->isVisible());
+    QCOMPARE(help->page(), 60);
+    QPdfDocument manual;
+    QCOMPARE(manual.load(m_session->file("Help.pdf")), QPdfDocument::Error::None);
+    QVERIFY(manual.pageCount() >= 60);
+    const QString text = manual.getAllText(59).text();
+    QVERIFY2(text.simplified().startsWith("Finding and merging duplicate companies"),
+             qPrintable(text.left(80)));
 }
 
 QTEST_MAIN(TestDuplicates)
