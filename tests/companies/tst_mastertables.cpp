@@ -1,5 +1,6 @@
 #include "TestSession.h"
 
+#include "app/FormHelp.h"
 #include "app/Forms.h"
 #include "data/DataSource.h"
 #include "data/Recordset.h"
@@ -9,6 +10,7 @@
 #include "widgets/DBGrid.h"
 
 #include <QLineEdit>
+#include <QPdfDocument>
 #include <QPushButton>
 #include <QTest>
 
@@ -29,6 +31,7 @@ private slots:
     void refusedValues();
     void replace_data();
     void replace();
+    void manualChapterOnTheHelpPage();
 
 private:
     FormMastertables* open() {
@@ -291,6 +294,19 @@ void TestMastertables::replace() {
     QVERIFY(!Forms::isLoaded("FormCompanies"));
     // The master table itself is left as it was.
     QCOMPARE(m_session->scalar(Tessaly, "SELECT COUNT(*) FROM MT12").toInt(), 3);
+}
+
+void TestMastertables::manualChapterOnTheHelpPage() {
+    FormMastertables* form = open();
+    QTest::keyRelease(form, Qt::Key_F1);
+    settle();
+    auto* help = qobject_cast<FormHelp*>(Forms::loaded("FormHelp"));
+    QVERIFY(help && help->isVisible());
+    QCOMPARE(help->page(), 6);
+    QPdfDocument manual;
+    QCOMPARE(manual.load(m_session->file("Help.pdf")), QPdfDocument::Error::None);
+    const QString text = manual.getAllText(5).text();
+    QVERIFY2(text.simplified().startsWith("Master tables"), qPrintable(text.left(80)));
 }
 
 QTEST_MAIN(TestMastertables)
