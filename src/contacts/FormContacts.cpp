@@ -459,16 +459,7 @@ void FormContacts::OptionDial2_Click() {
 }
 
 void FormContacts::dial(QRadioButton* option, const QString& number) {
-    // The dial waits for the modem with the window working: it may be closed meanwhile.
-    QPointer<FormContacts> self(this);
-    ModemDial::DialNumber(MSComm2, number, -1);
-    if (!self)
-        return;
-    // The option is a button to press, never left chosen.
-    option->setAutoExclusive(false);
-    option->setChecked(false);
-    option->setAutoExclusive(true);
-    DBComboSelect->setFocus();
+    ModemDial::DialFromOption(option, MSComm2, number, DBComboSelect);
 }
 
 void FormContacts::setEditing(bool editing) {

@@ -462,16 +462,7 @@ void FormContactsAll::OptionDial2_Click() {
 }
 
 void FormContactsAll::dial(QRadioButton* option, const QString& number) {
-    // The dial waits for the modem with the window working: it may be closed meanwhile.
-    QPointer<FormContactsAll> self(this);
-    ModemDial::DialNumber(MSComm1, number, -1);
-    if (!self)
-        return;
-    // The option is a button to press, never left chosen.
-    option->setAutoExclusive(false);
-    option->setChecked(false);
-    option->setAutoExclusive(true);
-    DBComboSelect->setFocus();
+    ModemDial::DialFromOption(option, MSComm1, number, DBComboSelect);
 }
 
 void FormContactsAll::CommandTel_Click() {

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QRadioButton>
 #include <QSet>
 #include <QTimer>
 
@@ -183,4 +184,18 @@ void ModemDial::setSecond(std::chrono::milliseconds length) {
 
 std::chrono::milliseconds ModemDial::second() {
     return secondLength();
+}
+
+void ModemDial::DialFromOption(QRadioButton* option, MSComm* control, const QString& number,
+                               QWidget* focus) {
+    const QPointer<QRadioButton> stillThere(option);
+    const QPointer<QWidget> focusThere(focus);
+    DialNumber(control, number, -1);
+    if (!stillThere)
+        return;
+    option->setAutoExclusive(false);
+    option->setChecked(false);
+    option->setAutoExclusive(true);
+    if (focusThere)
+        focus->setFocus();
 }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <chrono>
 
+class QRadioButton;
+class QWidget;
 class MSComm;
 
 // A voice call started through a Hayes modem on a serial port: the number is
@@ -23,6 +25,13 @@ public:
     // dial on a control that is still dialling is refused (false, nothing
     // shown).
     static bool DialNumber(MSComm* control, const QString& number, int port);
+
+    // A contacts window's dial option: dials `number` on any port, then,
+    // unless the window went while the modem was waited for, clears the
+    // option (a button to press, never left chosen) and gives `focus` the
+    // focus.
+    static void DialFromOption(QRadioButton* option, MSComm* control, const QString& number,
+                               QWidget* focus);
 
     // Opens the port if needed, throws away what was received and writes the
     // command and a CR. False when the port cannot be opened or written.
