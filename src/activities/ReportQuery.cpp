@@ -4,6 +4,8 @@
 #include "app/ModuleMouse.h"
 #include "services/MsgBox.h"
 
+#include <QTimer>
+
 ReportQuery::ReportQuery(const char* name, ReportData::Report report, Builder builder,
                          QString failure)
     : Form(QString::fromLatin1(name))
@@ -33,4 +35,12 @@ void ReportQuery::Form_Load() {
         return;
     }
     m_reportFile = m_builder();
+}
+
+void ReportQuery::showEvent(QShowEvent* event) {
+    Form::showEvent(event);
+    QTimer::singleShot(0, this, [this] {
+        hide();
+        unload();
+    });
 }

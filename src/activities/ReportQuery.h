@@ -20,6 +20,9 @@ public:
     QString reportFile() const { return m_reportFile; }
 
 protected:
+    // Shown by name, it hides at once and goes, as run() lets it go.
+    void showEvent(QShowEvent* event) override;
+
     using Builder = std::function<QString()>;
     // `failure`: what the user is told when the data capture fails; empty
     // for the database's own message.
