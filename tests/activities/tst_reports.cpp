@@ -3,6 +3,7 @@
 
 #include "activities/FormAllCallReports.h"
 #include "activities/FormReports.h"
+#include "app/FormHelp.h"
 #include "app/Forms.h"
 #include "app/HoverHelp.h"
 #include "app/ModuleProgress.h"
@@ -35,6 +36,8 @@ private slots:
 
     // Opening and the initial state.
     void mainMenuKeyThreeOpensTheWindow();
+    void helpOpensOnTheReportsPage_data();
+    void helpOpensOnTheReportsPage();
     void hoverHelp_data();
     void hoverHelp();
 
@@ -203,6 +206,25 @@ void TestReports::mainMenuKeyThreeOpensTheWindow() {
     QCOMPARE(child<QLabel>("Label3")->text(), QString(" Competitors Activities"));
     QCOMPARE(Twips::geometry(child("Shape2")).width(), 8775);
     QCOMPARE(Twips::geometry(child("Shape1")).width(), 135);
+}
+
+void TestReports::helpOpensOnTheReportsPage_data() {
+    QTest::addColumn<bool>("key");
+    QTest::newRow("F1 released in a box") << true;
+    QTest::newRow("help button") << false;
+}
+
+void TestReports::helpOpensOnTheReportsPage() {
+    QFETCH(bool, key);
+    open();
+    click("CommandCompanies");
+    if (key)
+        QTest::keyClick(box(3), Qt::Key_F1);
+    else
+        click("CommandHelp");
+    auto* help = qobject_cast<FormHelp*>(Forms::loaded(QStringLiteral("FormHelp")));
+    QVERIFY(help && help->isVisible());
+    QCOMPARE(help->page(), 42);
 }
 
 void TestReports::hoverHelp_data() {
