@@ -4,6 +4,8 @@
 #include "data/SqlQuote.h"
 #include "widgets/DataMessages.h"
 
+#include <QLineEdit>
+
 namespace {
 
 DocumentBrowser::Design design() {
@@ -36,6 +38,10 @@ bool FormAllCallReports::Open(const QString& caption, const QString& recordSourc
     raise();
     activateWindow();
     return true;
+}
+
+void FormAllCallReports::FocusSearch() {
+    TextFind->setFocus();
 }
 
 QString FormAllCallReports::findSource(const QString& phrase) const {

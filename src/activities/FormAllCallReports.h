@@ -16,6 +16,8 @@ public:
     // `recordSource` (a SELECT over TABLE08) under `caption` and shows the
     // window. False, with the error shown, when the query cannot run.
     bool Open(const QString& caption, const QString& recordSource);
+    // Puts the cursor in the search box.
+    void FocusSearch();
 
 protected:
     QString findSource(const QString& phrase) const override;

@@ -10,6 +10,11 @@
 #include "activities/FormCreateCallReport.h"
 #include "activities/FormProjectSummary.h"
 #include "activities/FormProjects.h"
+#include "activities/FormReportCompActivities.h"
+#include "activities/FormReportCompanies.h"
+#include "activities/FormReportContacts.h"
+#include "activities/FormReportProjects.h"
+#include "activities/FormReports.h"
 #include "app/FormHelp.h"
 #include "app/Forms.h"
 #include "companies/FormBrowser.h"
@@ -61,4 +66,9 @@ void registerForms() {
     Forms::add<FormAttachments>();
     Forms::add<FormProjects>();
     Forms::add<FormProjectSummary>();
+    Forms::add<FormReports>();
+    Forms::add<FormReportCompActivities>();
+    Forms::add<FormReportCompanies>();
+    Forms::add<FormReportContacts>();
+    Forms::add<FormReportProjects>();
 }
