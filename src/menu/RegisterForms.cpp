@@ -8,6 +8,7 @@
 #include "activities/FormAttachments.h"
 #include "activities/FormCallReports.h"
 #include "activities/FormCreateCallReport.h"
+#include "activities/FormFilter.h"
 #include "activities/FormProjectSummary.h"
 #include "activities/FormProjects.h"
 #include "app/FormHelp.h"
@@ -61,4 +62,5 @@ void registerForms() {
     Forms::add<FormAttachments>();
     Forms::add<FormProjects>();
     Forms::add<FormProjectSummary>();
+    Forms::add<FormFilter>();
 }
