@@ -16,7 +16,16 @@ public:
     // `recordSource` (a SELECT over TABLE08) under `caption` and shows the
     // window. False, with the error shown, when the query cannot run.
     bool Open(const QString& caption, const QString& recordSource);
+    // The same for the window of the registry. One that is not loaded yet
+    // is loaded straight on `recordSource`, without listing every call
+    // report first. Nullptr, with the error shown and no window left
+    // loaded by this call, when the query cannot run.
+    static FormAllCallReports* OpenOn(const QString& caption, const QString& recordSource);
 
 protected:
     QString findSource(const QString& phrase) const override;
+    QString loadSource() const override;
+
+private:
+    void showOpened(const QString& caption);
 };

@@ -2,7 +2,6 @@
 
 #include "FormAllCallReports.h"
 #include "app/Controls.h"
-#include "app/Forms.h"
 #include "app/HoverHelp.h"
 #include "data/DataSource.h"
 #include "data/SqlQuote.h"
@@ -197,17 +196,12 @@ void FormFilter::CommandFilter_Click() {
         return;
     }
     TextSQL->setText(*source);
-    const bool wasLoaded = Forms::isLoaded(QString::fromLatin1(FormAllCallReports::Name));
-    auto* browser = Forms::get<FormAllCallReports>();
-    if (!browser)
-        return;
     // A query the database refused was told by the browser; this window
     // stays with its boxes as they are.
-    if (!browser->Open(QStringLiteral("Filter Call Reports"), *source)) {
-        if (!wasLoaded)
-            browser->unload();
+    FormAllCallReports* browser =
+        FormAllCallReports::OpenOn(QStringLiteral("Filter Call Reports"), *source);
+    if (!browser)
         return;
-    }
     browser->setFocus();
     unload();
 }
