@@ -176,11 +176,31 @@ void FormFilter::MonthView1_DateClick(const QDate& date) {
 }
 
 void FormFilter::DBCombo1_Click() {
-    TextSalesPerson->setText(DBCombo1->text());
+    m_chosenSalesPerson = DBCombo1->text();
+    TextSalesPerson->setText(m_chosenSalesPerson);
 }
 
 void FormFilter::DBCombo2_Click() {
-    TextCompany->setText(DBCombo2->text());
+    m_chosenCompany = DBCombo2->text();
+    TextCompany->setText(m_chosenCompany);
+}
+
+QString FormFilter::literalPattern(const QString& text) {
+    QString literal;
+    for (const QChar c : text) {
+        if (c == u'*' || c == u'?' || c == u'#' || c == u'[')
+            literal += u'[' + QString(c) + u']';
+        else
+            literal += c;
+    }
+    return literal;
+}
+
+QString FormFilter::pattern(const QLineEdit* box, const QString& chosen) {
+    // "Shop #1" from the list would otherwise want a digit where it has "#".
+    if (!chosen.isEmpty() && box->text() == chosen)
+        return literalPattern(chosen);
+    return box->text();
 }
 
 void FormFilter::CommandFilter_Click() {
@@ -188,8 +208,9 @@ void FormFilter::CommandFilter_Click() {
         TextSalesPerson->setText(QStringLiteral("*"));
     if (TextCompany->text().isEmpty())
         TextCompany->setText(QStringLiteral("*"));
-    const auto source = recordSource(TextFrom->text(), TextUntil->text(), TextCompany->text(),
-                                     TextSalesPerson->text());
+    const auto source =
+        recordSource(TextFrom->text(), TextUntil->text(), pattern(TextCompany, m_chosenCompany),
+                     pattern(TextSalesPerson, m_chosenSalesPerson));
     if (!source) {
         MsgBox::show(QStringLiteral("You must Select Starting and Ending Dates."),
                      MsgBox::OKOnly | MsgBox::Information);

@@ -43,7 +43,15 @@ public:
     static std::optional<QString> recordSource(const QString& from, const QString& until,
                                                const QString& company, const QString& salesPerson);
 
+    // A pattern that matches `text` alone: the wildcard characters in it
+    // stand for themselves.
+    static QString literalPattern(const QString& text);
+
 private:
+    // The pattern of a box: a name chosen from its list matches that name
+    // as written; anything typed keeps its wildcards.
+    static QString pattern(const QLineEdit* box, const QString& chosen);
+
     QCalendarWidget* MonthView1;
     QLineEdit* TextFrom;
     QLineEdit* TextUntil;
@@ -58,4 +66,6 @@ private:
     QGroupBox* FrameHelp;
     QLabel* LabelHelp;
     HoverHelp* m_help;
+    QString m_chosenCompany;
+    QString m_chosenSalesPerson;
 };

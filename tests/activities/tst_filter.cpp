@@ -46,6 +46,8 @@ private slots:
     void filterListsTheMatchingReportsNewestFirst_data();
     void filterListsTheMatchingReportsNewestFirst();
     void pickListsFillThePatterns();
+    void aNameChosenFromTheListMatchesAsWritten_data();
+    void aNameChosenFromTheListMatchesAsWritten();
     void withoutTwoDatesTheWindowStays_data();
     void withoutTwoDatesTheWindowStays();
     void queryFailureKeepsTheWindow();
@@ -315,6 +317,47 @@ void TestFilter::pickListsFillThePatterns() {
     QCOMPARE(listed(browser()), QStringList{"Baker's report."});
     // The query handed over is the one the box held.
     QVERIFY(browser()->documents()->recordSource().contains("Like 'Baker''s Dozen'"));
+}
+
+void TestFilter::aNameChosenFromTheListMatchesAsWritten_data() {
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("typed"); // then typed over the chosen name, when not empty
+    QTest::addColumn<QStringList>("expected");
+    const QStringList shop{"Shop #1 report."};
+    QTest::newRow("chosen") << "Shop"
+                            << "" << shop;
+    QTest::newRow("typed as written: # wants a digit") << ""
+                                                       << "Shop #1" << QStringList{};
+    QTest::newRow("typed with ?") << ""
+                                  << "Shop ?1" << shop;
+    QTest::newRow("chosen, then typed over") << "Shop"
+                                             << "Shop [#]*" << shop;
+    QTest::newRow("brackets chosen") << "[Q"
+                                     << "" << QStringList{"[Quick] *Fix? report."};
+}
+
+void TestFilter::aNameChosenFromTheListMatchesAsWritten() {
+    QFETCH(QString, chosen);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, expected);
+    m_session->exec("TESSALY.mdb",
+                    "INSERT INTO TABLE01 (AUTONUMBER, TEXT01, TEXT18, TEXT20) VALUES "
+                    "(7, 'Shop #1', 'Ann', 'Company'), (8, '[Quick] *Fix?', 'Ann', 'Company');"
+                    "INSERT INTO TABLE08 (NUMBER01, TEXT01, TEXT03, DATE01, MEMO01) VALUES "
+                    "(7, 'Shop #1', 'Ann', '2026-11-25 10:00:00', " +
+                        sqlText(Rtf::fromPlainText("Shop #1 report.")) +
+                        "), (8, '[Quick] *Fix?', 'Ann', '2026-11-25 11:00:00', " +
+                        sqlText(Rtf::fromPlainText("[Quick] *Fix? report.")) + ")");
+    open();
+    if (!chosen.isEmpty())
+        choose("DBCombo2", chosen);
+    if (!typed.isEmpty())
+        type("TextCompany", typed);
+    clickDate(QDate(2026, 11, 25));
+    clickDate(QDate(2026, 11, 25));
+    clickFilter();
+    QVERIFY(browser());
+    QCOMPARE(listed(browser()), expected);
 }
 
 void TestFilter::withoutTwoDatesTheWindowStays_data() {
