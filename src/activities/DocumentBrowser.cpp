@@ -292,7 +292,7 @@ void DocumentBrowser::Form_Load() {
         setWindowTitle(m_design.caption);
     if (!m_design.companyWindow) {
         Twips::setSize(this, DefaultWidth, DefaultHeight);
-        runRecordSource(allDocumentsSource());
+        runRecordSource(loadSource());
         return;
     }
     Toolbar1->setVisible(false);

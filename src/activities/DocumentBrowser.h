@@ -96,6 +96,8 @@ protected:
     virtual void paintEditing(qint64 background);
     // The SELECT of the documents containing the phrase.
     virtual QString findSource(const QString& phrase) const;
+    // What a window of all documents lists when it is loaded.
+    virtual QString loadSource() const { return allDocumentsSource(); }
     // The text of the position label and of the search button's help.
     QString positionText() const;
     QString companyName() const;

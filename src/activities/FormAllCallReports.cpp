@@ -1,10 +1,12 @@
 #include "FormAllCallReports.h"
 
+#include "app/Forms.h"
 #include "data/DataSource.h"
 #include "data/SqlQuote.h"
 #include "widgets/DataMessages.h"
 
 #include <QLineEdit>
+#include <optional>
 
 namespace {
 
@@ -23,6 +25,13 @@ DocumentBrowser::Design design() {
     return d;
 }
 
+// The record source an opener hands to the window that is being loaded for
+// it (OpenOn), in place of every call report.
+std::optional<QString>& requestedSource() {
+    static std::optional<QString> source;
+    return source;
+}
+
 } // namespace
 
 FormAllCallReports::FormAllCallReports()
@@ -34,10 +43,36 @@ bool FormAllCallReports::Open(const QString& caption, const QString& recordSourc
     m_documents->setRecordSource(recordSource);
     if (!DataMessages::refresh(m_documents))
         return false;
+    showOpened(caption);
+    return true;
+}
+
+void FormAllCallReports::showOpened(const QString& caption) {
+    setWindowTitle(caption);
     show();
     raise();
     activateWindow();
-    return true;
+}
+
+FormAllCallReports* FormAllCallReports::OpenOn(const QString& caption,
+                                               const QString& recordSource) {
+    if (auto* loaded = qobject_cast<FormAllCallReports*>(Forms::loaded(QString::fromLatin1(Name))))
+        return loaded->Open(caption, recordSource) ? loaded : nullptr;
+    requestedSource() = recordSource;
+    auto* form = Forms::get<FormAllCallReports>();
+    requestedSource().reset();
+    if (!form)
+        return nullptr;
+    if (!form->documents()->lastError().isEmpty()) {
+        form->unload();
+        return nullptr;
+    }
+    form->showOpened(caption);
+    return form;
+}
+
+QString FormAllCallReports::loadSource() const {
+    return requestedSource().value_or(allDocumentsSource());
 }
 
 void FormAllCallReports::FocusSearch() {

@@ -18,7 +18,16 @@ public:
     bool Open(const QString& caption, const QString& recordSource);
     // Puts the cursor in the search box.
     void FocusSearch();
+    // The same for the window of the registry. One that is not loaded yet
+    // is loaded straight on `recordSource`, without listing every call
+    // report first. Nullptr, with the error shown and no window left
+    // loaded by this call, when the query cannot run.
+    static FormAllCallReports* OpenOn(const QString& caption, const QString& recordSource);
 
 protected:
     QString findSource(const QString& phrase) const override;
+    QString loadSource() const override;
+
+private:
+    void showOpened(const QString& caption);
 };

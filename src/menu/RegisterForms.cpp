@@ -8,6 +8,7 @@
 #include "activities/FormAttachments.h"
 #include "activities/FormCallReports.h"
 #include "activities/FormCreateCallReport.h"
+#include "activities/FormFilter.h"
 #include "activities/FormProjectSummary.h"
 #include "activities/FormProjects.h"
 #include "activities/FormReportCompActivities.h"
@@ -71,4 +72,5 @@ void registerForms() {
     Forms::add<FormReportCompanies>();
     Forms::add<FormReportContacts>();
     Forms::add<FormReportProjects>();
+    Forms::add<FormFilter>();
 }
