@@ -64,6 +64,9 @@ FormFilter::FormFilter()
     DBCombo2->setRowSource(DataCompanies, QStringLiteral("TEXT01"));
     connect(DBCombo2, &DBCombo::clicked, this, &FormFilter::DBCombo2_Click);
     TextCompany = box(this, "TextCompany", 5160, 1000, 4680);
+    // The boxes say what they are for while they are empty.
+    DBCombo2->lineEdit()->setPlaceholderText(QStringLiteral("Company (optional)"));
+    TextCompany->setPlaceholderText(QStringLiteral("Company pattern, e.g. A*"));
 
     DataSalesPerson = new DataSource(QStringLiteral("DataSalesPerson"), this);
     DataSalesPerson->setDatabaseName(QStringLiteral("TESSALY.mdb"));
@@ -75,6 +78,8 @@ FormFilter::FormFilter()
     DBCombo1->setRowSource(DataSalesPerson, QStringLiteral("TEXT01"));
     connect(DBCombo1, &DBCombo::clicked, this, &FormFilter::DBCombo1_Click);
     TextSalesPerson = box(this, "TextSalesPerson", 5160, 1900, 4680);
+    DBCombo1->lineEdit()->setPlaceholderText(QStringLiteral("Sales person (optional)"));
+    TextSalesPerson->setPlaceholderText(QStringLiteral("Sales person pattern, e.g. J*"));
 
     TextSQL = box(this, "TextSQL", 5160, 2400, 4680);
     TextSQL->setVisible(false);
