@@ -21,6 +21,7 @@
 #include "services/MsgBox.h"
 #include "widgets/DBCombo.h"
 
+#include "BenchFolder.h"
 #include "RatioReporter.h"
 #include <QApplication>
 #include <QDir>
@@ -40,14 +41,10 @@ QString folder;
 const char* const ActiveQuery = "SELECT * FROM TABLE01 WHERE TEXT20 = 'Company' ORDER BY TEXT01";
 
 QString databasePath() {
-    return QDir(folder).filePath("TESSALY.mdb");
+    return BenchFolder::database(folder);
 }
 
-void exec(sqlite3* db, const char* sql) {
-    char* message = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK)
-        qFatal("%s: %s", sql, message);
-}
+using BenchFolder::exec;
 
 QString companyName(int i) {
     static const char* const words[] = {"Harbor", "Summit", "Pioneer",  "Granite", "Cedar",
@@ -58,31 +55,14 @@ QString companyName(int i) {
 }
 
 bool databaseReady() {
-    if (!QFile::exists(databasePath()) || !QFile::exists(QDir(folder).filePath("User.mdb")))
-        return false;
-    sqlite3* db = nullptr;
-    sqlite3_open(databasePath().toUtf8().constData(), &db);
-    sqlite3_stmt* count = nullptr;
-    sqlite3_prepare_v2(db, "SELECT COUNT(*) FROM TABLE01", -1, &count, nullptr);
-    const bool ready =
-        count && sqlite3_step(count) == SQLITE_ROW && sqlite3_column_int(count, 0) == rows;
-    sqlite3_finalize(count);
-    sqlite3_close(db);
-    return ready;
+    return BenchFolder::counts(folder, "SELECT COUNT(*) FROM TABLE01") == QList<int>{rows};
 }
 
 void makeFolder() {
-    QDir().mkpath(folder);
     if (databaseReady())
         return;
-    QDir(folder).removeRecursively();
-    QDir().mkpath(folder);
-    QString error;
-    if (!Installation::run(folder, &error))
-        qFatal("%s", qPrintable(error));
-    QFile::rename(QDir(folder).filePath("Temp.mdb"), databasePath());
-    sqlite3* db = nullptr;
-    sqlite3_open(databasePath().toUtf8().constData(), &db);
+    BenchFolder::install(folder);
+    sqlite3* db = BenchFolder::open(folder);
     exec(db, "BEGIN");
     sqlite3_stmt* insert = nullptr;
     sqlite3_prepare_v2(db,
@@ -220,17 +200,9 @@ BENCHMARK(OverdueWalk)->Unit(benchmark::kMillisecond)->Iterations(2);
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    std::vector<char*> args;
-    for (int i = 0; i < argc; ++i) {
-        const QByteArray arg(argv[i]);
-        if (arg.startsWith("--rows="))
-            rows = arg.mid(7).toInt();
-        else if (arg.startsWith("--overdue="))
-            overdueRows = arg.mid(10).toInt();
-        else
-            args.push_back(argv[i]);
-    }
-    folder = QDir::temp().filePath("tessaly-bench-companies");
+    std::vector<char*> args =
+        BenchFolder::options(argc, argv, {{"--rows=", &rows}, {"--overdue=", &overdueRows}});
+    folder = BenchFolder::path("tessaly-bench-companies");
     qputenv("TESSALY_HOME", folder.toUtf8());
     QApplication app(argc, argv);
     Locale::pin(QLocale(QLocale::English, QLocale::UnitedStates));

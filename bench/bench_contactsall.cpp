@@ -22,6 +22,7 @@
 #include "services/MsgBox.h"
 #include "widgets/RichTextBox.h"
 
+#include "BenchFolder.h"
 #include "RatioReporter.h"
 #include <QApplication>
 #include <QDir>
@@ -42,45 +43,25 @@ constexpr int MergeContacts = 1000; // contacts with the keyword "vip"
 QString folder;
 
 QString databasePath() {
-    return QDir(folder).filePath("TESSALY.mdb");
+    return BenchFolder::database(folder);
 }
 
-void exec(sqlite3* db, const char* sql) {
-    char* message = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK)
-        qFatal("%s: %s", sql, message);
-}
+using BenchFolder::exec;
 
 int activeCompanies() {
     return companies - companies / 20;
 }
 
 bool databaseReady() {
-    if (!QFile::exists(databasePath()) || !QFile::exists(QDir(folder).filePath("User.mdb")))
-        return false;
-    sqlite3* db = nullptr;
-    sqlite3_open(databasePath().toUtf8().constData(), &db);
-    sqlite3_stmt* count = nullptr;
-    sqlite3_prepare_v2(db, "SELECT COUNT(*) FROM TABLE03", -1, &count, nullptr);
-    const bool ready = count && sqlite3_step(count) == SQLITE_ROW &&
-                       sqlite3_column_int(count, 0) == companies * ContactsPerCompany;
-    sqlite3_finalize(count);
-    sqlite3_close(db);
-    return ready;
+    return BenchFolder::counts(folder, "SELECT COUNT(*) FROM TABLE03") ==
+           QList<int>{companies * ContactsPerCompany};
 }
 
 void makeFolder() {
-    QDir().mkpath(folder);
     if (databaseReady())
         return;
-    QDir(folder).removeRecursively();
-    QDir().mkpath(folder);
-    QString error;
-    if (!Installation::run(folder, &error))
-        qFatal("%s", qPrintable(error));
-    QFile::rename(QDir(folder).filePath("Temp.mdb"), databasePath());
-    sqlite3* db = nullptr;
-    sqlite3_open(databasePath().toUtf8().constData(), &db);
+    BenchFolder::install(folder);
+    sqlite3* db = BenchFolder::open(folder);
     exec(db, "BEGIN");
     sqlite3_stmt* company = nullptr;
     sqlite3_prepare_v2(db,
@@ -262,15 +243,8 @@ BENCHMARK(MergeEMails)->Unit(benchmark::kMillisecond)->Iterations(1);
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    std::vector<char*> args;
-    for (int i = 0; i < argc; ++i) {
-        const QByteArray arg(argv[i]);
-        if (arg.startsWith("--companies="))
-            companies = arg.mid(12).toInt();
-        else
-            args.push_back(argv[i]);
-    }
-    folder = QDir::temp().filePath("tessaly-bench-contactsall");
+    std::vector<char*> args = BenchFolder::options(argc, argv, {{"--companies=", &companies}});
+    folder = BenchFolder::path("tessaly-bench-contactsall");
     qputenv("TESSALY_HOME", folder.toUtf8());
     QApplication app(argc, argv);
     Locale::pin(QLocale(QLocale::English, QLocale::UnitedStates));
