@@ -1,3 +1,4 @@
+#include "ReportFixtures.h"
 #include "TestMain.h"
 #include "TestSession.h"
 
@@ -94,29 +95,15 @@ private:
         const QList<QUrl> opened = Desktop::opened();
         return opened.isEmpty() ? QString() : opened.last().toLocalFile();
     }
-    Worksheet readBack(const QString& path) const;
-    void addCompany(qint64 key, const QString& name,
-                    const QString& kind = QStringLiteral("Company"));
     void importSales(const QString& dateColumn);
 
     std::unique_ptr<TestSession> m_session;
 };
 
+using ReportFixtures::column;
+using ReportFixtures::titles;
+
 namespace {
-
-QStringList titles(const Worksheet& sheet) {
-    QStringList list;
-    for (int c = 0; c < sheet.columnCount(); ++c)
-        list.append(sheet.cell(0, c).toString());
-    return list;
-}
-
-QStringList column(const Worksheet& sheet, int c) {
-    QStringList list;
-    for (int r = 1; r < sheet.rowCount(); ++r)
-        list.append(sheet.cell(r, c).toString());
-    return list;
-}
 
 const QString Tessaly = QStringLiteral("TESSALY.mdb");
 
@@ -135,28 +122,6 @@ void TestReports::cleanup() {
 FormReports* TestReports::open() {
     Forms::show(QString::fromLatin1(FormReports::Name));
     return form();
-}
-
-Worksheet TestReports::readBack(const QString& path) const {
-    QString error;
-    auto reader = WorkbookReader::open(path, &error);
-    if (!reader)
-        qFatal("%s", qPrintable(error));
-    auto sheet = reader->sheet(reader->sheetNames().value(0), &error);
-    if (!sheet)
-        qFatal("%s", qPrintable(error));
-    return *sheet;
-}
-
-void TestReports::addCompany(qint64 key, const QString& name, const QString& kind) {
-    m_session->exec(Tessaly,
-                    QStringLiteral("INSERT INTO TABLE01 (AUTONUMBER, TEXT01, TEXT03, TEXT04, "
-                                   "TEXT06, TEXT07, TEXT08, TEXT10, TEXT13, TEXT18, TEXT19, "
-                                   "TEXT20, DATE01, NUMBER01) VALUES (%1, '%2', 'PO Box %1', "
-                                   "'Post %1', 'Street %1', 'Unit %1', 'Town %1', '0123 %1', "
-                                   "'Tools', 'Bob', 'Ann', '%3', '2026-11-0%1', %1)")
-                        .arg(key)
-                        .arg(QString(name).replace(u'\'', QLatin1String("''")), kind));
 }
 
 void TestReports::importSales(const QString& dateColumn) {
@@ -391,9 +356,10 @@ void TestReports::companiesReport() {
     QFETCH(bool, selectAll);
     QFETCH(QList<int>, toggled);
     QFETCH(QSet<int>, hidden);
-    addCompany(2, QStringLiteral("Bolt & Nut"));
-    addCompany(1, QStringLiteral("Acme Ltd"));
-    addCompany(3, QStringLiteral("Zed Archive"), QStringLiteral("Archive"));
+    ReportFixtures::addCompany(*m_session, 2, QStringLiteral("Bolt & Nut"));
+    ReportFixtures::addCompany(*m_session, 1, QStringLiteral("Acme Ltd"));
+    ReportFixtures::addCompany(*m_session, 3, QStringLiteral("Zed Archive"),
+                               QStringLiteral("Archive"));
     FormReports* before = open();
     click("CommandCompanies");
     if (selectAll)
@@ -404,7 +370,7 @@ void TestReports::companiesReport() {
 
     const QString path = reportFile();
     VERIFY_REPORT_MADE(path, before);
-    const Worksheet sheet = readBack(path);
+    const Worksheet sheet = ReportFixtures::readBack(path);
     QCOMPARE(titles(sheet), QStringList({"COMPANY", "POSTAL ADDRESS", "POSTAL CITY", "POSTAL CODE",
                                          "STREET ADDRESS", "STREET ADDRESS 2", "CITY", "REGION",
                                          "TELEPHONE", "TELEFAX", "WEBSITE", "DIVISION", "BRANCH",
@@ -429,7 +395,7 @@ void TestReports::contactsReport_data() {
 void TestReports::contactsReport() {
     QFETCH(QList<int>, ticked);
     QFETCH(QSet<int>, hidden);
-    addCompany(1, QStringLiteral("Acme Ltd"));
+    ReportFixtures::addCompany(*m_session, 1, QStringLiteral("Acme Ltd"));
     m_session->exec(Tessaly, "INSERT INTO TABLE03 (NUMBER01, TEXT02, TEXT03, TEXT04, TEXT05, "
                              "TEXT08) VALUES (1, 'Zoë', 'O''Brien', '082 1', 'z@acme.test', "
                              "'0123 9')");
@@ -442,7 +408,7 @@ void TestReports::contactsReport() {
 
     const QString path = reportFile();
     VERIFY_REPORT_MADE(path, before);
-    const Worksheet sheet = readBack(path);
+    const Worksheet sheet = ReportFixtures::readBack(path);
     QCOMPARE(titles(sheet),
              QStringList({"COMPANY", "FIRST NAME", "LAST NAME", "CELLPHONE", "E-MAIL", "OCCUPATION",
                           "DESIGNATION", "TELEPHONE", "TELEFAX", "ASSISTANT"}));
@@ -451,8 +417,8 @@ void TestReports::contactsReport() {
 }
 
 void TestReports::projectsReport() {
-    addCompany(1, QStringLiteral("Bolt & Nut"));
-    addCompany(2, QStringLiteral("Acme Ltd"));
+    ReportFixtures::addCompany(*m_session, 1, QStringLiteral("Bolt & Nut"));
+    ReportFixtures::addCompany(*m_session, 2, QStringLiteral("Acme Ltd"));
     m_session->exec(Tessaly, "INSERT INTO TABLE06 (AUTONUMBER, NUMBER01, TEXT01, TEXT02, TEXT03, "
                              "DATE01) VALUES (1, 1, 'Mining', 'Conveyor', 'Active Project', "
                              "'2026-01-01'), (2, 2, 'Food', 'Ovens', 'Active Project', "
@@ -466,7 +432,7 @@ void TestReports::projectsReport() {
 
     const QString path = reportFile();
     VERIFY_REPORT_MADE(path, before);
-    const Worksheet sheet = readBack(path);
+    const Worksheet sheet = ReportFixtures::readBack(path);
     QCOMPARE(titles(sheet),
              QStringList({"INDUSTRY GROUP", "DATE ENTERED", "COMPANY", "DIVISION", "SALES PERSON",
                           "PROJECT NAME", "PROJECT STATUS", "ACTION DATE", "ACTION STEP"}));
@@ -484,7 +450,7 @@ void TestReports::competitorActivityReport() {
 
     const QString path = reportFile();
     VERIFY_REPORT_MADE(path, before);
-    const Worksheet sheet = readBack(path);
+    const Worksheet sheet = ReportFixtures::readBack(path);
     QCOMPARE(titles(sheet),
              QStringList({"PRODUCT GROUP", "COMPETITOR'S PRODUCT", "UNITS PER ANNUM",
                           "COST PER UNIT", "COMPANY", "SALES PERSON", "DIVISION", "DATE EDITED"}));
@@ -500,7 +466,7 @@ void TestReports::salesReport() {
 
     const QString path = reportFile();
     VERIFY_REPORT_MADE(path, before);
-    const Worksheet sheet = readBack(path);
+    const Worksheet sheet = ReportFixtures::readBack(path);
     QCOMPARE(titles(sheet), QStringList({"Account No.", "Invoice Date", "Amount"}));
     // Newest first by the date column of the import settings.
     QCOMPARE(column(sheet, 2), QStringList({"99", "120.5", "-4.25"}));
@@ -571,7 +537,7 @@ void TestReports::failedDataCaptureIsReported() {
 }
 
 void TestReports::windowIsBackInItsInitialStateAfterAReport() {
-    addCompany(1, QStringLiteral("Acme Ltd"));
+    ReportFixtures::addCompany(*m_session, 1, QStringLiteral("Acme Ltd"));
     FormReports* before = open();
     click("CommandCompanies");
     toggle(18);
@@ -628,7 +594,7 @@ void TestReports::progressBarGrowsStepByStep() {
 // --- The other windows ---------------------------------------------------
 
 void TestReports::searchOpensEveryCallReportNewestFirst() {
-    addCompany(1, QStringLiteral("Acme Ltd"));
+    ReportFixtures::addCompany(*m_session, 1, QStringLiteral("Acme Ltd"));
     m_session->exec(Tessaly, "INSERT INTO TABLE08 (NUMBER01, DATE01, MEMO01) VALUES "
                              "(1, '2026-01-01', 'Old'), (1, '2026-06-01', 'New'), "
                              "(1, '2026-03-01', 'Middle')");

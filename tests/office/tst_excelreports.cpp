@@ -1,3 +1,4 @@
+#include "ReportFixtures.h"
 #include "TestMain.h"
 #include "TestSession.h"
 
@@ -46,27 +47,13 @@ private slots:
 private:
     // Captures the report's query onto the clipboard and runs its builder.
     QString make(Report report, const FieldChoices& choices = FieldChoices::all());
-    Worksheet readBack(const QString& path);
-    void addCompany(qint64 key, const QString& name,
-                    const QString& kind = QStringLiteral("Company"));
     std::unique_ptr<TestSession> m_session;
 };
 
+using ReportFixtures::column;
+using ReportFixtures::titles;
+
 namespace {
-
-QStringList titles(const Worksheet& sheet) {
-    QStringList list;
-    for (int c = 0; c < sheet.columnCount(); ++c)
-        list.append(sheet.cell(0, c).toString());
-    return list;
-}
-
-QStringList column(const Worksheet& sheet, int c) {
-    QStringList list;
-    for (int r = 1; r < sheet.rowCount(); ++r)
-        list.append(sheet.cell(r, c).toString());
-    return list;
-}
 
 QString lastCell(const Worksheet& sheet) {
     return CellRange::cellAddress(sheet.rowCount() - 1, sheet.columnCount() - 1);
@@ -81,18 +68,6 @@ void TestExcelReports::init() {
 
 void TestExcelReports::cleanup() {
     m_session.reset();
-}
-
-void TestExcelReports::addCompany(qint64 key, const QString& name, const QString& kind) {
-    m_session->exec(
-        QStringLiteral("TESSALY.mdb"),
-        QStringLiteral("INSERT INTO TABLE01 (AUTONUMBER, TEXT01, TEXT03, TEXT04, "
-                       "TEXT06, TEXT07, TEXT08, TEXT10, TEXT13, TEXT18, TEXT19, TEXT20, "
-                       "DATE01, NUMBER01) VALUES (%1, '%2', 'PO Box %1', 'Post %1', "
-                       "'Street %1', 'Unit %1', 'Town %1', '0123 %1', 'Tools', 'Bob', "
-                       "'Ann', '%3', '2026-11-0%1', %1)")
-            .arg(key)
-            .arg(QString(name).replace(u'\'', QLatin1String("''")), kind));
 }
 
 QString TestExcelReports::make(Report report, const FieldChoices& choices) {
@@ -117,17 +92,6 @@ QString TestExcelReports::make(Report report, const FieldChoices& choices) {
         return ModuleExcelReports::ExcelReportSales();
     }
     return {};
-}
-
-Worksheet TestExcelReports::readBack(const QString& path) {
-    QString error;
-    auto reader = WorkbookReader::open(path, &error);
-    if (!reader)
-        qFatal("%s", qPrintable(error));
-    auto sheet = reader->sheet(reader->sheetNames().value(0), &error);
-    if (!sheet)
-        qFatal("%s", qPrintable(error));
-    return *sheet;
 }
 
 // Every report: the file in Temp under its random name, handed to the user,
@@ -167,16 +131,17 @@ void TestExcelReports::companiesReport_data() {
 void TestExcelReports::companiesReport() {
     QFETCH(QList<int>, unticked);
     QFETCH(QSet<int>, hidden);
-    addCompany(2, QStringLiteral("Bolt & Nut"));
-    addCompany(1, QStringLiteral("Acme Ltd"));
-    addCompany(3, QStringLiteral("Zed Archive"), QStringLiteral("Archive"));
+    ReportFixtures::addCompany(*m_session, 2, QStringLiteral("Bolt & Nut"));
+    ReportFixtures::addCompany(*m_session, 1, QStringLiteral("Acme Ltd"));
+    ReportFixtures::addCompany(*m_session, 3, QStringLiteral("Zed Archive"),
+                               QStringLiteral("Archive"));
     FieldChoices choices = FieldChoices::all();
     for (int box : unticked)
         choices.setTicked(box, false);
 
     const QString path = make(Report::Companies, choices);
     VERIFY_HANDED_OVER(path);
-    const Worksheet sheet = readBack(path);
+    const Worksheet sheet = ReportFixtures::readBack(path);
     QCOMPARE(titles(sheet), QStringList({"COMPANY", "POSTAL ADDRESS", "POSTAL CITY", "POSTAL CODE",
                                          "STREET ADDRESS", "STREET ADDRESS 2", "CITY", "REGION",
                                          "TELEPHONE", "TELEFAX", "WEBSITE", "DIVISION", "BRANCH",
@@ -215,8 +180,8 @@ void TestExcelReports::contactsReport_data() {
 void TestExcelReports::contactsReport() {
     QFETCH(QList<int>, unticked);
     QFETCH(QSet<int>, hidden);
-    addCompany(1, QStringLiteral("Acme Ltd"));
-    addCompany(2, QStringLiteral("Old Co"), QStringLiteral("Archive"));
+    ReportFixtures::addCompany(*m_session, 1, QStringLiteral("Acme Ltd"));
+    ReportFixtures::addCompany(*m_session, 2, QStringLiteral("Old Co"), QStringLiteral("Archive"));
     const QString tessaly = QStringLiteral("TESSALY.mdb");
     m_session->exec(tessaly,
                     "INSERT INTO TABLE03 (NUMBER01, TEXT02, TEXT03, TEXT04, TEXT05, "
@@ -230,7 +195,7 @@ void TestExcelReports::contactsReport() {
 
     const QString path = make(Report::Contacts, choices);
     VERIFY_HANDED_OVER(path);
-    const Worksheet sheet = readBack(path);
+    const Worksheet sheet = ReportFixtures::readBack(path);
     QCOMPARE(titles(sheet),
              QStringList({"COMPANY", "FIRST NAME", "LAST NAME", "CELLPHONE", "E-MAIL", "OCCUPATION",
                           "DESIGNATION", "TELEPHONE", "TELEFAX", "ASSISTANT"}));
@@ -256,7 +221,7 @@ void TestExcelReports::competitorActivityReport() {
                              "VALUES (1, 20, 'Valves', 'Alpha Valve', '2026-12-01')");
     const QString path = make(Report::CompActivities);
     VERIFY_HANDED_OVER(path);
-    const Worksheet sheet = readBack(path);
+    const Worksheet sheet = ReportFixtures::readBack(path);
     QCOMPARE(titles(sheet),
              QStringList({"PRODUCT GROUP", "COMPETITOR'S PRODUCT", "UNITS PER ANNUM",
                           "COST PER UNIT", "COMPANY", "SALES PERSON", "DIVISION", "DATE EDITED"}));
@@ -275,9 +240,9 @@ void TestExcelReports::competitorActivityReport() {
 
 void TestExcelReports::projectsReport() {
     const QString tessaly = QStringLiteral("TESSALY.mdb");
-    addCompany(1, QStringLiteral("Bolt & Nut"));
-    addCompany(2, QStringLiteral("Acme Ltd"));
-    addCompany(3, QStringLiteral("Old Co"), QStringLiteral("Archive"));
+    ReportFixtures::addCompany(*m_session, 1, QStringLiteral("Bolt & Nut"));
+    ReportFixtures::addCompany(*m_session, 2, QStringLiteral("Acme Ltd"));
+    ReportFixtures::addCompany(*m_session, 3, QStringLiteral("Old Co"), QStringLiteral("Archive"));
     const QString project = QStringLiteral(
         "INSERT INTO TABLE06 (AUTONUMBER, NUMBER01, TEXT01, TEXT02, TEXT03, DATE01) VALUES (%1, "
         "%2, '%3', '%4', '%5', '2026-0%1-01')");
@@ -298,7 +263,7 @@ void TestExcelReports::projectsReport() {
 
     const QString path = make(Report::Projects);
     VERIFY_HANDED_OVER(path);
-    const Worksheet sheet = readBack(path);
+    const Worksheet sheet = ReportFixtures::readBack(path);
     QCOMPARE(titles(sheet),
              QStringList({"INDUSTRY GROUP", "DATE ENTERED", "COMPANY", "DIVISION", "SALES PERSON",
                           "PROJECT NAME", "PROJECT STATUS", "ACTION DATE", "ACTION STEP"}));
@@ -334,7 +299,7 @@ void TestExcelReports::salesReport() {
         qPrintable(error));
     const QString path = make(Report::Sales);
     VERIFY_HANDED_OVER(path);
-    const Worksheet sheet = readBack(path);
+    const Worksheet sheet = ReportFixtures::readBack(path);
     QCOMPARE(titles(sheet),
              QStringList({"Account No.", "Invoice Date", "Amount", "Customer's Name"}));
     QCOMPARE(column(sheet, 3), QStringList({"O'Neil", "Müller AG", "x"}));
@@ -365,14 +330,14 @@ void TestExcelReports::valuesStayInTheirCells_data() {
 
 void TestExcelReports::valuesStayInTheirCells() {
     QFETCH(QString, value);
-    addCompany(1, QStringLiteral("Acme"));
-    addCompany(2, QStringLiteral("Beta"));
+    ReportFixtures::addCompany(*m_session, 1, QStringLiteral("Acme"));
+    ReportFixtures::addCompany(*m_session, 2, QStringLiteral("Beta"));
     m_session->exec(QStringLiteral("TESSALY.mdb"),
                     QStringLiteral("UPDATE TABLE01 SET TEXT03 = '%1' WHERE AUTONUMBER = 1")
                         .arg(QString(value).replace(u'\'', QLatin1String("''"))));
     const QString path = make(Report::Companies);
     VERIFY_HANDED_OVER(path);
-    const Worksheet sheet = readBack(path);
+    const Worksheet sheet = ReportFixtures::readBack(path);
     QCOMPARE(sheet.rowCount(), 3);
     QCOMPARE(sheet.columnCount(), 19);
     QCOMPARE(sheet.cell(1, 1).toString(), value);
@@ -385,7 +350,7 @@ void TestExcelReports::valuesStayInTheirCells() {
 
 void TestExcelReports::datesArriveAsDatesInEveryLocale() {
     const QString tessaly = QStringLiteral("TESSALY.mdb");
-    addCompany(1, QStringLiteral("Acme"));
+    ReportFixtures::addCompany(*m_session, 1, QStringLiteral("Acme"));
     // A day that reads differently when day and month trade places.
     m_session->exec(tessaly, "UPDATE TABLE01 SET DATE01 = '2026-03-04' WHERE AUTONUMBER = 1");
     int tried = 0;
@@ -406,7 +371,7 @@ void TestExcelReports::datesArriveAsDatesInEveryLocale() {
 }
 
 void TestExcelReports::twoReportsAreTwoFiles() {
-    addCompany(1, QStringLiteral("Acme"));
+    ReportFixtures::addCompany(*m_session, 1, QStringLiteral("Acme"));
     const QString first = make(Report::Companies);
     const QString second = make(Report::Companies);
     VERIFY_HANDED_OVER(first);
@@ -418,7 +383,7 @@ void TestExcelReports::twoReportsAreTwoFiles() {
 }
 
 void TestExcelReports::missingTempFolderIsReported() {
-    addCompany(1, QStringLiteral("Acme"));
+    ReportFixtures::addCompany(*m_session, 1, QStringLiteral("Acme"));
     QVERIFY(QDir(m_session->file(QStringLiteral("Temp"))).removeRecursively());
     m_session->expectMessage(QStringLiteral("The report cannot be saved: the folder "));
     QVERIFY(make(Report::Contacts).isEmpty());
