@@ -36,6 +36,7 @@
 #include "widgets/DataMessages.h"
 #include "widgets/RichTextBox.h"
 
+#include "BenchFolder.h"
 #include "RatioReporter.h"
 #include <QApplication>
 #include <QDir>
@@ -62,14 +63,10 @@ int chosenCompany() {
 }
 
 QString databasePath() {
-    return QDir(folder).filePath("TESSALY.mdb");
+    return BenchFolder::database(folder);
 }
 
-void exec(sqlite3* db, const char* sql) {
-    char* message = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK)
-        qFatal("%s: %s", sql, message);
-}
+using BenchFolder::exec;
 
 QString companyName(int i) {
     static const char* const words[] = {"Harbor", "Summit", "Pioneer",  "Granite", "Cedar",
@@ -110,35 +107,16 @@ QByteArray reportRtf(int i, QRandomGenerator& random) {
 }
 
 bool databaseReady() {
-    if (!QFile::exists(databasePath()) || !QFile::exists(QDir(folder).filePath("User.mdb")))
-        return false;
-    sqlite3* db = nullptr;
-    sqlite3_open(databasePath().toUtf8().constData(), &db);
-    sqlite3_stmt* count = nullptr;
-    sqlite3_prepare_v2(db,
-                       "SELECT (SELECT COUNT(*) FROM TABLE08), (SELECT COUNT(*) FROM TABLE01), "
-                       "(SELECT COUNT(*) FROM TABLE09)",
-                       -1, &count, nullptr);
-    const bool ready =
-        count && sqlite3_step(count) == SQLITE_ROW && sqlite3_column_int(count, 0) == reports &&
-        sqlite3_column_int(count, 1) == companies && sqlite3_column_int(count, 2) == reports;
-    sqlite3_finalize(count);
-    sqlite3_close(db);
-    return ready;
+    return BenchFolder::counts(folder, "SELECT (SELECT COUNT(*) FROM TABLE08), (SELECT COUNT(*) "
+                                       "FROM TABLE01), (SELECT COUNT(*) FROM TABLE09)") ==
+           QList<int>{reports, companies, reports};
 }
 
 void makeFolder() {
-    QDir().mkpath(folder);
     if (databaseReady())
         return;
-    QDir(folder).removeRecursively();
-    QDir().mkpath(folder);
-    QString error;
-    if (!Installation::run(folder, &error))
-        qFatal("%s", qPrintable(error));
-    QFile::rename(QDir(folder).filePath("Temp.mdb"), databasePath());
-    sqlite3* db = nullptr;
-    sqlite3_open(databasePath().toUtf8().constData(), &db);
+    BenchFolder::install(folder);
+    sqlite3* db = BenchFolder::open(folder);
     exec(db, "BEGIN");
     sqlite3_stmt* company = nullptr;
     sqlite3_prepare_v2(db,
@@ -386,17 +364,9 @@ BENCHMARK(FindAllCallReports)->Unit(benchmark::kMillisecond)->Iterations(3);
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    std::vector<char*> args;
-    for (int i = 0; i < argc; ++i) {
-        const QByteArray arg(argv[i]);
-        if (arg.startsWith("--reports="))
-            reports = arg.mid(10).toInt();
-        else if (arg.startsWith("--companies="))
-            companies = arg.mid(12).toInt();
-        else
-            args.push_back(argv[i]);
-    }
-    folder = QDir::temp().filePath("tessaly-bench-callreports");
+    std::vector<char*> args =
+        BenchFolder::options(argc, argv, {{"--reports=", &reports}, {"--companies=", &companies}});
+    folder = BenchFolder::path("tessaly-bench-callreports");
     qputenv("TESSALY_HOME", folder.toUtf8());
     QApplication app(argc, argv);
     Locale::pin(QLocale(QLocale::English, QLocale::UnitedStates));
