@@ -372,29 +372,29 @@ void Sheet::removeIfEmpty(int row, int column) {
 
 QVariant Sheet::value(int row, int column) const {
     const Cell* cell = findCell(row, column);
-    return cell ? cell->value : QVariant();
+    return cell ? cell->value.toVariant() : QVariant();
 }
 
 QString Sheet::formula(int row, int column) const {
     const Cell* cell = findCell(row, column);
     if (!cell)
         return {};
-    return cell->formula.isEmpty() ? CellText::entryText(cell->value) : cell->formula;
+    return cell->value.hasFormula() ? cell->value.formula()
+                                    : CellText::entryText(cell->value.toVariant());
 }
 
 QString Sheet::text(int row, int column) const {
     const Cell* cell = findCell(row, column);
     if (!cell || cell->value.isNull())
         return {};
-    return CellText::display(cell->value, format(row, column).numberFormat);
+    return CellText::display(cell->value.toVariant(), format(row, column).numberFormat);
 }
 
 void Sheet::setCellValue(int row, int column, const QVariant& value, const QString& numberFormat) {
     if (value.isNull() && !findCell(row, column))
         return;
     Cell& cell = cellAt(row, column);
-    cell.value = value;
-    cell.formula.clear();
+    cell.value = CellValue(value);
     if (!numberFormat.isEmpty()) {
         // The format an entry implies replaces "General", and a date replaces
         // a number format that cannot show it.
@@ -460,8 +460,8 @@ void Sheet::setFormula(int row, int column, const QString& formula) {
         return;
     }
     Cell& cell = cellAt(row, column);
-    cell.formula = formula;
-    cell.value = QVariant();
+    cell.value = CellValue();
+    cell.value.setFormula(formula);
     recalculate(row, column);
 }
 
@@ -517,25 +517,26 @@ void Sheet::recalculate(int row, int column) {
     if (r == m_rows.end())
         return;
     auto c = r->find(column);
-    if (c == r->end() || c->formula.isEmpty())
+    if (c == r->end() || !c->value.hasFormula())
         return;
-    if (c->formula.contains(QLatin1String("#REF!"))) {
-        c->value = QStringLiteral("#REF!");
+    const QString formula = c->value.formula();
+    if (formula.contains(QLatin1String("#REF!"))) {
+        c->value.setValue(QStringLiteral("#REF!"));
         return;
     }
-    const QRegularExpressionMatch m = subtotal.match(c->formula);
+    const QRegularExpressionMatch m = subtotal.match(formula);
     if (!m.hasMatch())
         return; // kept as read; only what the sheet itself writes is worked out
     const auto area = CellRange::parse(m.captured(2));
     const QVariant result = area ? evaluateSubtotal(m.captured(1).toInt(), *area) : QVariant();
-    m_rows[row][column].value = result;
+    m_rows[row][column].value.setValue(result);
 }
 
 void Sheet::recalculate() {
     QList<std::pair<int, int>> formulas;
     for (auto r = m_rows.cbegin(); r != m_rows.cend(); ++r)
         for (auto c = r->cbegin(); c != r->cend(); ++c)
-            if (!c->formula.isEmpty())
+            if (c->value.hasFormula())
                 formulas.append({r.key(), c.key()});
     for (const auto& [row, column] : formulas)
         recalculate(row, column);
@@ -551,12 +552,13 @@ QVariant Sheet::evaluateSubtotal(int function, const CellRange& range) const {
         for (auto c = r->lowerBound(range.firstColumn());
              c != r->cend() && c.key() <= range.lastColumn(); ++c) {
             // Subtotals within the range are not counted twice.
-            if (!c->hasContent() || isSubtotalFormula(c->formula))
+            if (!c->hasContent() || isSubtotalFormula(c->value.formula()))
                 continue;
             ++filled;
-            if (!isNumeric(c->value))
+            const QVariant value = c->value.toVariant();
+            if (!isNumeric(value))
                 continue;
-            const double x = numericValue(c->value);
+            const double x = numericValue(value);
             ++numbers;
             sum += x;
             product *= x;
@@ -599,7 +601,7 @@ void Sheet::paste(const QString& text, int row, int column) {
     // persons): the cells of one value share one copy of its text. A column
     // whose values are mostly different (names, numbers) is left alone.
     struct Repeated {
-        QSet<QString> values;
+        QHash<QString, CellValue> values;
         bool off = false;
     };
     constexpr qsizetype MaxShared = 1000;
@@ -619,21 +621,26 @@ void Sheet::paste(const QString& text, int row, int column) {
                 continue;
             const QString& cell = cells.at(c);
             Repeated& seen = repeated[c];
-            if (seen.off || cell.isEmpty() || cell.size() > MaxSharedLength) {
+            if (seen.off || cell.isEmpty() || cell.size() > MaxSharedLength ||
+                format(row + r, column + c).numberFormat == QLatin1String("@")) {
                 enter(row + r, column + c, cell);
                 continue;
             }
             if (const auto same = seen.values.constFind(cell); same != seen.values.cend()) {
-                enter(row + r, column + c, *same);
+                cellAt(row + r, column + c).value = *same;
                 continue;
             }
+            const CellText::Entry entry = CellText::recognise(cell);
+            setCellValue(row + r, column + c, entry.value, entry.numberFormat);
+            if (entry.value.typeId() != QMetaType::QString || !entry.numberFormat.isEmpty())
+                continue; // numbers and dates are held in place: nothing to share
             if (seen.values.size() < MaxShared) {
-                seen.values.insert(cell);
+                if (const Cell* entered = findCell(row + r, column + c))
+                    seen.values.insert(cell, entered->value);
             } else {
                 seen.off = true;
                 seen.values.clear();
             }
-            enter(row + r, column + c, cell);
         }
         if (const auto made = m_rows.find(row + r); made != m_rows.end() && made->isEmpty())
             m_rows.erase(made); // a row of empty cells holds none
@@ -651,8 +658,7 @@ void Sheet::clearContents(const CellRange& range) {
             continue;
         for (auto c = r->lowerBound(range.firstColumn());
              c != r->end() && c.key() <= range.lastColumn(); ++c) {
-            c->value = QVariant();
-            c->formula.clear();
+            c->value.clear();
             cleared.append({r.key(), c.key()});
         }
     }
@@ -776,22 +782,22 @@ void Sheet::setCellFormat(int row, int column, const CellFormat& format) {
 Sheet::SharedFormat Sheet::share(const CellFormat& format) {
     for (const auto& recent : m_recentFormats) {
         if (*recent == format)
-            return SharedFormat(recent);
+            return recent;
     }
     constexpr size_t Recent = 16;
     if (m_recentFormats.size() >= Recent)
         m_recentFormats.erase(m_recentFormats.begin());
-    m_recentFormats.push_back(std::make_shared<const CellFormat>(format));
-    return SharedFormat(m_recentFormats.back());
+    m_recentFormats.push_back(SharedFormat(format));
+    return m_recentFormats.back();
 }
 
 void Sheet::changeFormat(const CellRange& range, const std::function<void(CellFormat&)>& change) {
     // Cells that shared a format before share the changed one: each format
     // is changed once (the old ones are held until the end, so that no
     // address is taken again while it serves as a key).
-    QHash<const CellFormat*, std::pair<std::shared_ptr<const CellFormat>, SharedFormat>> changed;
+    QHash<const CellFormat*, std::pair<SharedFormat, SharedFormat>> changed;
     auto changeOwn = [&](Cell& cell) {
-        const std::shared_ptr<const CellFormat> old = cell.format.m_format;
+        const SharedFormat old = cell.format;
         auto it = changed.find(old.get());
         if (it == changed.end()) {
             CellFormat f = *old;
@@ -942,8 +948,8 @@ void Sheet::autoFitColumns(const CellRange& range) {
             if (c->format ? c->format->wrapText : format(r.key(), c.key()).wrapText)
                 continue;
             qsizetype length;
-            if (c->formula.isEmpty() && c->value.typeId() == QMetaType::QString) {
-                length = c->value.toString().size();
+            if (!c->value.hasFormula() && c->value.isText()) {
+                length = c->value.textSize();
             } else {
                 length = text(r.key(), c.key()).size();
             }
@@ -1115,8 +1121,8 @@ void Sheet::moveRows(const RowShift& shift) {
 
     for (auto r = m_rows.begin(); r != m_rows.end(); ++r)
         for (auto c = r->begin(); c != r->end(); ++c)
-            if (!c->formula.isEmpty())
-                c->formula = moveReferences(c->formula, shift);
+            if (c->value.hasFormula())
+                c->value.setFormula(moveReferences(c->value.formula(), shift));
     if (m_autoFilter)
         m_autoFilter = movedRange(*m_autoFilter, shift);
     QList<CellRange> merged;
@@ -1253,7 +1259,7 @@ bool Sheet::subtotal(const CellRange& range, int groupBy, ConsolidationFunction 
         QList<int> summaries;
         for (auto r = m_rows.lowerBound(titles + 1); r != m_rows.cend() && r.key() <= bottom; ++r)
             if (std::any_of(r->cbegin(), r->cend(),
-                            [](const Cell& c) { return isSubtotalFormula(c.formula); }))
+                            [](const Cell& c) { return isSubtotalFormula(c.value.formula()); }))
                 summaries.append(r.key());
         deleteRows(summaries);
         bottom -= int(summaries.size());
@@ -1409,11 +1415,11 @@ std::unique_ptr<Sheet> Sheet::fromWorksheet(const Worksheet& worksheet) {
         for (int c = 0; c < worksheet.rows.at(r).size(); ++c) {
             const QVariant& v = worksheet.rows.at(r).at(c);
             if (!v.isNull())
-                sheet->cellAt(r, c).value = v;
+                sheet->cellAt(r, c).value = CellValue(v);
         }
     }
     for (auto f = worksheet.formulas.cbegin(); f != worksheet.formulas.cend(); ++f)
-        sheet->cellAt(f.key().first, f.key().second).formula = f.value();
+        sheet->cellAt(f.key().first, f.key().second).value.setFormula(f.value());
     sheet->m_defaultFormat = worksheet.defaultFormat;
     sheet->m_rowFormats = worksheet.rowFormats;
     sheet->m_columnFormats = worksheet.columnFormats;

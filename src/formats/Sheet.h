@@ -2,6 +2,7 @@
 
 #include "CellFormat.h"
 #include "CellRange.h"
+#include "CellValue.h"
 #include "SheetRange.h"
 
 #include <QList>
@@ -10,10 +11,12 @@
 #include <QString>
 #include <QVariant>
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <iterator>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 struct Worksheet;
@@ -49,22 +52,42 @@ public:
     class SharedFormat {
     public:
         SharedFormat() = default;
-        explicit operator bool() const { return m_format != nullptr; }
-        const CellFormat& operator*() const { return *m_format; }
-        const CellFormat* operator->() const { return m_format.get(); }
+        SharedFormat(const SharedFormat& other) noexcept
+            : m_block(other.m_block) {
+            if (m_block)
+                m_block->ref.fetch_add(1, std::memory_order_relaxed);
+        }
+        SharedFormat(SharedFormat&& other) noexcept
+            : m_block(std::exchange(other.m_block, nullptr)) {}
+        SharedFormat& operator=(SharedFormat other) noexcept {
+            std::swap(m_block, other.m_block);
+            return *this;
+        }
+        ~SharedFormat() {
+            if (m_block && m_block->ref.fetch_sub(1, std::memory_order_acq_rel) == 1)
+                delete m_block;
+        }
+        explicit operator bool() const { return m_block != nullptr; }
+        const CellFormat& operator*() const { return m_block->format; }
+        const CellFormat* operator->() const { return &m_block->format; }
+        const CellFormat* get() const { return m_block ? &m_block->format : nullptr; }
 
     private:
         friend class Sheet;
-        explicit SharedFormat(std::shared_ptr<const CellFormat> format)
-            : m_format(std::move(format)) {}
-        std::shared_ptr<const CellFormat> m_format;
+        // One pointer per cell: the count lives with the format.
+        struct Block {
+            std::atomic<int> ref;
+            CellFormat format;
+        };
+        explicit SharedFormat(const CellFormat& format)
+            : m_block(new Block{{1}, format}) {}
+        Block* m_block = nullptr;
     };
 
     struct Cell {
-        QVariant value;  // the value, or what a formula last gave
-        QString formula; // "=..." for a formula, empty otherwise
+        CellValue value; // the value, or a formula ("=...") and what it last gave
         SharedFormat format;
-        bool hasContent() const { return !value.isNull() || !formula.isEmpty(); }
+        bool hasContent() const { return !value.isNull() || value.hasFormula(); }
     };
     // The cells of one row by column, in column order in one block: a list
     // of many rows costs its cells, not a tree node for each.
@@ -359,5 +382,5 @@ private:
     CellRange m_selection;
     int m_activeRow = 0;
     int m_activeColumn = 0;
-    std::vector<std::shared_ptr<const CellFormat>> m_recentFormats; // shared last
+    std::vector<SharedFormat> m_recentFormats; // shared last
 };

@@ -148,53 +148,58 @@ void writeValue(lxw_worksheet* ws, int row, int column, const Sheet::Cell& cell,
     const lxw_row_t r = lxw_row_t(row);
     const lxw_col_t c = lxw_col_t(column);
     lxw_format* format = formats(cellFormat);
-    if (!cell.formula.isEmpty()) {
-        const QByteArray formula = cell.formula.toUtf8();
-        if (cell.value.typeId() == QMetaType::QString)
+    if (cell.value.hasFormula()) {
+        const QByteArray formula = cell.value.formula().toUtf8();
+        if (cell.value.isText())
             worksheet_write_formula_str(ws, r, c, formula.constData(), format,
-                                        cell.value.toString().toUtf8().constData());
+                                        cell.value.textUtf8().constData());
         else if (!cell.value.isNull())
             worksheet_write_formula_num(ws, r, c, formula.constData(), format,
-                                        cell.value.toDouble());
+                                        cell.value.toVariant().toDouble());
         else
             worksheet_write_formula(ws, r, c, formula.constData(), format);
         return;
     }
-    switch (cell.value.typeId()) {
-    case QMetaType::QString: {
-        const QString text = cell.value.toString().left(MaxStringLength);
-        if (text.isEmpty())
+    if (cell.value.isText()) {
+        if (cell.value.textSize() == 0)
             worksheet_write_blank(ws, r, c, format);
+        else if (cell.value.textSize() <= MaxStringLength)
+            worksheet_write_string(ws, r, c, cell.value.textUtf8().constData(), format);
         else
-            worksheet_write_string(ws, r, c, text.toUtf8().constData(), format);
+            worksheet_write_string(
+                ws, r, c,
+                cell.value.toVariant().toString().left(MaxStringLength).toUtf8().constData(),
+                format);
         return;
     }
+    const QVariant value = cell.value.toVariant();
+    switch (value.typeId()) {
     case QMetaType::Bool:
-        worksheet_write_boolean(ws, r, c, cell.value.toBool(), format);
+        worksheet_write_boolean(ws, r, c, value.toBool(), format);
         return;
     case QMetaType::QDate:
     case QMetaType::QDateTime: {
         // The wall-clock date and time as they stand, without a time zone's
         // look-up for each cell.
-        const QDateTime value = cell.value.typeId() == QMetaType::QDate
-                                    ? QDateTime(cell.value.toDate(), QTime(0, 0), Qt::UTC)
-                                    : QDateTime(cell.value.toDateTime().date(),
-                                                cell.value.toDateTime().time(), Qt::UTC);
-        if (value.date().year() < 1900) {
-            worksheet_write_string(ws, r, c, CellText::entryText(cell.value).toUtf8().constData(),
+        const QDateTime when =
+            value.typeId() == QMetaType::QDate
+                ? QDateTime(value.toDate(), QTime(0, 0), Qt::UTC)
+                : QDateTime(value.toDateTime().date(), value.toDateTime().time(), Qt::UTC);
+        if (when.date().year() < 1900) {
+            worksheet_write_string(ws, r, c, CellText::entryText(value).toUtf8().constData(),
                                    format);
             return;
         }
         CellFormat dated = cellFormat;
         if (!CellText::isDateFormat(dated.numberFormat))
             dated.numberFormat = QStringLiteral("m/d/yyyy");
-        lxw_datetime dateTime = lxwDateTime(value);
+        lxw_datetime dateTime = lxwDateTime(when);
         worksheet_write_datetime(ws, r, c, &dateTime, formats(dated));
         return;
     }
     default: {
         bool ok = false;
-        const double number = cell.value.toDouble(&ok);
+        const double number = value.toDouble(&ok);
         if (!ok || !std::isfinite(number))
             worksheet_write_string(ws, r, c, "#NUM!", format);
         else

@@ -5,6 +5,7 @@
 #include "formats/CellText.h"
 #include "formats/Csv.h"
 #include "formats/Sheet.h"
+#include "formats/Worksheet.h"
 #include "platform/Locale.h"
 
 #include <QTest>
@@ -24,6 +25,10 @@ private slots:
     void entriesAreRecognised();
     void pastedTextIsSplitIntoCells_data();
     void pastedTextIsSplitIntoCells();
+    void storedValuesReadBackAsTheyWereSet_data();
+    void storedValuesReadBackAsTheyWereSet();
+    void repeatedPastedTextsStayApart();
+    void formulasKeepWhatTheyGaveThroughShifts();
     void valuesAreShownThroughTheirFormat_data();
     void valuesAreShownThroughTheirFormat();
 
@@ -241,6 +246,80 @@ void TestSheet::pastedTextIsSplitIntoCells() {
     QCOMPARE(sheet.selectedRange(),
              CellRange::cells(1, 1, int(cells.size()), int(cells.first().size())));
     QCOMPARE(sheet.value(1 + int(cells.size()), 1), QVariant()); // nothing below
+}
+
+// Cells keep each kind of value compactly; what is read back must be what
+// was stored, type and all.
+void TestSheet::storedValuesReadBackAsTheyWereSet_data() {
+    QTest::addColumn<QVariant>("value");
+    QTest::newRow("ASCII text") << QVariant(QStringLiteral("Harbor Supply 000123"));
+    QTest::newRow("text with umlauts, euro and CJK")
+        << QVariant(QStringLiteral("Müller & Söhne € 東京"));
+    QTest::newRow("text outside the BMP") << QVariant(QStringLiteral("Rocket \U0001F680"));
+    QTest::newRow("empty text") << QVariant(QString(""));
+    QTest::newRow("long text") << QVariant(QString(40000, u'x'));
+    QTest::newRow("number") << QVariant(1234.5);
+    QTest::newRow("negative zero decimals") << QVariant(-0.000125);
+    QTest::newRow("true") << QVariant(true);
+    QTest::newRow("false") << QVariant(false);
+    QTest::newRow("date") << QVariant(QDate(2026, 2, 28));
+    QTest::newRow("old date") << QVariant(QDate(1850, 7, 1));
+    QTest::newRow("date and time") << QVariant(QDateTime(QDate(2026, 3, 1), QTime(9, 30, 15)));
+    QTest::newRow("whole number") << QVariant(qlonglong(9007199254740993LL));
+}
+
+void TestSheet::storedValuesReadBackAsTheyWereSet() {
+    QFETCH(QVariant, value);
+    Worksheet list;
+    list.rows = {{value, QVariant(QStringLiteral("next"))}};
+    const std::unique_ptr<Sheet> sheet = Sheet::fromWorksheet(list);
+    const QVariant back = sheet->value(0, 0);
+    QCOMPARE(back.typeId(), value.typeId());
+    QCOMPARE(back, value);
+    QCOMPARE(sheet->value(0, 1), QVariant(QStringLiteral("next")));
+    // A copy of the sheet holds its own cells.
+    Sheet copy = *sheet;
+    sheet->clearContents(CellRange::cell(0, 0));
+    QCOMPARE(copy.value(0, 0), value);
+    QVERIFY(sheet->value(0, 0).isNull());
+}
+
+// The cells of a repeated pasted value share its text: changing one of them
+// must leave the others as they were.
+void TestSheet::repeatedPastedTextsStayApart() {
+    QString text;
+    for (int i = 0; i < 3000; ++i)
+        text += QStringLiteral("Zürich\t%1\tNorth\r")
+                    .arg(i % 2 ? QStringLiteral("Acme") : QString::number(i));
+    Sheet sheet;
+    sheet.paste(text, 0, 0);
+    sheet.setValue(5, 0, QStringLiteral("Bern"));
+    sheet.setValue(7, 2, QStringLiteral("South"));
+    sheet.clearContents(CellRange::cell(9, 1));
+    QCOMPARE(sheet.value(5, 0).toString(), QStringLiteral("Bern"));
+    QCOMPARE(sheet.value(4, 0).toString(), QStringLiteral("Zürich"));
+    QCOMPARE(sheet.value(6, 0).toString(), QStringLiteral("Zürich"));
+    QCOMPARE(sheet.value(7, 2).toString(), QStringLiteral("South"));
+    QCOMPARE(sheet.value(2999, 2).toString(), QStringLiteral("North"));
+    QVERIFY(sheet.value(9, 1).isNull());
+    QCOMPARE(sheet.value(11, 1).toString(), QStringLiteral("Acme"));
+    QCOMPARE(sheet.value(10, 1), QVariant(10.0)); // numbers stay numbers
+    QCOMPARE(sheet.value(2999, 0).toString(), QStringLiteral("Zürich"));
+}
+
+// A formula keeps its text and its last result while rows move around it,
+// and a value typed over it leaves no formula behind.
+void TestSheet::formulasKeepWhatTheyGaveThroughShifts() {
+    Sheet sheet;
+    sheet.paste(QStringLiteral("Amount\r5\r7\r"), 0, 0);
+    sheet.setFormula(3, 0, QStringLiteral("=SUBTOTAL(9,A2:A3)"));
+    QCOMPARE(sheet.value(3, 0), QVariant(12.0));
+    sheet.insertRows(1, 1);
+    QCOMPARE(sheet.formula(4, 0), QStringLiteral("=SUBTOTAL(9,A3:A4)"));
+    QCOMPARE(sheet.value(4, 0), QVariant(12.0));
+    sheet.setValue(4, 0, QStringLiteral("done"));
+    QCOMPARE(sheet.formula(4, 0), QStringLiteral("done"));
+    QCOMPARE(sheet.value(4, 0), QVariant(QStringLiteral("done")));
 }
 
 void TestSheet::valuesAreShownThroughTheirFormat_data() {
