@@ -1,0 +1,6 @@
+#include <QTest>
+class TestPriceList : public QObject {
+    Q_OBJECT
+};
+QTEST_MAIN(TestPriceList)
+#include "tst_pricelist.moc"
