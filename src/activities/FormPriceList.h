@@ -28,7 +28,7 @@ public:
     static constexpr const char* Name = "FormPriceList";
     // The walk's time slice per tick: as many rows as fit, the window stays
     // responsive.
-    static constexpr int SliceMs = 15;
+    static constexpr int SliceMs = 30;
 
     FormPriceList();
 

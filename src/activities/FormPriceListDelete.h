@@ -13,7 +13,7 @@ class FormPriceListDelete : public Form {
     Q_OBJECT
 public:
     static constexpr const char* Name = "FormPriceListDelete";
-    static constexpr int SliceMs = 15;
+    static constexpr int SliceMs = 30;
 
     FormPriceListDelete();
 
