@@ -1,5 +1,6 @@
 #include "ReportFixtures.h"
 #include "TestSession.h"
+#include "XlsFixture.h"
 
 #include "activities/FormCompetition.h"
 #include "app/FormHelp.h"
@@ -75,7 +76,8 @@ private slots:
     void walkWritesEveryDisplayName();
     void deleteAsksFirst_data();
     void deleteAsksFirst();
-    void importFromXlsx();
+    void importFromAWorkbook_data();
+    void importFromAWorkbook();
     void importFromAnOlderXls();
     void importOfTitlesAloneKeepsTheTitles();
     void importWithChangedHeadersFails();
@@ -295,15 +297,40 @@ FormCompetition* TestCompetition::importNow(FormCompetition* form) {
     return qobject_cast<FormCompetition*>(Forms::loaded(FormCompetition::Name));
 }
 
-void TestCompetition::importFromXlsx() {
-    const QString book = m_session->file("Competition.xlsx");
-    QVERIFY(writeCompetitionXlsx(
-        book, {{"Glue X", "Rival Inc", "Our Glue"}, // already stored: imported again
-               {QString::fromUtf8("Säge €9"), "O'Hara & Söhne", ""}, // umlauts, euro, blank
-               {QString::fromUtf8("Säge €9"), "O'Hara & Söhne", ""}, // a repeated row
-               {"4711", "Nummer GmbH", "12.5"},                      // numbers
-               {"", "", ""},
-               {"Tape Y", "", "Our Tape"}}));
+void TestCompetition::importFromAWorkbook_data() {
+    QTest::addColumn<bool>("olderXls");
+    QTest::newRow("Competition.xlsx") << false;
+    QTest::newRow("only an older Competition.xls") << true;
+}
+
+void TestCompetition::importFromAWorkbook() {
+    QFETCH(bool, olderXls);
+    const QList<QStringList> rows = {
+        {"Glue X", "Rival Inc", "Our Glue"},                                     // stored already
+        {QString::fromUtf8("Säge €9"), QString::fromUtf8("O'Hara & Söhne"), ""}, // a blank
+        {QString::fromUtf8("Säge €9"), QString::fromUtf8("O'Hara & Söhne"), ""}, // repeated
+        {"4711", "Nummer GmbH", "12.5"},                                         // numbers
+        {"", "", ""},
+        {"Tape Y", "", "Our Tape"}};
+    QString book = m_session->file("Competition.xlsx");
+    if (olderXls) {
+        QVERIFY(QFile::remove(book));
+        book = m_session->file("Competition.xls");
+        QList<QList<QVariant>> cells = {
+            {"COMPETITOR'S PRODUCT", "COMPETITOR'S NAME", "EQUIVALENT"}};
+        for (const QStringList& row : rows) {
+            QList<QVariant> values;
+            for (const QString& text : row) {
+                bool number = false;
+                const double n = text.toDouble(&number);
+                values.append(text.isEmpty() ? QVariant() : number ? QVariant(n) : QVariant(text));
+            }
+            cells.append(values);
+        }
+        QVERIFY(XlsFixture::write(book, {{"COMPETITION", cells}, {"Notes", {{"kept"}}}}));
+    } else {
+        QVERIFY(writeCompetitionXlsx(book, rows));
+    }
     FormCompetition* form = open();
     m_session->expectMessage(FormCompetition::importedMessage(), MsgBox::OK);
     form = importNow(form);
@@ -323,9 +350,10 @@ void TestCompetition::importFromXlsx() {
                  ->scalar("TESSALY.mdb", "SELECT COUNT(*) FROM sqlite_master WHERE name = "
                                          "'Temp'")
                  .toBool());
-    // Emptied for the next batch: the titles stay, the other sheet too.
+    // Emptied for the next batch (written as the .xlsx): the titles stay,
+    // the other sheet too.
     QString error;
-    auto reader = WorkbookReader::open(book, &error);
+    auto reader = WorkbookReader::open(m_session->file("Competition.xlsx"), &error);
     QVERIFY2(reader, qPrintable(error));
     const auto sheet = reader->sheet("COMPETITION", &error);
     QVERIFY(sheet);
@@ -334,7 +362,6 @@ void TestCompetition::importFromXlsx() {
     QCOMPARE(sheet->rowCount(), 1);
     QCOMPARE(reader->sheet("Notes", &error)->cell(0, 0), QVariant("kept"));
 }
-
 void TestCompetition::importFromAnOlderXls() {
     // An older installation has only the .xls (repeated rows, an empty row,
     // umlauts, an apostrophe and a blank equivalent).

@@ -1,5 +1,6 @@
 #include "ReportFixtures.h"
 #include "TestSession.h"
+#include "XlsFixture.h"
 
 #include "activities/FormPriceList.h"
 #include "activities/FormPriceListDelete.h"
@@ -87,6 +88,7 @@ private slots:
     void viewWithoutDocumentOffersToAttachOne();
     void attachADocument();
     void importFromXlsx();
+    void importFromAnOlderXls();
     void importAskedNoImportsNothing();
     void importWithChangedHeadersFails();
     void priceFormatWalk_data();
@@ -407,6 +409,41 @@ void TestPriceList::importFromXlsx() {
                  .toBool());
     QCOMPARE(fileHash(book), before);     // the workbook is left as it was
     QVERIFY(MsgBox::shown().size() == 1); // the question, and no message after it
+}
+
+void TestPriceList::importFromAnOlderXls() {
+    // An older installation has only the .xls.
+    QVERIFY(QFile::remove(m_session->file("Prices.xlsx")));
+    const QString book = m_session->file("Prices.xls");
+    const QVariant blank;
+    QVERIFY(XlsFixture::write(book, {{"PRICES",
+                                      {{"PRODUCT", "CURRENCY", "PRICE", "NOTES"},
+                                       {QString::fromUtf8("Größe XL"), QString::fromUtf8("€"), 12.5,
+                                        QString::fromUtf8("Preis in €")},
+                                       {QString::fromUtf8("Größe XL"), QString::fromUtf8("€"), 12.5,
+                                        QString::fromUtf8("Preis in €")},
+                                       {"Nail", blank, "on request", blank},
+                                       {},
+                                       {4711.0, "EUR", 3.0, 7.0}}},
+                                     {"Notes", {{"not read"}}}}));
+    const QByteArray before = fileHash(book);
+    FormPriceList* form = open();
+    m_session->expectMessage("Do you want to edit or import the spreadsheet " +
+                                 QDir::toNativeSeparators(book) + " ?",
+                             MsgBox::Yes);
+    click(form, "CommandImport");
+    settle();
+    form = qobject_cast<FormPriceList*>(Forms::loaded(FormPriceList::Name));
+    QVERIFY(form);
+    runWalk(form);
+    QCOMPARE(m_session->rows("TESSALY.mdb", "SELECT TEXT01, TEXT03, TEXT02, MEMO01 FROM TABLE13 "
+                                            "WHERE ROWID > 4 ORDER BY TEXT01"),
+             (QList<QVariantList>{{"4711", "EUR", "3.00", "7"},
+                                  {QString::fromUtf8("Größe XL"), QString::fromUtf8("€"), "12.50",
+                                   QString::fromUtf8("Preis in €")},
+                                  {"Nail", QVariant(), "on request", QVariant()}}));
+    QCOMPARE(fileHash(book), before);
+    QVERIFY(!QFile::exists(m_session->file("Prices.xlsx")));
 }
 
 void TestPriceList::importAskedNoImportsNothing() {

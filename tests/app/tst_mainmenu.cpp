@@ -240,7 +240,7 @@ void TestMainMenu::commandsWithoutTheirWindowAreOff() {
     QVERIFY(find<QPushButton>("CommandCompanies")->isEnabled());
     QVERIFY(find<QPushButton>("CommandArchive")->isEnabled());
     QVERIFY(find<QPushButton>("CommandFields")->isEnabled());
-    QVERIFY(find<QPushButton>("CommandOutlook")->isEnabled()); // the mail window exists now
+    QVERIFY(find<QPushButton>("CommandOutlook")->isEnabled());   // the mail window exists now
     QVERIFY(find<QPushButton>("CommandPriceList")->isEnabled()); // the price list exists now
     QVERIFY(find<QPushButton>("CommandManual")->isEnabled());
     QVERIFY(find<QPushButton>("CommandFAQ")->isEnabled());
