@@ -135,7 +135,7 @@ void FormCompetition::buildControls() {
     Data1Bar = new DataNavigator(this);
     Data1Bar->setObjectName(QStringLiteral("Data1"));
     Data1Bar->setDataSource(Data1);
-    Twips::setGeometry(Data1Bar, 120, 2460, 4200, 330);
+    Twips::setGeometry(Data1Bar, 120, 2460, 2400, 330);
 
     FrameHelp = new QGroupBox(QStringLiteral("Help"), this);
     FrameHelp->setObjectName(QStringLiteral("FrameHelp"));
@@ -145,6 +145,7 @@ void FormCompetition::buildControls() {
     // The import question, over the editable fields while it is asked.
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setAutoFillBackground(true);
     Twips::setGeometry(Frame1, 120, 600, 11040, 1785);
     LabelImport = label(Frame1, "LabelImport", QString(), 240, 240, 10560, 735);
     LabelImport->setWordWrap(true);
@@ -230,6 +231,10 @@ void FormCompetition::resizeEvent(QResizeEvent* event) {
     const QRect size = Twips::geometry(this);
     Twips::setGeometry(DBGrid1, 120, GridTop, std::max(0, size.width() - 300),
                        std::max(0, size.height() - 4155));
+    // The three columns share the grid's width.
+    const int column = (DBGrid1->width() - 24) / 3; // less the record selectors
+    for (int c = 0; c < 3; ++c)
+        DBGrid1->setColumnWidth(c, std::max(40, column));
     const QRect help = Twips::geometry(FrameHelp);
     Twips::setGeometry(FrameHelp, help.left(), help.top(), std::max(0, size.width() - 300),
                        help.height());

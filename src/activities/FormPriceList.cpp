@@ -222,6 +222,12 @@ void FormPriceList::resizeEvent(QResizeEvent* event) {
     const QRect size = Twips::geometry(this);
     Twips::setGeometry(DBGrid1, 120, GridTop, std::max(0, size.width() - 300),
                        std::max(0, size.height() - GridTop - 660));
+    // Product and notes take the room the currency and the price leave.
+    const int room = DBGrid1->width() - 24 - Twips::toPixelsX(1000 + 1500); // less the selectors
+    DBGrid1->setColumnWidth(0, std::max(60, room * 2 / 5));
+    DBGrid1->setColumnWidth(1, Twips::toPixelsX(1000));
+    DBGrid1->setColumnWidth(2, Twips::toPixelsX(1500));
+    DBGrid1->setColumnWidth(3, std::max(60, room - room * 2 / 5));
     const QRect help = Twips::geometry(FrameHelp);
     Twips::setGeometry(FrameHelp, help.left(), help.top(), std::max(0, size.width() - 300),
                        help.height());
@@ -311,6 +317,8 @@ void FormPriceList::CommandAdd_Click() {
 }
 
 void FormPriceList::showPicker(bool shown) {
+    // The lists take the list's place while a document is chosen.
+    DBGrid1->setVisible(!shown);
     for (QWidget* list : {static_cast<QWidget*>(Drive1), static_cast<QWidget*>(Dir1),
                           static_cast<QWidget*>(File1)}) {
         list->setVisible(shown);
