@@ -9,6 +9,7 @@
 #include "app/HoverHelp.h"
 #include "companies/FormBrowser.h"
 #include "data/DataSource.h"
+#include "data/ProductLists.h"
 #include "platform/Locale.h"
 #include "services/Desktop.h"
 #include "services/MsgBox.h"
@@ -93,6 +94,8 @@ private slots:
     void importWithChangedHeadersFails();
     void priceFormatWalk_data();
     void priceFormatWalk();
+    void pricesTypedInTheUsersForm_data();
+    void pricesTypedInTheUsersForm();
     void exportReadsBackAndImportsAgain();
     void deleteThisRecord_data();
     void deleteThisRecord();
@@ -527,6 +530,46 @@ void TestPriceList::priceFormatWalk() {
              QString("9.00"));
     // Back on the first product.
     QCOMPARE(child<QLineEdit>(form, "TEXT01")->text(), QString("Anvil"));
+}
+
+void TestPriceList::pricesTypedInTheUsersForm_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("walked"); // empty: left as typed
+    QTest::newRow("en_US groups") << "en_US"
+                                  << "1,234.5"
+                                  << "1234.50";
+    QTest::newRow("de_DE groups and comma") << "de_DE"
+                                            << "1.234,5"
+                                            << "1234.50";
+    QTest::newRow("fr_FR narrow blank groups")
+        << "fr_FR" << QString::fromUtf8("1\u202F234,5") << "1234.50";
+    QTest::newRow("de_CH apostrophe groups")
+        << "de_CH" << QString::fromUtf8("1\u2019234.5") << "1234.50";
+    QTest::newRow("hi_IN lakh groups") << "hi_IN"
+                                       << "1,23,456.7"
+                                       << "123456.70";
+    QTest::newRow("ar_EG native digits")
+        << "ar_EG" << QString::fromUtf8("\u0661\u0662\u066B\u0665") << "12.50";
+    QTest::newRow("fa_IR native digits") << "fa_IR" << QString::fromUtf8("\u06F7") << "7.00";
+    QTest::newRow("two points") << "en_US"
+                                << "12.5.3"
+                                << "";
+    QTest::newRow("currency sign") << "en_US"
+                                   << "$12"
+                                   << "";
+    QTest::newRow("blank") << "de_DE"
+                           << "  "
+                           << "";
+}
+
+void TestPriceList::pricesTypedInTheUsersForm() {
+    QFETCH(QString, locale);
+    QFETCH(QString, typed);
+    QFETCH(QString, walked);
+    Locale::pin(QLocale(locale));
+    const auto formatted = ProductLists::formattedPrice(typed);
+    QCOMPARE(formatted.value_or(QString()), walked);
 }
 
 void TestPriceList::exportReadsBackAndImportsAgain() {
