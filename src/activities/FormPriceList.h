@@ -17,7 +17,7 @@ class QPushButton;
 class QTimer;
 
 // "Price List": the company's own products (TABLE13) with currency, price
-// per unit, notes and optionally an attached document (a specification or a
+// per unit, notes and optionally an attached document (a data sheet or a
 // picture, by its path). The list is searched, edited, exported as a
 // workbook, filled in bulk from Prices.xlsx in the program folder (an older
 // Prices.xls stands in for it) and emptied through FormPriceListDelete.

@@ -134,13 +134,13 @@ private:
 void TestPriceList::init() {
     m_session = std::make_unique<TestSession>();
     QDir().mkpath(m_session->file("Docs"));
-    QFile spec(m_session->file("Docs/Anvil spec.txt"));
-    QVERIFY(spec.open(QIODevice::WriteOnly) && spec.write("Anvil, 50 kg") > 0);
-    spec.close();
+    QFile sheet(m_session->file("Docs/Anvil datasheet.txt"));
+    QVERIFY(sheet.open(QIODevice::WriteOnly) && sheet.write("Anvil, 50 kg") > 0);
+    sheet.close();
     m_session->exec("TESSALY.mdb",
                     "INSERT INTO TABLE13 (TEXT01, TEXT02, TEXT03, TEXT04, MEMO01) VALUES "
                     "('Anvil', '120.00', 'USD', '" +
-                        QString(docs("Anvil spec.txt")).replace("'", "''") +
+                        QString(docs("Anvil datasheet.txt")).replace("'", "''") +
                         "', 'Heavy'), "
                         "('Baker''s Oven', '99.90', 'EUR', NULL, 'Hot'), "
                         "('Rope 50%', '3.50', 'GBP', '', NULL), "
@@ -334,7 +334,7 @@ void TestPriceList::viewShowsTheDocument() {
     click(form, "CommandView");
     auto* browser = qobject_cast<FormBrowser*>(Forms::loaded(FormBrowser::Name));
     QVERIFY(browser && browser->isVisible());
-    QCOMPARE(browser->windowTitle(), docs("Anvil spec.txt"));
+    QCOMPARE(browser->windowTitle(), docs("Anvil datasheet.txt"));
 }
 
 void TestPriceList::viewWithoutDocumentOffersToAttachOne_data() {
@@ -370,17 +370,17 @@ void TestPriceList::attachADocument() {
         QVERIFY(child(form, list)->isVisible());
     child<DirList>(form, "Dir1")->setPath(m_session->file("Docs"));
     auto* files = child<FileList>(form, "File1");
-    const QList<QListWidgetItem*> found = files->findItems("Anvil spec.txt", Qt::MatchExactly);
+    const QList<QListWidgetItem*> found = files->findItems("Anvil datasheet.txt", Qt::MatchExactly);
     QCOMPARE(found.size(), 1);
     QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
                       files->visualItemRect(found.first()).center());
-    QCOMPARE(child<QLineEdit>(form, "TEXT04")->text(), docs("Anvil spec.txt"));
+    QCOMPARE(child<QLineEdit>(form, "TEXT04")->text(), docs("Anvil datasheet.txt"));
     for (const char* list : {"Drive1", "Dir1", "File1"})
         QVERIFY(!child(form, list)->isVisible());
     chooseRow(form, "Anvil"); // leaving the record stores it
     QCOMPARE(m_session->scalar("TESSALY.mdb",
                                "SELECT TEXT04 FROM TABLE13 WHERE TEXT01 = 'Baker''s Oven'"),
-             QVariant(docs("Anvil spec.txt")));
+             QVariant(docs("Anvil datasheet.txt")));
 }
 
 void TestPriceList::importFromXlsx() {
