@@ -127,7 +127,7 @@ public:
             return {};
         }
         const QString saved = m_excel.activeWorkbook()->path();
-        if (Forms::isRegistered(ReportsWindow) &&
+        if (m_resetsReportsWindow && Forms::isRegistered(ReportsWindow) &&
             (!resetOnlyWhenVisible || Forms::isVisible(ReportsWindow))) {
             Forms::unload(ReportsWindow);
             Forms::show(ReportsWindow);
@@ -139,6 +139,8 @@ public:
     }
 
     bool failed() const { return m_failed; }
+    // The lists kept outside the reports window leave it alone.
+    void keepReportsWindow() { m_resetsReportsWindow = false; }
 
 private:
     bool fail(const QString& description) {
@@ -162,6 +164,7 @@ private:
 
     SpreadsheetApp m_excel;
     bool m_failed = false;
+    bool m_resetsReportsWindow = true;
 };
 
 // Body text in Arial Narrow 8 pt.
@@ -177,7 +180,59 @@ void hideUnticked(Report& report, const QStringList& labels, const FieldChoices&
     }
 }
 
+// The pasted list of a product window in Calibri 9 pt, left and bottom
+// aligned, 25 wide, with a bold title row that filters; its sheet is named
+// as the import reads it, so the file can serve as the next import.
+bool productList(Report& report, const QString& caption, const QString& sheetName, bool wrapText) {
+    SpreadsheetApp& excel = report.excel();
+    excel.setCaption(caption);
+    if (!report.paste())
+        return false;
+    const SheetRange pasted = report.selection();
+    pasted.setFontName(QStringLiteral("Calibri"));
+    pasted.setFontSize(9);
+    pasted.setBold(false);
+    pasted.setHorizontalAlignment(HorizontalAlignment::Left);
+    pasted.setVerticalAlignment(VerticalAlignment::Bottom);
+    pasted.setWrapText(wrapText);
+    pasted.setOrientation(0);
+    pasted.setAddIndent(false);
+    pasted.setIndentLevel(0);
+    pasted.setShrinkToFit(false);
+    pasted.setMergeCells(false);
+    pasted.setColumnWidth(25);
+    report.selectRows(QStringLiteral("1:1"));
+    report.selection().autoFilter();
+    report.selection().setBold(true);
+    excel.activeSheet()->setName(sheetName);
+    report.keepReportsWindow();
+    return true;
+}
+
 } // namespace
+
+QString ExcelReportCompProducts() {
+    Report report;
+    if (!productList(report, QStringLiteral("Competitor's Products"), QStringLiteral("COMPETITION"),
+                     false))
+        return {};
+    report.select(QStringLiteral("A2"));
+    report.excel().setDisplayAlerts(false);
+    return report.finish(false);
+}
+
+QString ExcelReportPriceList() {
+    Report report;
+    if (!productList(report, QStringLiteral("Price List"), QStringLiteral("PRICES"), true))
+        return {};
+    report.selectColumns(QStringLiteral("B:B"));
+    report.selection().setColumnWidth(10.86);
+    report.selectColumns(QStringLiteral("C:C"));
+    report.selection().setNumberFormat(QStringLiteral("0.00"));
+    report.select(QStringLiteral("A2"));
+    report.excel().setDisplayAlerts(false);
+    return report.finish(false);
+}
 
 QString ExcelReportCompActivities() {
     Report report;

@@ -37,6 +37,9 @@ QString ExcelReportContacts();
 QString ExcelReportContacts(const FieldChoices& choices);
 QString ExcelReportProjects();
 QString ExcelReportSales();
+// The competitor products and the price list as their windows export them.
+QString ExcelReportCompProducts();
+QString ExcelReportPriceList();
 
 // The builders' error handler: the normal pointer, then the error's text
 // with the critical icon.

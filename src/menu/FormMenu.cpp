@@ -2,6 +2,7 @@
 
 #include "Links.h"
 #include "Version.h"
+#include "activities/FormCompetition.h"
 #include "app/Forms.h"
 #include "app/HoverHelp.h"
 #include "app/ModuleButtons.h"
@@ -206,13 +207,17 @@ FormMenu::FormMenu()
          "reports",
          QStringLiteral("Select the report you want to generate."),
          {}},
-        {"CommandCompetition",
-         QStringLiteral("4. Competition"),
-         "competition",
+        {"CommandCompetition", QStringLiteral("4. Competition"), "competition",
          QStringLiteral("Enter and display your competitor's products as well as your "
                         "equivalents.This information will be used in ") +
              QStringLiteral("reports on competitor's activities."),
-         {}},
+         [] {
+             Forms::unload(QStringLiteral("FormCompetitors"));
+             if (auto* competition = Forms::get<FormCompetition>()) {
+                 DataMessages::refresh(competition->data1());
+                 Forms::show(QString::fromLatin1(FormCompetition::Name));
+             }
+         }},
         {"CommandImportSales",
          QStringLiteral("5. Import Sales"),
          "importsales",

@@ -7,8 +7,11 @@
 #include "activities/FormAllCallReports.h"
 #include "activities/FormAttachments.h"
 #include "activities/FormCallReports.h"
+#include "activities/FormCompetition.h"
 #include "activities/FormCreateCallReport.h"
 #include "activities/FormFilter.h"
+#include "activities/FormPriceList.h"
+#include "activities/FormPriceListDelete.h"
 #include "activities/FormProjectSummary.h"
 #include "activities/FormProjects.h"
 #include "activities/FormReportCompActivities.h"
@@ -73,4 +76,7 @@ void registerForms() {
     Forms::add<FormReportContacts>();
     Forms::add<FormReportProjects>();
     Forms::add<FormFilter>();
+    Forms::add<FormCompetition>();
+    Forms::add<FormPriceList>();
+    Forms::add<FormPriceListDelete>();
 }
