@@ -7,6 +7,7 @@
 #include "activities/FormAllCallReports.h"
 #include "activities/FormAttachments.h"
 #include "activities/FormCallReports.h"
+#include "activities/FormCompetitors.h"
 #include "activities/FormCreateCallReport.h"
 #include "activities/FormFilter.h"
 #include "activities/FormProjectSummary.h"
@@ -16,6 +17,8 @@
 #include "activities/FormReportContacts.h"
 #include "activities/FormReportProjects.h"
 #include "activities/FormReports.h"
+#include "activities/FormSales.h"
+#include "activities/FormSalesFigures.h"
 #include "app/FormHelp.h"
 #include "app/Forms.h"
 #include "companies/FormBrowser.h"
@@ -73,4 +76,7 @@ void registerForms() {
     Forms::add<FormReportContacts>();
     Forms::add<FormReportProjects>();
     Forms::add<FormFilter>();
+    Forms::add<FormCompetitors>();
+    Forms::add<FormSales>();
+    Forms::add<FormSalesFigures>();
 }
