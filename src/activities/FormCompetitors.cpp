@@ -173,7 +173,7 @@ void FormCompetitors::buildControls() {
     connect(DBComboProduct, &DBCombo::clicked, this, &FormCompetitors::DBComboProduct_Click);
     connect(ComboCurrency, &QComboBox::activated, this, &FormCompetitors::ComboCurrency_Click);
 
-    CommandNew = pictureButton(this, "CommandNew", "competition", 120, 5220);
+    CommandNew = pictureButton(this, "CommandNew", "contact-new", 120, 5220);
     CommandEdit = pictureButton(this, "CommandEdit", "accessories-text-editor", 780, 5220);
     CommandPrint = pictureButton(this, "CommandPrint", "document-print", 1440, 5220);
     connect(CommandNew, &QPushButton::clicked, this, &FormCompetitors::CommandNew_Click);
