@@ -8,6 +8,7 @@
 #include "data/DataSource.h"
 #include "services/MsgBox.h"
 #include "services/PrintWindow.h"
+#include "services/SendKeys.h"
 #include "services/Twips.h"
 #include "widgets/CompanyPicker.h"
 #include "widgets/DBCombo.h"
@@ -50,6 +51,8 @@ private slots:
     void editWithoutEntriesDoesNothing();
     void toolbarDeleteRemovesTheEntryAtOnce();
     void toolbarDeleteGivesUpANewEntry();
+    void toolbarEditKeysGoToTheFocusedBox_data();
+    void toolbarEditKeysGoToTheFocusedBox();
     void companyChosenInThePicker();
     void productsEnteredMeanwhileAreOffered();
     void printsTheWindow();
@@ -318,6 +321,31 @@ void TestCompetitors::toolbarDeleteGivesUpANewEntry() {
     toolbar(form, "Delete");
     QVERIFY(!child(form, "Frame1")->isVisible());
     QCOMPARE(stored("ROWKEY"), (QList<QVariantList>{{1}, {2}, {3}}));
+}
+
+void TestCompetitors::toolbarEditKeysGoToTheFocusedBox_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("key");
+    QTest::newRow("copy") << "Copy" << int(Qt::Key_C);
+    QTest::newRow("cut") << "Cut" << int(Qt::Key_X);
+    QTest::newRow("undo") << "Undo" << int(Qt::Key_Z);
+    QTest::newRow("paste") << "Paste" << int(Qt::Key_V);
+}
+
+void TestCompetitors::toolbarEditKeysGoToTheFocusedBox() {
+    QFETCH(QString, button);
+    QFETCH(int, key);
+    FormCompetitors* form = open("Acme");
+    click(form, "CommandNew");
+    child<QLineEdit>(form, "TEXT04")->setFocus();
+    SendKeys::record();
+    toolbar(form, button);
+    const QList<SendKeys::Stroke> strokes = SendKeys::recorded();
+    QCOMPARE(strokes.size(), 1);
+    QCOMPARE(strokes.first().key, key);
+    QCOMPARE(strokes.first().modifiers, Qt::KeyboardModifiers(Qt::ControlModifier));
+    // The entry is still being made.
+    QVERIFY(child(form, "Frame1")->isVisible());
 }
 
 void TestCompetitors::companyChosenInThePicker() {
