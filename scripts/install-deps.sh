@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-pdf-dev qt6-serialport-dev qt6-svg-dev qt6-tools-dev
   libsqlite3-dev sqlite3
   libxlsxwriter-dev
-  libfreexl-dev libzip-dev
+  libfreexl-dev libgsf-1-dev libzip-dev
   libical-dev
   libhunspell-dev hunspell-en-us
   libcurl4-openssl-dev libssl-dev

@@ -15,4 +15,13 @@ inline QString text(const QString& value) {
     return escaped;
 }
 
+// A name the user chose (a worksheet, a column of it) as a bracketed name:
+// blanks, dots and apostrophes stay inside the brackets, and a "]" of the
+// name is doubled so that it cannot close them.
+inline QString name(const QString& value) {
+    QString escaped = value;
+    escaped.replace(QLatin1Char(']'), QLatin1String("]]"));
+    return QLatin1Char('[') + escaped + QLatin1Char(']');
+}
+
 } // namespace SqlQuote

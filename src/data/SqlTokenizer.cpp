@@ -124,14 +124,23 @@ std::optional<std::vector<Token>> SqlTokenizer::tokenize(const QString& text, QS
             token.text = value;
             i = j + 1;
         } else if (c == u'[') {
-            const int close = text.indexOf(u']', i + 1);
+            // "]]" inside the brackets stands for one "]" of the name.
+            QString name;
+            int close = i + 1;
+            for (;;) {
+                close = text.indexOf(u']', close);
+                if (close < 0 || close + 1 >= text.size() || text.at(close + 1) != u']')
+                    break;
+                close += 2;
+            }
             if (close < 0)
                 return fail(QStringLiteral("Syntax error in SQL text: the name that begins at "
                                            "position %1 (%2) has no closing bracket.")
                                 .arg(i + 1)
                                 .arg(snippet(text, i)));
             token.type = Token::Type::BracketName;
-            token.text = text.mid(i + 1, close - i - 1);
+            token.text =
+                text.mid(i + 1, close - i - 1).replace(QLatin1String("]]"), QLatin1String("]"));
             if (token.text.trimmed().isEmpty())
                 return fail(QStringLiteral("Syntax error in SQL text: empty name [] at "
                                            "position %1.")

@@ -1,5 +1,6 @@
 #include "WorkbookReader.h"
 
+#include "BiffReader.h"
 #include "XlsReader.h"
 #include "XlsxReader.h"
 
@@ -20,8 +21,34 @@ std::unique_ptr<WorkbookReader> WorkbookReader::open(const QString& path, QStrin
     file.close();
     if (magic.startsWith("PK\x03\x04"))
         return XlsxReader::open(path, error);
-    if (magic == QByteArray::fromHex("D0CF11E0A1B11AE1"))
-        return XlsReader::open(path, error);
+    if (magic == QByteArray::fromHex("D0CF11E0A1B11AE1")) {
+        // FreeXL first; where it refuses the file or finds no sheet in it
+        // (BIFF5 files of other programs), the BIFF records are read here.
+        QString refused;
+        bool unreadable = false;
+        auto reader = XlsReader::open(path, &refused, &unreadable);
+        if (reader && !reader->sheetNames().isEmpty())
+            return reader;
+        if (!reader && !unreadable) {
+            if (error)
+                *error = refused; // too large: no other reader takes it either
+            return nullptr;
+        }
+        QString fallbackError;
+        auto fallback = BiffReader::open(path, &fallbackError);
+        if (fallback && !fallback->sheetNames().isEmpty())
+            return fallback;
+        if (reader) {
+            if (error)
+                *error = fallback ? QStringLiteral("The workbook %1 holds no worksheet.")
+                                        .arg(QDir::toNativeSeparators(path))
+                                  : fallbackError;
+            return nullptr;
+        }
+        if (error)
+            *error = refused;
+        return nullptr;
+    }
     if (error)
         *error = QStringLiteral("%1 is not a workbook (neither .xlsx nor .xls).")
                      .arg(QDir::toNativeSeparators(path));

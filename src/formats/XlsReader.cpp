@@ -165,8 +165,13 @@ ChildEnd readInChild(const QByteArray& file, QByteArray& data) {
 
 } // namespace
 
-std::unique_ptr<WorkbookReader> XlsReader::open(const QString& path, QString* error) {
+std::unique_ptr<WorkbookReader> XlsReader::open(const QString& path, QString* error,
+                                                bool* unreadable) {
+    if (unreadable)
+        *unreadable = false;
     auto fail = [&](const QString& why) -> std::unique_ptr<WorkbookReader> {
+        if (unreadable)
+            *unreadable = !why.startsWith(QLatin1String("it is too large"));
         if (error)
             *error = QStringLiteral("The workbook %1 cannot be read: %2")
                          .arg(QDir::toNativeSeparators(path), why);

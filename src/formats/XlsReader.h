@@ -10,7 +10,10 @@
 // child gets a time limit; past it, it is ended and the workbook refused.
 class XlsReader : public WorkbookReader {
 public:
-    static std::unique_ptr<WorkbookReader> open(const QString& path, QString* error);
+    // `unreadable`: set when FreeXL could not make sense of the file (as
+    // opposed to a file refused for its size or the time it took).
+    static std::unique_ptr<WorkbookReader> open(const QString& path, QString* error,
+                                                bool* unreadable = nullptr);
 
     static constexpr int DefaultTimeLimit = 30'000; // milliseconds
     // Test hook: another limit for the child; 0 for the default again.

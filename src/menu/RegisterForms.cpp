@@ -8,6 +8,7 @@
 #include "activities/FormAttachments.h"
 #include "activities/FormCallReports.h"
 #include "activities/FormCompetition.h"
+#include "activities/FormCompetitors.h"
 #include "activities/FormCreateCallReport.h"
 #include "activities/FormFilter.h"
 #include "activities/FormPriceList.h"
@@ -19,6 +20,8 @@
 #include "activities/FormReportContacts.h"
 #include "activities/FormReportProjects.h"
 #include "activities/FormReports.h"
+#include "activities/FormSales.h"
+#include "activities/FormSalesFigures.h"
 #include "app/FormHelp.h"
 #include "app/Forms.h"
 #include "companies/FormBrowser.h"
@@ -79,4 +82,7 @@ void registerForms() {
     Forms::add<FormCompetition>();
     Forms::add<FormPriceList>();
     Forms::add<FormPriceListDelete>();
+    Forms::add<FormCompetitors>();
+    Forms::add<FormSales>();
+    Forms::add<FormSalesFigures>();
 }

@@ -2,6 +2,7 @@
 
 #include "data/Database.h"
 #include "data/Field.h"
+#include "data/SqlQuote.h"
 #include "data/SqliteConnection.h"
 #include "data/SqliteStatement.h"
 #include "formats/CellText.h"
@@ -57,10 +58,8 @@ QString recordSource(Report report) {
 }
 
 QString salesRecordSource(const QString& dateColumn) {
-    // A bracketed name ends at its first "]", so such a name cannot be
-    // quoted; it is left bare and the query names the problem when it runs.
-    const QString name = dateColumn.contains(u']') ? dateColumn : u'[' + dateColumn + u']';
-    return QStringLiteral("SELECT * FROM SALES ORDER BY ") + name + QStringLiteral(" DESC");
+    return QStringLiteral("SELECT * FROM SALES ORDER BY ") + SqlQuote::name(dateColumn) +
+           QStringLiteral(" DESC");
 }
 
 namespace {

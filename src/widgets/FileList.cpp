@@ -22,8 +22,12 @@ void FileList::reload() {
     clear();
     if (m_path.isEmpty())
         return;
-    addItems(
-        QDir(m_path).entryList(m_pattern.split(u';'), QDir::Files, QDir::Name | QDir::IgnoreCase));
+    // "*.xls; *.xlsx": the patterns may stand apart by blanks too.
+    QStringList patterns;
+    for (const QString& part : m_pattern.split(u';', Qt::SkipEmptyParts))
+        if (!part.trimmed().isEmpty())
+            patterns.append(part.trimmed());
+    addItems(QDir(m_path).entryList(patterns, QDir::Files, QDir::Name | QDir::IgnoreCase));
 }
 
 QString FileList::fileName() const {

@@ -174,6 +174,9 @@ void TestSqlDialect::translation_data() {
     QTest::newRow("alias with apostrophe")
         << "SELECT TABLE11.TEXT01 AS [COMPETITOR'S PRODUCT] FROM TABLE11"
         << "SELECT \"TABLE11\".\"TEXT01\" AS \"COMPETITOR'S PRODUCT\" FROM \"TABLE11\"";
+    QTest::newRow("doubled bracket inside a name")
+        << "SELECT TABLE11.TEXT01 AS [Price [EUR]]] FROM TABLE11"
+        << "SELECT \"TABLE11\".\"TEXT01\" AS \"Price [EUR]\" FROM \"TABLE11\"";
     QTest::newRow("date literals month first")
         << "SELECT TEXT01 FROM TABLE08 WHERE DATE01 >= #1/31/2026# And DATE01 <= #12/5/26#"
         << "SELECT \"TEXT01\" AS \"TEXT01\" FROM \"TABLE08\" WHERE ((\"DATE01\" >= '2026-01-31') "

@@ -1,8 +1,10 @@
+#include "BiffWriter.h"
 #include "TestSession.h"
 
 #include "data/DataSource.h"
 #include "data/Database.h"
 #include "data/SqlQuote.h"
+#include "formats/BiffReader.h"
 #include "formats/WorkbookReader.h"
 #include "formats/XlsReader.h"
 #include "formats/XlsxReader.h"
@@ -142,6 +144,11 @@ private slots:
     void serialDates();
     void dateFormats_data();
     void dateFormats();
+    void xlsOfBothVersionsReadIntact_data();
+    void xlsOfBothVersionsReadIntact();
+    void biff5WorkbookImportsThroughTheFallback();
+    void damagedBiffStreamsAreRefused_data();
+    void damagedBiffStreamsAreRefused();
 
 private:
     QString makeTable(const QString& database, const QString& table, const QString& sheet,
@@ -519,6 +526,109 @@ void TestWorkbookImport::dateFormats() {
     QFETCH(QString, code);
     QFETCH(bool, isDate);
     QCOMPARE(XlsxReader::isDateFormat(id, code), isDate);
+}
+
+namespace {
+
+const QString Euro = QString(QChar(0x20AC));
+
+QList<QList<QVariant>> mixedRows() {
+    return {
+        {"Account No.", "Customer's name", "Amount", "Date", "Booked", "Paid"},
+        {"1001", QString("Müller & Söhne"), 1234.56, QDate(2026, 3, 1),
+         QDateTime(QDate(2026, 3, 1), QTime(9, 30)), true},
+        {"1001", QString("Grüße ") + Euro, 7.0, QDate(1999, 12, 31), QVariant(), false},
+        {QVariant(), QVariant(), -0.25, QDate(2026, 12, 10), QVariant(), QVariant()},
+        {"1002", "Plain", 1e9 + 0.5, QVariant(), QVariant(), QVariant()},
+    };
+}
+
+} // namespace
+
+void TestWorkbookImport::xlsOfBothVersionsReadIntact_data() {
+    QTest::addColumn<int>("version");
+    QTest::addColumn<bool>("longDimensions");
+    QTest::addColumn<QString>("stream");
+    QTest::addColumn<bool>("freexlListsSheets");
+    const int biff8 = int(BiffWriter::Version::Biff8), biff5 = int(BiffWriter::Version::Biff5);
+    QTest::newRow("BIFF8") << biff8 << false << QString() << true;
+    QTest::newRow("BIFF5") << biff5 << false << QString() << true;
+    QTest::newRow("BIFF5, long dimensions: FreeXL lists no sheet")
+        << biff5 << true << QString() << false;
+    QTest::newRow("BIFF8 named WORKBOOK: FreeXL refuses it")
+        << biff8 << false << "WORKBOOK" << false;
+}
+
+void TestWorkbookImport::xlsOfBothVersionsReadIntact() {
+    QFETCH(int, version);
+    QFETCH(bool, longDimensions);
+    QFETCH(QString, stream);
+    QFETCH(bool, freexlListsSheets);
+    const QString path = m_session->file("Mixed.xls");
+    const QList<QList<QVariant>> rows = mixedRows();
+    QVERIFY(BiffWriter::write(path, {{"Notes", {{"not read"}}}, {"Sales 2026", rows}},
+                              {BiffWriter::Version(version), longDimensions, stream}));
+    QString error;
+    // What FreeXL makes of the file on its own.
+    auto freexl = XlsReader::open(path, &error);
+    QCOMPARE(freexl && !freexl->sheetNames().isEmpty(), freexlListsSheets);
+
+    auto reader = WorkbookReader::open(path, &error);
+    QVERIFY2(reader, qPrintable(error));
+    QCOMPARE(reader->sheetNames(), (QStringList{"Notes", "Sales 2026"}));
+    const auto sheet = reader->sheet("sales 2026", &error);
+    QVERIFY2(sheet, qPrintable(error));
+    QCOMPARE(sheet->rowCount(), rows.size());
+    for (int r = 0; r < rows.size(); ++r)
+        for (int c = 0; c < rows.at(r).size(); ++c)
+            QVERIFY2(
+                sheet->cell(r, c) == rows.at(r).at(c),
+                qPrintable(QString("row %1 column %2: %3 instead of %4")
+                               .arg(r)
+                               .arg(c)
+                               .arg(sheet->cell(r, c).toString(), rows.at(r).at(c).toString())));
+}
+
+void TestWorkbookImport::biff5WorkbookImportsThroughTheFallback() {
+    const QString path = m_session->file("Products.xls");
+    QVERIFY(BiffWriter::write(path,
+                              {{"COMPETITION",
+                                {{"COMPETITOR'S PRODUCT", "COMPETITOR'S NAME", "EQUIVALENT"},
+                                 {QString("Säge 5"), "O'Hara", QString("Kleber ") + Euro}}}},
+                              {BiffWriter::Version::Biff5, true, {}}));
+    QCOMPARE(makeTable("TESSALY.mdb", "Temp", "COMPETITION", path), QString());
+    QCOMPARE(m_session->rows("TESSALY.mdb", "SELECT * FROM Temp"),
+             (QList<QVariantList>{{1, QString("Säge 5"), "O'Hara", QString("Kleber ") + Euro}}));
+}
+
+void TestWorkbookImport::damagedBiffStreamsAreRefused_data() {
+    QTest::addColumn<QByteArray>("stream");
+    const QByteArray bof = QByteArray::fromHex("090808000005050000000000");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("no header") << QByteArray::fromHex("0a000000");
+    QTest::newRow("header cut short") << bof.left(6);
+    // A sheet list whose entry points past the stream, and a text longer
+    // than its record.
+    QTest::newRow("sheet far out") << bof + QByteArray::fromHex("85000a00ffffff7f0000035a5a5a");
+    QTest::newRow("text past its record")
+        << bof + QByteArray::fromHex("85000a000c0000000000ff5a5a5a0a000000") +
+               QByteArray::fromHex("090808000005100000000000") +
+               QByteArray::fromHex("04020900000000000000ff7f41") + QByteArray::fromHex("0a000000");
+}
+
+void TestWorkbookImport::damagedBiffStreamsAreRefused() {
+    QFETCH(QByteArray, stream);
+    QString error;
+    auto reader = BiffReader::fromStream(stream, "Damaged.xls", &error, true);
+    if (!reader) {
+        QVERIFY(error.contains("Damaged.xls"));
+        return;
+    }
+    for (const QString& name : reader->sheetNames()) {
+        const auto sheet = reader->sheet(name, &error);
+        QVERIFY(sheet);
+        QVERIFY(qint64(sheet->rowCount()) * sheet->columnCount() <= WorkbookReader::MaxCells);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestWorkbookImport)
