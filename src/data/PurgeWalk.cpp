@@ -1,0 +1,132 @@
+#include "PurgeWalk.h"
+
+#include "SqliteConnection.h"
+#include "SqliteStatement.h"
+#include "Transaction.h"
+
+#include <QElapsedTimer>
+#include <QList>
+#include <sqlite3.h>
+
+namespace {
+
+QString quoted(const QString& name) {
+    return u'"' + QString(name).replace(u'"', QLatin1String("\"\"")) + u'"';
+}
+
+} // namespace
+
+PurgeWalk::PurgeWalk(std::shared_ptr<SqliteConnection> connection, QString table, QDate cutOff)
+    : m_connection(std::move(connection))
+    , m_table(std::move(table))
+    , m_cutOff(cutOff) {}
+
+QDate PurgeWalk::dayOf(const QString& stored) {
+    const QString text = stored.trimmed();
+    if (text.size() < 10)
+        return {};
+    // "YYYY-MM-DD", optionally followed by a time ("YYYY-MM-DD HH:MM:SS").
+    if (text.size() > 10 && text.at(10) != u' ' && text.at(10) != u'T')
+        return {};
+    return QDate::fromString(text.left(10), Qt::ISODate);
+}
+
+bool PurgeWalk::start(QString* error) {
+    m_key = m_connection->keyColumn(m_table);
+    SqliteStatement count = m_connection->prepare(
+        QStringLiteral("SELECT COUNT(*) FROM %1").arg(quoted(m_table)), error);
+    if (!count.isValid() || count.step() != SQLITE_ROW) {
+        if (error && count.isValid())
+            *error = m_connection->lastError();
+        return false;
+    }
+    m_total = int(count.intValue(0));
+    m_done = m_total == 0;
+    return true;
+}
+
+bool PurgeWalk::step(int budgetMs, QString* error) {
+    if (m_done)
+        return true;
+    QElapsedTimer slice;
+    slice.start();
+    Transaction transaction(*m_connection);
+    if (!transaction.begin(error))
+        return false;
+    const QString select = QStringLiteral("SELECT %1, \"DATE01\" FROM %2 WHERE %1 > ? ORDER BY %1 "
+                                          "LIMIT ?")
+                               .arg(quoted(m_key), quoted(m_table));
+    const QString remove =
+        QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(quoted(m_table), quoted(m_key));
+    qint64 after = m_after;
+    int checked = 0, deleted = 0, undated = 0;
+    QString lastKept = m_lastKeptDate;
+    bool finished = false;
+    do {
+        QElapsedTimer batchTime;
+        batchTime.start();
+        QList<qint64> old;
+        {
+            SqliteStatement rows = m_connection->cached(select, error);
+            if (!rows.isValid())
+                return false;
+            rows.bindInt(1, after);
+            rows.bindInt(2, m_batch);
+            int count = 0;
+            int rc;
+            while ((rc = rows.step()) == SQLITE_ROW) {
+                ++count;
+                after = rows.intValue(0);
+                const QString stored = rows.isNull(1) ? QString() : rows.value(1).toString();
+                const QDate day = dayOf(stored);
+                if (!day.isValid()) {
+                    ++undated;
+                    lastKept = stored;
+                } else if (day < m_cutOff) {
+                    old.append(after);
+                } else {
+                    lastKept = stored;
+                }
+            }
+            if (rc != SQLITE_DONE) {
+                if (error)
+                    *error = m_connection->lastError();
+                return false;
+            }
+            checked += count;
+            finished = count < m_batch;
+        }
+        if (!old.isEmpty()) {
+            SqliteStatement erase = m_connection->cached(remove, error);
+            if (!erase.isValid())
+                return false;
+            for (qint64 key : std::as_const(old)) {
+                erase.bindInt(1, key);
+                if (erase.step() != SQLITE_DONE) {
+                    if (error)
+                        *error = m_connection->lastError();
+                    return false;
+                }
+                erase.reset();
+            }
+            deleted += int(old.size());
+        }
+        // Batches of a few milliseconds each, whatever the rows cost.
+        const qint64 took = batchTime.nsecsElapsed() / 1000000;
+        if (took < 2 && m_batch < 8192)
+            m_batch *= 2;
+        else if (took > 6 && m_batch > 16)
+            m_batch /= 2;
+    } while (!finished && slice.elapsed() < budgetMs);
+    if (deleted > 0)
+        m_connection->noteWrite();
+    if (!transaction.commit(error))
+        return false;
+    m_after = after;
+    m_checked += checked;
+    m_deleted += deleted;
+    m_undated += undated;
+    m_lastKeptDate = lastKept;
+    m_done = finished;
+    return true;
+}
