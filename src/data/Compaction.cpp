@@ -34,6 +34,12 @@ void removeCompanions(const QString& path) {
         QFile::remove(path + QLatin1String(suffix));
 }
 
+bool fail(QString* error, const QString& why) {
+    if (error)
+        *error = why;
+    return false;
+}
+
 // One run: the steps in order, and what undoes the steps done so far.
 class Run {
 public:
@@ -76,12 +82,6 @@ private:
             why = QStringLiteral("%1 failed (simulated).").arg(stepName(which));
         else if (action(&why))
             return true;
-        if (error)
-            *error = why;
-        return false;
-    }
-
-    static bool fail(QString* error, const QString& why) {
         if (error)
             *error = why;
         return false;
@@ -251,6 +251,40 @@ QString stepName(Step step) {
         return QStringLiteral("Opening the compacted database");
     }
     return {};
+}
+
+qint64 databaseLength(const QString& path) {
+    if (!QFileInfo(path).isFile())
+        return -1;
+    QString error;
+    if (auto connection = SqliteConnection::shared(path, &error))
+        connection->checkpoint();
+    return QFileInfo(path).size();
+}
+
+bool copyDatabase(const QString& path, const QString& copy, QString* error) {
+    auto connection = SqliteConnection::shared(path, error);
+    if (!connection)
+        return false;
+    const QString partial = copy + QStringLiteral(".partial");
+    removeWithCompanions(partial);
+    SqliteStatement vacuum = connection->prepare(QStringLiteral("VACUUM INTO ?"), error);
+    if (!vacuum.isValid())
+        return false;
+    vacuum.bind(1, partial);
+    if (vacuum.step() != SQLITE_DONE) {
+        const QString why = connection->lastError();
+        vacuum = SqliteStatement();
+        removeWithCompanions(partial);
+        return fail(error, why);
+    }
+    vacuum = SqliteStatement();
+    QFile::remove(copy);
+    if (!QFile::rename(partial, copy)) {
+        removeWithCompanions(partial);
+        return fail(error, QStringLiteral("%1 cannot be written.").arg(native(copy)));
+    }
+    return true;
 }
 
 bool run(const QString& programFolder, QString* error) {

@@ -30,6 +30,16 @@ QString stepName(Step step);
 // were before (the main database, and the earlier backup if there was one).
 bool run(const QString& programFolder, QString* error);
 
+// The length of a database file in bytes, with every change of this
+// process's connection checkpointed into it first; -1 when there is none.
+qint64 databaseLength(const QString& path);
+
+// Writes a copy of the database at `path` to `copy`, replacing a file there:
+// a consistent copy of everything committed, the write-ahead log included,
+// made while the database stays open. The copy is written under a name of
+// its own and takes its name only when it is whole.
+bool copyDatabase(const QString& path, const QString& copy, QString* error);
+
 // Test hook: asked before each step; true makes that step fail.
 using FaultHook = std::function<bool(Step)>;
 void setFaultHook(FaultHook hook);

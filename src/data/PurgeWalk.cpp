@@ -1,5 +1,6 @@
 #include "PurgeWalk.h"
 
+#include "DocumentIndex.h"
 #include "SqliteConnection.h"
 #include "SqliteStatement.h"
 #include "Transaction.h"
@@ -33,6 +34,7 @@ QDate PurgeWalk::dayOf(const QString& stored) {
 
 bool PurgeWalk::start(QString* error) {
     m_key = m_connection->keyColumn(m_table);
+    m_indexed = DocumentIndex::tables().contains(m_table) && DocumentIndex::hasPlainText();
     SqliteStatement count = m_connection->prepare(
         QStringLiteral("SELECT COUNT(*) FROM %1").arg(quoted(m_table)), error);
     if (!count.isValid() || count.step() != SQLITE_ROW) {
@@ -110,6 +112,10 @@ bool PurgeWalk::step(int budgetMs, QString* error) {
                 erase.reset();
             }
             deleted += int(old.size());
+            // The search indexes of the documents forget them in the same
+            // slice, rather than all at once at the next search.
+            if (m_indexed && !DocumentIndex::update(*m_connection, m_table, error))
+                return false;
         }
         // Batches of a few milliseconds each, whatever the rows cost.
         const qint64 took = batchTime.nsecsElapsed() / 1000000;

@@ -53,5 +53,6 @@ private:
     int m_deleted = 0;
     int m_undated = 0;
     bool m_done = false;
+    bool m_indexed = false;
     QString m_lastKeptDate;
 };

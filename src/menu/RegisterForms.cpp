@@ -31,6 +31,9 @@
 #include "contacts/FormOutlook.h"
 #include "contacts/FormSignature.h"
 #include "contacts/FormWrite.h"
+#include "maintenance/FormDelete.h"
+#include "maintenance/FormMaintenance.h"
+#include "maintenance/FormRemoveBlanks.h"
 #include "maintenance/FormReplica.h"
 #include "setup/FormDuplicates.h"
 #include "setup/FormFields.h"
@@ -73,4 +76,7 @@ void registerForms() {
     Forms::add<FormReportContacts>();
     Forms::add<FormReportProjects>();
     Forms::add<FormFilter>();
+    Forms::add<FormMaintenance>();
+    Forms::add<FormDelete>();
+    Forms::add<FormRemoveBlanks>();
 }
