@@ -189,6 +189,7 @@ void FormMaintenance::Form_Load() {
     DataMessages::refresh(Data1);
     DataMessages::refresh(Data2);
     showSize(false);
+    Form_Activate();
 }
 
 void FormMaintenance::Form_Activate() {
