@@ -28,6 +28,17 @@ QString native(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
 
+// A stored date as the bound date box shows it: in the user's form, with
+// its time where it has one; a text that is no date as it is.
+QString shownDate(const QString& stored) {
+    const QDateTime moment =
+        QDateTime::fromString(stored.trimmed().replace(u' ', u'T'), Qt::ISODate);
+    if (moment.isValid() && stored.trimmed().size() > 10)
+        return Locale::dateTimeText(moment);
+    const QDate day = PurgeWalk::dayOf(stored);
+    return day.isValid() ? Locale::dateText(day) : stored;
+}
+
 } // namespace
 
 struct FormDelete::Stage {
@@ -92,10 +103,11 @@ void FormDelete::Form_Load() {
     for (QWidget* w : {static_cast<QWidget*>(MaskEdBoxDate), static_cast<QWidget*>(LabelHint),
                        static_cast<QWidget*>(CommandDelete), static_cast<QWidget*>(LabelDeleting)})
         w->setVisible(false);
+    Form_Activate();
 }
 
 void FormDelete::Form_Activate() {
-    if (!CommandYes->isVisible() && !CommandNo->isVisible())
+    if (CommandYes->isHidden() && CommandNo->isHidden())
         return; // past the question: the instructions or the progress stay
     LabelSize->setText(SizeLine::text(true) +
                        QStringLiteral(" .Do you want to delete old activities (call reports, faxes "
@@ -233,9 +245,7 @@ void FormDelete::tick(int stage) {
         stopWithError(error);
         return;
     }
-    const QString stored = m_walk->lastKeptDate();
-    const QDate day = PurgeWalk::dayOf(stored);
-    TextDate->setText(day.isValid() ? Locale::dateText(day) : stored);
+    TextDate->setText(shownDate(m_walk->lastKeptDate()));
     const Stage& s = Stages[stage];
     LabelDeleting->setText(QLatin1String(s.progress) + MaskEdBoxDate->text() + u' ' +
                            TextDate->text() + QStringLiteral(". Please wait..."));
