@@ -4,6 +4,7 @@
 #include "SqliteConnection.h"
 #include "SqliteStatement.h"
 #include "Transaction.h"
+#include "WalCheckpointer.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -22,6 +23,8 @@ PurgeWalk::PurgeWalk(std::shared_ptr<SqliteConnection> connection, QString table
     , m_table(std::move(table))
     , m_cutOff(cutOff) {}
 
+PurgeWalk::~PurgeWalk() = default;
+
 QDate PurgeWalk::dayOf(const QString& stored) {
     const QString text = stored.trimmed();
     if (text.size() < 10)
@@ -35,6 +38,9 @@ QDate PurgeWalk::dayOf(const QString& stored) {
 bool PurgeWalk::start(QString* error) {
     m_key = m_connection->keyColumn(m_table);
     m_indexed = DocumentIndex::tables().contains(m_table) && DocumentIndex::hasPlainText();
+    // The log is copied back into the file beside the walk, not by the
+    // commit of a slice, which would hold the slice up for the whole copy.
+    m_checkpointer = std::make_unique<WalCheckpointer>(*m_connection);
     SqliteStatement count = m_connection->prepare(
         QStringLiteral("SELECT COUNT(*) FROM %1").arg(quoted(m_table)), error);
     if (!count.isValid() || count.step() != SQLITE_ROW) {
@@ -64,6 +70,7 @@ bool PurgeWalk::step(int budgetMs, QString* error) {
     int checked = 0, deleted = 0, undated = 0;
     QString lastKept = m_lastKeptDate;
     bool finished = false;
+    qint64 lastBatch = 0;
     do {
         QElapsedTimer batchTime;
         batchTime.start();
@@ -117,13 +124,14 @@ bool PurgeWalk::step(int budgetMs, QString* error) {
             if (m_indexed && !DocumentIndex::update(*m_connection, m_table, error))
                 return false;
         }
-        // Batches of a few milliseconds each, whatever the rows cost.
-        const qint64 took = batchTime.nsecsElapsed() / 1000000;
-        if (took < 2 && m_batch < 8192)
+        // Batches of about two milliseconds, whatever the rows cost; the
+        // slice ends before a batch would take it past its budget.
+        lastBatch = batchTime.nsecsElapsed();
+        if (lastBatch < 1000000 && m_batch < 4096)
             m_batch *= 2;
-        else if (took > 6 && m_batch > 16)
+        else if (lastBatch > 3000000 && m_batch > 8)
             m_batch /= 2;
-    } while (!finished && slice.elapsed() < budgetMs);
+    } while (!finished && slice.nsecsElapsed() + lastBatch < qint64(budgetMs) * 1000000);
     if (deleted > 0)
         m_connection->noteWrite();
     if (!transaction.commit(error))
@@ -134,5 +142,7 @@ bool PurgeWalk::step(int budgetMs, QString* error) {
     m_undated += undated;
     m_lastKeptDate = lastKept;
     m_done = finished;
+    if (m_done)
+        m_checkpointer.reset();
     return true;
 }

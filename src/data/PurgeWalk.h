@@ -6,6 +6,7 @@
 #include <memory>
 
 class SqliteConnection;
+class WalCheckpointer;
 
 // Deletes the rows of one table of the main database whose DATE01 lies on
 // an earlier day than a cut-off day, walking the table in key order a slice
@@ -19,6 +20,9 @@ class SqliteConnection;
 class PurgeWalk {
 public:
     PurgeWalk(std::shared_ptr<SqliteConnection> connection, QString table, QDate cutOff);
+    ~PurgeWalk();
+    PurgeWalk(const PurgeWalk&) = delete;
+    PurgeWalk& operator=(const PurgeWalk&) = delete;
 
     // Counts the rows to check. False, with the reason, when the table
     // cannot be read.
@@ -54,5 +58,6 @@ private:
     int m_undated = 0;
     bool m_done = false;
     bool m_indexed = false;
+    std::unique_ptr<WalCheckpointer> m_checkpointer;
     QString m_lastKeptDate;
 };

@@ -21,8 +21,8 @@
 
 namespace {
 
-// Most of a 10 ms tick; the event loop gets the rest.
-constexpr int SliceMs = 15;
+// About a 10 ms tick's worth of work; the event loop gets the rest.
+constexpr int SliceMs = 10;
 
 QString native(const QString& path) {
     return QDir::toNativeSeparators(path);
