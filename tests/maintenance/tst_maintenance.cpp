@@ -17,6 +17,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPdfDocument>
 #include <QPushButton>
 #include <QTest>
 
@@ -38,6 +39,7 @@ private slots:
     void hoverTexts_data();
     void hoverTexts();
     void lastSynchronizationShownOnlyWhenRecorded();
+    void manualChapterOnItsPage();
 
     // Temporary files.
     void deleteTemporaryFilesEmptiesTheTempFolder();
@@ -244,6 +246,15 @@ void TestMaintenance::lastSynchronizationShownOnlyWhenRecorded() {
     QCOMPARE(child<QLabel>("LabelLast")->text(), QString("Last synchronized on"));
     QVERIFY2(child<QLabel>("LabelDate")->text().startsWith("11/30/2026"),
              qPrintable(child<QLabel>("LabelDate")->text()));
+}
+
+void TestMaintenance::manualChapterOnItsPage() {
+    QPdfDocument manual;
+    QCOMPARE(manual.load(m_session->file("Help.pdf")), QPdfDocument::Error::None);
+    QVERIFY(manual.pageCount() >= 62);
+    const QString text = manual.getAllText(61).text().simplified();
+    QVERIFY2(text.startsWith("Maintenance, replication and old records"),
+             qPrintable(text.left(80)));
 }
 
 // ---- temporary files ----

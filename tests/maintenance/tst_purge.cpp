@@ -240,8 +240,8 @@ void TestPurge::purgeDeletesWhatIsDatedBeforeTheCutOff() {
     runPurge();
     QCOMPARE(MsgBox::last().style & 0x70, 0);
 
-    QCOMPARE(kept("TABLE08"), (QStringList{"cut-off day", "early on the cut-off day",
-                                           "empty date", "no date", "not a date", "recent"}));
+    QCOMPARE(kept("TABLE08"), (QStringList{"cut-off day", "early on the cut-off day", "empty date",
+                                           "no date", "not a date", "recent"}));
     QCOMPARE(kept("TABLE09"), QStringList{"new letter"});
     QCOMPARE(kept("TABLE06"), QStringList{"recent project"});
     QCOMPARE(m_session->column("TESSALY.mdb", "SELECT MEMO01 FROM TABLE07 ORDER BY DATE01"),
