@@ -68,7 +68,7 @@ bool PurgeWalk::step(int budgetMs, QString* error) {
         QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(quoted(m_table), quoted(m_key));
     qint64 after = m_after;
     int checked = 0, deleted = 0, undated = 0;
-    QString lastKept = m_lastKeptDate;
+    QString lastSeen = m_currentDate;
     bool finished = false;
     qint64 lastBatch = 0;
     do {
@@ -88,14 +88,11 @@ bool PurgeWalk::step(int budgetMs, QString* error) {
                 after = rows.intValue(0);
                 const QString stored = rows.isNull(1) ? QString() : rows.value(1).toString();
                 const QDate day = dayOf(stored);
-                if (!day.isValid()) {
+                lastSeen = stored;
+                if (!day.isValid())
                     ++undated;
-                    lastKept = stored;
-                } else if (day < m_cutOff) {
+                else if (day < m_cutOff)
                     old.append(after);
-                } else {
-                    lastKept = stored;
-                }
             }
             if (rc != SQLITE_DONE) {
                 if (error)
@@ -140,7 +137,7 @@ bool PurgeWalk::step(int budgetMs, QString* error) {
     m_checked += checked;
     m_deleted += deleted;
     m_undated += undated;
-    m_lastKeptDate = lastKept;
+    m_currentDate = lastSeen;
     m_done = finished;
     if (m_done)
         m_checkpointer.reset();

@@ -38,8 +38,8 @@ public:
     int checked() const { return m_checked; } // rows judged so far
     int deleted() const { return m_deleted; }
     int undated() const { return m_undated; } // kept for want of a date
-    // The date text of the last row that was kept, as stored.
-    const QString& lastKeptDate() const { return m_lastKeptDate; }
+    // The date text of the last row checked, as stored.
+    const QString& currentDate() const { return m_currentDate; }
 
     // The day a stored date text falls on; null for an empty text or one
     // that is no date.
@@ -59,5 +59,5 @@ private:
     bool m_done = false;
     bool m_indexed = false;
     std::unique_ptr<WalCheckpointer> m_checkpointer;
-    QString m_lastKeptDate;
+    QString m_currentDate;
 };

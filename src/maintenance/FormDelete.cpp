@@ -245,7 +245,7 @@ void FormDelete::tick(int stage) {
         stopWithError(error);
         return;
     }
-    TextDate->setText(shownDate(m_walk->lastKeptDate()));
+    TextDate->setText(shownDate(m_walk->currentDate()));
     const Stage& s = Stages[stage];
     LabelDeleting->setText(QLatin1String(s.progress) + MaskEdBoxDate->text() + u' ' +
                            TextDate->text() + QStringLiteral(". Please wait..."));

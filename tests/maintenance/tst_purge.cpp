@@ -267,7 +267,7 @@ void TestPurge::progressTextsOfEachTable_data() {
         << "Checking Report 2 of 2 remaining Reports.";
     QTest::newRow("correspondence") << "Timer2"
                                     << "Checking dates and deleting correspondence older then "
-                                       "01-01-2025 3/4/2025. Please wait..."
+                                       "01-01-2025 12/31/2024. Please wait..."
                                     << "Checking Fax, Letter or E-Mail 3 of 3 remaining Faxes, "
                                        "Letters or E-Mails.";
     QTest::newRow("projects")
@@ -288,8 +288,8 @@ void TestPurge::progressTextsOfEachTable() {
                     "INSERT INTO TABLE09 (NUMBER01, DATE01) VALUES (1, '2025-03-04'), "
                     "(1, '2020-01-01'), (1, '2024-12-31');"
                     "INSERT INTO TABLE06 (NUMBER01, DATE01) VALUES (1, '2025-05-06');"
-                    "INSERT INTO TABLE07 (NUMBER01, DATE01) VALUES (1, '2025-07-08 10:30:00'), "
-                    "(1, '1999-01-01');");
+                    "INSERT INTO TABLE07 (NUMBER01, DATE01) VALUES (1, '1999-01-01'), "
+                    "(1, '2025-07-08 10:30:00');");
     open();
     toTheDate();
     typeDate("01012025");
