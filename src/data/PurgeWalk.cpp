@@ -8,9 +8,15 @@
 
 #include <QElapsedTimer>
 #include <QList>
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace {
+
+// A batch of rows is read, judged and its old rows deleted in about this
+// long; the next batch is sized by what the last one cost per row.
+constexpr qint64 TargetBatchNs = 2000000;
+constexpr qint64 MaxBatch = 4096;
 
 QString quoted(const QString& name) {
     return u'"' + QString(name).replace(u'"', QLatin1String("\"\"")) + u'"';
@@ -75,13 +81,13 @@ bool PurgeWalk::step(int budgetMs, QString* error) {
         QElapsedTimer batchTime;
         batchTime.start();
         QList<qint64> old;
+        int count = 0;
         {
             SqliteStatement rows = m_connection->cached(select, error);
             if (!rows.isValid())
                 return false;
             rows.bindInt(1, after);
             rows.bindInt(2, m_batch);
-            int count = 0;
             int rc;
             while ((rc = rows.step()) == SQLITE_ROW) {
                 ++count;
@@ -124,10 +130,8 @@ bool PurgeWalk::step(int budgetMs, QString* error) {
         // Batches of about two milliseconds, whatever the rows cost; the
         // slice ends before a batch would take it past its budget.
         lastBatch = batchTime.nsecsElapsed();
-        if (lastBatch < 1000000 && m_batch < 4096)
-            m_batch *= 2;
-        else if (lastBatch > 3000000 && m_batch > 8)
-            m_batch /= 2;
+        const qint64 perRow = std::max<qint64>(1, lastBatch / std::max(1, count));
+        m_batch = int(std::clamp<qint64>(TargetBatchNs / perRow, 1, MaxBatch));
     } while (!finished && slice.nsecsElapsed() + lastBatch < qint64(budgetMs) * 1000000);
     if (deleted > 0)
         m_connection->noteWrite();
@@ -139,7 +143,9 @@ bool PurgeWalk::step(int budgetMs, QString* error) {
     m_undated += undated;
     m_currentDate = lastSeen;
     m_done = finished;
-    if (m_done)
-        m_checkpointer.reset();
     return true;
+}
+
+bool PurgeWalk::settled() const {
+    return !m_checkpointer || m_checkpointer->caughtUp();
 }

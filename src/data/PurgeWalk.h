@@ -33,6 +33,9 @@ public:
     bool step(int budgetMs, QString* error);
 
     bool done() const { return m_done; }
+    // Whether the changes are all in the database file itself, so that
+    // nothing is left for a close or a measure of the file to copy.
+    bool settled() const;
     const QString& table() const { return m_table; }
     int total() const { return m_total; }     // rows when the walk started
     int checked() const { return m_checked; } // rows judged so far

@@ -7,6 +7,7 @@
 #include "data/Compaction.h"
 #include "data/PurgeWalk.h"
 #include "data/SqliteConnection.h"
+#include "data/WalCheckpointer.h"
 #include "platform/Locale.h"
 #include "platform/ProgramFolder.h"
 #include "services/Colors.h"
@@ -23,6 +24,8 @@ namespace {
 
 // About a 10 ms tick's worth of work; the event loop gets the rest.
 constexpr int SliceMs = 10;
+// How many ticks the end waits at most for the log to be in the file.
+constexpr int SettlingTicks = 500;
 
 QString native(const QString& path) {
     return QDir::toNativeSeparators(path);
@@ -179,6 +182,7 @@ void FormDelete::CommandDelete_Click() {
     }
     m_cutOff = cutOff;
     m_undated = 0;
+    m_settling = 0;
     if (!openTable(0))
         return;
     MaskEdBoxDate->setEnabled(false);
@@ -194,6 +198,7 @@ bool FormDelete::openTable(int stage) {
     auto connection =
         SqliteConnection::shared(ProgramFolder::file(QStringLiteral("TESSALY.mdb")), &error);
     if (connection) {
+        m_connection = connection; // open until the purge ends
         m_walk =
             std::make_unique<PurgeWalk>(connection, QLatin1String(Stages[stage].table), m_cutOff);
         if (m_walk->start(&error))
@@ -230,6 +235,11 @@ void FormDelete::tick(int stage) {
     if (!m_walk)
         return;
     if (m_walk->done()) {
+        // The last table waits until its changes are in the file: the end
+        // of the purge measures and may close it, which would otherwise
+        // copy the rest of the log at once.
+        if (stage == 3 && !m_walk->settled() && ++m_settling < SettlingTicks)
+            return;
         m_undated += m_walk->undated();
         Timer[stage]->stop();
         if (stage == 3) {
@@ -259,6 +269,7 @@ void FormDelete::stopWithError(const QString& error) {
     for (QTimer* timer : Timer)
         timer->stop();
     m_walk.reset();
+    m_connection.reset();
     LabelDeleting->setVisible(false);
     MaskEdBoxDate->setEnabled(true);
     CommandDelete->setEnabled(true);
@@ -269,6 +280,9 @@ void FormDelete::stopWithError(const QString& error) {
 
 void FormDelete::finish() {
     m_walk.reset();
+    // The purge's changes are in the file; closing it still shortens the
+    // log, which is left to a thread of its own.
+    releaseInBackground(std::move(m_connection));
     LabelDeleting->setVisible(false);
     LabelSize->setVisible(false);
     QString message = QStringLiteral("All selected records have been deleted.") +

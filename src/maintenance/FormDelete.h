@@ -6,6 +6,7 @@
 #include <memory>
 
 class PurgeWalk;
+class SqliteConnection;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -56,6 +57,8 @@ private:
     QTimer* Timer[4];
     QLineEdit* TextDate;
     QDate m_cutOff;
+    std::shared_ptr<SqliteConnection> m_connection;
     std::unique_ptr<PurgeWalk> m_walk;
     int m_undated = 0;
+    int m_settling = 0;
 };
