@@ -17,6 +17,12 @@ namespace {
 // long; the next batch is sized by what the last one cost per row.
 constexpr qint64 TargetBatchNs = 2000000;
 constexpr qint64 MaxBatch = 4096;
+// A purge that deletes at least this many documents and keeps at most
+// RebuildKeptRows of them makes the search indexes anew for the few kept
+// at its end, rather than taking every deleted document out of them one by
+// one (which costs about as much as indexing it).
+constexpr int MassPurgeRows = 10000;
+constexpr int RebuildKeptRows = 1000;
 
 QString quoted(const QString& name) {
     return u'"' + QString(name).replace(u'"', QLatin1String("\"\"")) + u'"';
@@ -56,6 +62,21 @@ bool PurgeWalk::start(QString* error) {
     }
     m_total = int(count.intValue(0));
     m_done = m_total == 0;
+    count = SqliteStatement();
+    if (m_indexed) {
+        // Stored dates sort as text; a date with a time on the cut-off day
+        // sorts after the day itself and is not counted.
+        SqliteStatement old = m_connection->prepare(
+            QStringLiteral("SELECT COUNT(*) FROM %1 WHERE \"DATE01\" < ?").arg(quoted(m_table)),
+            error);
+        if (!old.isValid())
+            return false;
+        old.bind(1, m_cutOff.toString(Qt::ISODate));
+        if (old.step() == SQLITE_ROW) {
+            const qint64 deleting = old.intValue(0);
+            m_rebuildIndexes = deleting >= MassPurgeRows && m_total - deleting <= RebuildKeptRows;
+        }
+    }
     return true;
 }
 
@@ -124,7 +145,8 @@ bool PurgeWalk::step(int budgetMs, QString* error) {
             deleted += int(old.size());
             // The search indexes of the documents forget them in the same
             // slice, rather than all at once at the next search.
-            if (m_indexed && !DocumentIndex::update(*m_connection, m_table, error))
+            if (m_indexed && !m_rebuildIndexes &&
+                !DocumentIndex::update(*m_connection, m_table, error))
                 return false;
         }
         // Batches of about two milliseconds, whatever the rows cost; the
@@ -133,6 +155,8 @@ bool PurgeWalk::step(int budgetMs, QString* error) {
         const qint64 perRow = std::max<qint64>(1, lastBatch / std::max(1, count));
         m_batch = int(std::clamp<qint64>(TargetBatchNs / perRow, 1, MaxBatch));
     } while (!finished && slice.nsecsElapsed() + lastBatch < qint64(budgetMs) * 1000000);
+    if (finished && m_rebuildIndexes && !DocumentIndex::rebuild(*m_connection, m_table, error))
+        return false;
     if (deleted > 0)
         m_connection->noteWrite();
     if (!transaction.commit(error))

@@ -16,7 +16,9 @@ class WalCheckpointer;
 // cut-off day itself stays whatever its time. A row without a date, or with
 // a text that is not a date, cannot be judged and is kept (counted as
 // undated). Each slice is one transaction: a slice either happens whole or
-// not at all.
+// not at all. The search indexes of the documents stay in step: a deleted
+// document leaves them in the slice that deletes it, or, when nearly all of
+// a large table goes, they are made anew for the few kept at the end.
 class PurgeWalk {
 public:
     PurgeWalk(std::shared_ptr<SqliteConnection> connection, QString table, QDate cutOff);
@@ -61,6 +63,7 @@ private:
     int m_undated = 0;
     bool m_done = false;
     bool m_indexed = false;
+    bool m_rebuildIndexes = false;
     std::unique_ptr<WalCheckpointer> m_checkpointer;
     QString m_currentDate;
 };

@@ -1,7 +1,9 @@
 #include "TestSession.h"
 
 #include "app/Forms.h"
+#include "data/DocumentIndex.h"
 #include "data/PurgeWalk.h"
+#include "data/SqliteConnection.h"
 #include "maintenance/FormDelete.h"
 #include "maintenance/FormMaintenance.h"
 #include "services/Pointer.h"
@@ -34,6 +36,8 @@ private slots:
     void progressTextsOfEachTable_data();
     void progressTextsOfEachTable();
     void closingStopsThePurgeWhereItIs();
+    void searchIndexesFollowThePurge_data();
+    void searchIndexesFollowThePurge();
     void storedDates_data();
     void storedDates();
 
@@ -323,6 +327,51 @@ void TestPurge::closingStopsThePurgeWhereItIs() {
     QVERIFY(!form());
     QCOMPARE(count("TABLE08"), 0); // what was deleted stays deleted
     QCOMPARE(count("TABLE07"), 1);
+}
+
+void TestPurge::searchIndexesFollowThePurge_data() {
+    QTest::addColumn<int>("old");
+    QTest::addColumn<int>("recent");
+    QTest::newRow("a few, slice by slice") << 40 << 25;
+    QTest::newRow("nearly all of many, made anew") << 10000 << 15;
+}
+
+// After the purge a search finds the kept documents and nothing of the
+// deleted ones, with nothing left for the next search to catch up on.
+void TestPurge::searchIndexesFollowThePurge() {
+    QFETCH(int, old);
+    QFETCH(int, recent);
+    m_session->exec("TESSALY.mdb",
+                    QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                                   "WHERE i < %1) INSERT INTO TABLE08 (NUMBER01, TEXT01, DATE01, "
+                                   "MEMO01) SELECT 1, 'Acme', CASE WHEN i <= %2 THEN '2020-01-01' "
+                                   "ELSE '2026-01-01' END, 'Visit to the plant ' || i FROM n")
+                        .arg(old + recent)
+                        .arg(old));
+    {
+        QString error;
+        auto connection = SqliteConnection::shared(m_session->file("TESSALY.mdb"), &error);
+        QVERIFY2(connection && DocumentIndex::update(*connection, "TABLE08", &error),
+                 qPrintable(error));
+    }
+    open();
+    toTheDate();
+    typeDate("01012025");
+    click("CommandDelete");
+    m_session->expectMessage(finished());
+    runPurge();
+    QCOMPARE(count("TABLE08"), recent);
+    QCOMPARE(count("TABLE08_PLAIN"), recent);
+    QCOMPARE(m_session
+                 ->scalar("TESSALY.mdb", "SELECT COUNT(*) FROM TABLE08_TEXT WHERE "
+                                         "TABLE08_TEXT MATCH '\"pla\" AND \"ant\"'")
+                 .toInt(),
+             recent);
+    QCOMPARE(
+        m_session
+            ->scalar("TESSALY.mdb", "SELECT COUNT(*) FROM TESS_PENDING WHERE TABLENAME = 'TABLE08'")
+            .toInt(),
+        0);
 }
 
 void TestPurge::storedDates_data() {
