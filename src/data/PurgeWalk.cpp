@@ -148,6 +148,12 @@ bool PurgeWalk::step(int budgetMs, QString* error) {
             if (m_indexed && !m_rebuildIndexes &&
                 !DocumentIndex::update(*m_connection, m_table, error))
                 return false;
+            // Made anew at the end: meanwhile a deleted document's plain text
+            // and the note of its deletion go with it, so that the end has
+            // only the few kept documents to index. A search in between reads
+            // the plain texts and so finds none of the deleted documents.
+            if (m_rebuildIndexes && !forgetPlainTexts(old, error))
+                return false;
         }
         // Batches of about two milliseconds, whatever the rows cost; the
         // slice ends before a batch would take it past its budget.
@@ -167,6 +173,40 @@ bool PurgeWalk::step(int budgetMs, QString* error) {
     m_undated += undated;
     m_currentDate = lastSeen;
     m_done = finished;
+    return true;
+}
+
+bool PurgeWalk::forgetPlainTexts(const QList<qint64>& keys, QString* error) {
+    SqliteStatement plain =
+        m_connection->cached(QStringLiteral("DELETE FROM %1 WHERE \"ROW\" = ?")
+                                 .arg(quoted(DocumentIndex::plainTable(m_table))),
+                             error);
+    if (!plain.isValid())
+        return false;
+    for (qint64 key : keys) {
+        plain.bindInt(1, key);
+        if (plain.step() != SQLITE_DONE) {
+            if (error)
+                *error = m_connection->lastError();
+            return false;
+        }
+        plain.reset();
+    }
+    SqliteStatement note = m_connection->cached(
+        QStringLiteral("DELETE FROM \"TESS_PENDING\" WHERE \"TABLENAME\" = ? AND \"ROW\" = ?"),
+        error);
+    if (!note.isValid())
+        return false;
+    for (qint64 key : keys) {
+        note.bind(1, m_table);
+        note.bindInt(2, key);
+        if (note.step() != SQLITE_DONE) {
+            if (error)
+                *error = m_connection->lastError();
+            return false;
+        }
+        note.reset();
+    }
     return true;
 }
 

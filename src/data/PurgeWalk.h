@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QList>
 #include <QString>
 #include <limits>
 #include <memory>
@@ -51,6 +52,8 @@ public:
     static QDate dayOf(const QString& stored);
 
 private:
+    bool forgetPlainTexts(const QList<qint64>& keys, QString* error);
+
     std::shared_ptr<SqliteConnection> m_connection;
     QString m_table;
     QString m_key;
