@@ -117,6 +117,15 @@ void FormDelete::Form_Activate() {
                                       "letters, e-mails and projects)?"));
 }
 
+void FormDelete::Form_Unload(bool& cancel) {
+    Q_UNUSED(cancel);
+    // The backup closed the main menu; leaving before the end brings it
+    // back, so that the program does not end with this window.
+    if (!Forms::isLoaded(QStringLiteral("FormMenu")) &&
+        !Forms::isVisible(QStringLiteral("FormMaintenance")))
+        Forms::show(QStringLiteral("FormMenu"));
+}
+
 void FormDelete::CommandNo_Click() {
     unload();
 }
@@ -293,7 +302,7 @@ void FormDelete::finish() {
         message +=
             QStringLiteral("\r\n\r\n%1 records without a valid date were kept.").arg(m_undated);
     MsgBox::show(message, MsgBox::OKOnly);
-    unload();
     Forms::show(QStringLiteral("FormMaintenance"));
+    unload();
     Forms::unload(QStringLiteral("FormMenu"));
 }

@@ -27,6 +27,7 @@ public:
 
     void Form_Load() override;
     void Form_Activate() override;
+    void Form_Unload(bool& cancel) override;
 
     void CommandYes_Click();
     void CommandNo_Click();

@@ -30,6 +30,7 @@ private slots:
     void noClosesTheWindow();
     void backupAnswer_data();
     void backupAnswer();
+    void backupThatCannotBeMadeDeletesNothing();
     void incompleteOrImpossibleDateIsRefused_data();
     void incompleteOrImpossibleDateIsRefused();
     void purgeDeletesWhatIsDatedBeforeTheCutOff();
@@ -175,6 +176,33 @@ void TestPurge::backupAnswer() {
     QVERIFY(!child("CommandDelete")->isVisible());
     typeDate("1");
     QVERIFY(child("CommandDelete")->isVisible());
+}
+
+void TestPurge::backupThatCannotBeMadeDeletesNothing() {
+    m_session->exec("TESSALY.mdb",
+                    "INSERT INTO TABLE08 (NUMBER01, DATE01) VALUES (1, '2001-01-01')");
+    // "Temp" is a file: no backup can go there.
+    QDir(m_session->file("Temp")).removeRecursively();
+    {
+        QFile blocker(m_session->file("Temp"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+    }
+    open();
+    m_session->expectMessage("Do you want to make a backup", MsgBox::Yes);
+    m_session->expectMessage("The backup of 'TESSALY.mdb' could not be made in the folder");
+    click("CommandYes");
+    QCOMPARE(MsgBox::last().style & 0x70, int(MsgBox::Critical));
+    QVERIFY(MsgBox::last().text.endsWith("Nothing has been deleted."));
+    QVERIFY(!Pointer::isBusy());
+    // Still at the question: no date is asked for without the backup.
+    QVERIFY(child("CommandYes")->isVisible());
+    QVERIFY(!child("MaskEdBoxDate")->isVisible());
+    QCOMPARE(count("TABLE08"), 1);
+    // The backup closed the main menu; leaving brings it back.
+    QVERIFY(!Forms::isLoaded("FormMenu"));
+    QVERIFY(form()->close());
+    settle();
+    QVERIFY(Forms::isVisible("FormMenu"));
 }
 
 void TestPurge::incompleteOrImpossibleDateIsRefused_data() {
