@@ -37,6 +37,9 @@
 #include "contacts/FormOutlook.h"
 #include "contacts/FormSignature.h"
 #include "contacts/FormWrite.h"
+#include "maintenance/FormDelete.h"
+#include "maintenance/FormMaintenance.h"
+#include "maintenance/FormRemoveBlanks.h"
 #include "maintenance/FormReplica.h"
 #include "setup/FormDuplicates.h"
 #include "setup/FormFields.h"
@@ -85,4 +88,7 @@ void registerForms() {
     Forms::add<FormCompetitors>();
     Forms::add<FormSales>();
     Forms::add<FormSalesFigures>();
+    Forms::add<FormMaintenance>();
+    Forms::add<FormDelete>();
+    Forms::add<FormRemoveBlanks>();
 }

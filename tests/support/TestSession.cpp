@@ -3,6 +3,7 @@
 #include "app/Form.h"
 #include "app/Forms.h"
 #include "contacts/DocumentToolbar.h"
+#include "data/Compaction.h"
 #include "formats/DocumentTexts.h"
 #include "formats/SmtpSender.h"
 #include "formats/WorkbookSheets.h"
@@ -69,6 +70,7 @@ void resetHooks() {
     SpellingDialog::setAnswerer({});
     DocumentToolbar::setFontChooser({});
     FileChooser::setChooser({});
+    Compaction::setFaultHook({});
     MSComm::useSystemDevices();
     ModemDial::setSecond(std::chrono::seconds(1));
     DataMessages::install();

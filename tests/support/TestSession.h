@@ -35,8 +35,9 @@ void fireTimer(const QObject* owner, const QString& name);
 // hook back as the program has it (clock, locale, message boxes, desktop,
 // keystrokes, printing, clipboard, pointer, serial ports and the length of
 // the modem's waits, the SMTP sender's certificates, the .xls time limit,
-// spelling and font answerers, the data sources' handlers, the window
-// registry), so the next test case starts from nothing. A pointer still
+// spelling and font answerers, the compaction's fault hook, the data
+// sources' handlers, the window registry), so the next test case starts
+// from nothing. A pointer still
 // busy at the end fails the test: the user would be left with the hourglass.
 //
 // Message boxes: the test announces each one it expects, before the action
