@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 // The purge of old records, driven through the purge window from the main
@@ -73,9 +74,18 @@ private:
         box->home(false);
         QTest::keyClicks(box, digits);
     }
+    // Waits until the worker has walked its table (or stopped), without
+    // letting the window's timers run meanwhile.
+    void waitForWorker() const {
+        if (!form())
+            return;
+        if (auto* worker = form()->findChild<QThread*>(QStringLiteral("PurgeWorker")))
+            QVERIFY(worker->wait(QDeadlineTimer(60000)));
+    }
     // Fires the running timer until the walk ends (or the window goes).
     void runPurge(const std::function<void(const QString& timer)>& eachTick = {}) {
         for (int guard = 0; guard < 100000 && form() && form()->isPurging(); ++guard) {
+            waitForWorker();
             const QString running = runningTimer();
             if (eachTick)
                 eachTick(running);
@@ -347,6 +357,7 @@ void TestPurge::closingStopsThePurgeWhereItIs() {
     toTheDate();
     typeDate("01012025");
     click("CommandDelete");
+    waitForWorker();
     fireTimer(form(), "Timer1"); // the call reports
     fireTimer(form(), "Timer1"); // done: on to the correspondence
     QCOMPARE(runningTimer(), QString("Timer2"));
