@@ -191,8 +191,7 @@ void FormDelete::CommandDelete_Click() {
     }
     m_cutOff = cutOff;
     m_undated = 0;
-    if (!openTable(0))
-        return;
+    openTable(0);
     MaskEdBoxDate->setEnabled(false);
     CommandDelete->setEnabled(false);
     Timer[0]->start();
@@ -201,13 +200,12 @@ void FormDelete::CommandDelete_Click() {
                            QStringLiteral(". Plase wait..."));
 }
 
-bool FormDelete::openTable(int stage) {
+void FormDelete::openTable(int stage) {
     stopWorker();
     m_shownSlices = 0;
     m_worker = new PurgeWorker(ProgramFolder::file(QStringLiteral("TESSALY.mdb")),
                                QLatin1String(Stages[stage].table), m_cutOff, stage == 3, this);
     m_worker->start();
-    return true;
 }
 
 void FormDelete::stopWorker() {
@@ -268,8 +266,8 @@ void FormDelete::tick(int stage) {
         finish();
         return;
     }
-    if (openTable(stage + 1))
-        Timer[stage + 1]->start();
+    openTable(stage + 1);
+    Timer[stage + 1]->start();
 }
 
 void FormDelete::stopWithError(const QString& error) {

@@ -45,7 +45,7 @@ private:
     struct Stage;
     static const Stage Stages[4];
     void tick(int stage);
-    bool openTable(int stage);
+    void openTable(int stage);
     void stopWithError(const QString& error);
     void stopWorker();
     void finish();
