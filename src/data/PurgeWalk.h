@@ -11,7 +11,8 @@ class WalCheckpointer;
 
 // Deletes the rows of one table of the main database whose DATE01 lies on
 // an earlier day than a cut-off day, walking the table in key order a slice
-// at a time so that a window can run it on a timer and stay responsive.
+// at a time, so that whoever runs it (a PurgeWorker, off the event loop)
+// can stop between two slices.
 //
 // A row's date is its day: a time part does not count, so a row of the
 // cut-off day itself stays whatever its time. A row without a date, or with

@@ -69,7 +69,3 @@ WalCheckpointer::~WalCheckpointer() {
         m_connection.execute(
             QStringLiteral("PRAGMA wal_autocheckpoint=%1").arg(AutomaticCheckpointPages), nullptr);
 }
-
-void releaseInBackground(std::shared_ptr<SqliteConnection> connection) {
-    std::thread([connection = std::move(connection)]() mutable { connection.reset(); }).detach();
-}

@@ -31,8 +31,3 @@ private:
     SqliteConnection& m_connection;
     std::shared_ptr<State> m_state;
 };
-
-// Drops a reference to a connection on a thread of its own. When it is the
-// last one, the connection closes there: the close checkpoints and shortens
-// the log, which after a long run of writes may take a while.
-void releaseInBackground(std::shared_ptr<SqliteConnection> connection);

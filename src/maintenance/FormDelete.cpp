@@ -6,8 +6,7 @@
 #include "app/ModuleMouse.h"
 #include "data/Compaction.h"
 #include "data/PurgeWalk.h"
-#include "data/SqliteConnection.h"
-#include "data/WalCheckpointer.h"
+#include "data/PurgeWorker.h"
 #include "platform/Locale.h"
 #include "platform/ProgramFolder.h"
 #include "services/Colors.h"
@@ -21,11 +20,6 @@
 #include <QTimer>
 
 namespace {
-
-// About a 10 ms tick's worth of work; the event loop gets the rest.
-constexpr int SliceMs = 10;
-// How many ticks the end waits at most for the log to be in the file.
-constexpr int SettlingTicks = 500;
 
 QString native(const QString& path) {
     return QDir::toNativeSeparators(path);
@@ -95,7 +89,9 @@ FormDelete::FormDelete()
     connect(CommandDelete, &QPushButton::clicked, this, &FormDelete::CommandDelete_Click);
 }
 
-FormDelete::~FormDelete() = default;
+FormDelete::~FormDelete() {
+    stopWorker();
+}
 
 void FormDelete::Form_Load() {
     setWindowTitle(QStringLiteral("Delete Old Files"));
@@ -119,6 +115,10 @@ void FormDelete::Form_Activate() {
 
 void FormDelete::Form_Unload(bool& cancel) {
     Q_UNUSED(cancel);
+    // Leaving stops the purge where it is: what was deleted stays deleted.
+    for (QTimer* timer : Timer)
+        timer->stop();
+    stopWorker();
     // The backup closed the main menu; leaving before the end brings it
     // back, so that the program does not end with this window.
     if (!Forms::isLoaded(QStringLiteral("FormMenu")) &&
@@ -191,9 +191,7 @@ void FormDelete::CommandDelete_Click() {
     }
     m_cutOff = cutOff;
     m_undated = 0;
-    m_settling = 0;
-    if (!openTable(0))
-        return;
+    openTable(0);
     MaskEdBoxDate->setEnabled(false);
     CommandDelete->setEnabled(false);
     Timer[0]->start();
@@ -202,19 +200,18 @@ void FormDelete::CommandDelete_Click() {
                            QStringLiteral(". Plase wait..."));
 }
 
-bool FormDelete::openTable(int stage) {
-    QString error;
-    auto connection =
-        SqliteConnection::shared(ProgramFolder::file(QStringLiteral("TESSALY.mdb")), &error);
-    if (connection) {
-        m_connection = connection; // open until the purge ends
-        m_walk =
-            std::make_unique<PurgeWalk>(connection, QLatin1String(Stages[stage].table), m_cutOff);
-        if (m_walk->start(&error))
-            return true;
-    }
-    stopWithError(error);
-    return false;
+void FormDelete::openTable(int stage) {
+    stopWorker();
+    m_shownSlices = 0;
+    m_worker = new PurgeWorker(ProgramFolder::file(QStringLiteral("TESSALY.mdb")),
+                               QLatin1String(Stages[stage].table), m_cutOff, stage == 3, this);
+    m_worker->start();
+}
+
+void FormDelete::stopWorker() {
+    // Waits for the slice under way; the worker closes its connection.
+    delete m_worker;
+    m_worker = nullptr;
 }
 
 bool FormDelete::isPurging() const {
@@ -241,44 +238,42 @@ void FormDelete::Timer4_Timer() {
 }
 
 void FormDelete::tick(int stage) {
-    if (!m_walk)
+    if (!m_worker)
         return;
-    if (m_walk->done()) {
-        // The last table waits until its changes are in the file: the end
-        // of the purge measures and may close it, which would otherwise
-        // copy the rest of the log at once.
-        if (stage == 3 && !m_walk->settled() && ++m_settling < SettlingTicks)
-            return;
-        m_undated += m_walk->undated();
-        Timer[stage]->stop();
-        if (stage == 3) {
-            finish();
-            return;
-        }
-        if (openTable(stage + 1))
-            Timer[stage + 1]->start();
+    const PurgeWorker::Progress progress = m_worker->progress();
+    if (progress.slices != m_shownSlices) {
+        m_shownSlices = progress.slices;
+        TextDate->setText(shownDate(progress.currentDate));
+        const Stage& s = Stages[stage];
+        LabelDeleting->setText(QLatin1String(s.progress) + MaskEdBoxDate->text() + u' ' +
+                               TextDate->text() + QStringLiteral(". Please wait..."));
+        LabelSize->setText(QStringLiteral("Checking ") + QLatin1String(s.item) +
+                           QString::number(progress.checked) + QStringLiteral(" of ") +
+                           QString::number(progress.total) + QStringLiteral(" remaining ") +
+                           QLatin1String(s.items));
         return;
     }
-    QString error;
-    if (!m_walk->step(SliceMs, &error)) {
-        stopWithError(error);
+    if (!progress.finished)
+        return;
+    stopWorker();
+    if (progress.failed) {
+        stopWithError(progress.error);
         return;
     }
-    TextDate->setText(shownDate(m_walk->currentDate()));
-    const Stage& s = Stages[stage];
-    LabelDeleting->setText(QLatin1String(s.progress) + MaskEdBoxDate->text() + u' ' +
-                           TextDate->text() + QStringLiteral(". Please wait..."));
-    LabelSize->setText(QStringLiteral("Checking ") + QLatin1String(s.item) +
-                       QString::number(m_walk->checked()) + QStringLiteral(" of ") +
-                       QString::number(m_walk->total()) + QStringLiteral(" remaining ") +
-                       QLatin1String(s.items));
+    m_undated += progress.undated;
+    Timer[stage]->stop();
+    if (stage == 3) {
+        finish();
+        return;
+    }
+    openTable(stage + 1);
+    Timer[stage + 1]->start();
 }
 
 void FormDelete::stopWithError(const QString& error) {
     for (QTimer* timer : Timer)
         timer->stop();
-    m_walk.reset();
-    m_connection.reset();
+    stopWorker();
     LabelDeleting->setVisible(false);
     MaskEdBoxDate->setEnabled(true);
     CommandDelete->setEnabled(true);
@@ -288,10 +283,8 @@ void FormDelete::stopWithError(const QString& error) {
 }
 
 void FormDelete::finish() {
-    m_walk.reset();
-    // The purge's changes are in the file; closing it still shortens the
-    // log, which is left to a thread of its own.
-    releaseInBackground(std::move(m_connection));
+    // The workers have closed their connections: the program's own see
+    // every change.
     LabelDeleting->setVisible(false);
     LabelSize->setVisible(false);
     QString message = QStringLiteral("All selected records have been deleted.") +

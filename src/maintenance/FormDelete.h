@@ -5,8 +5,7 @@
 #include <QDate>
 #include <memory>
 
-class PurgeWalk;
-class SqliteConnection;
+class PurgeWorker;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -15,9 +14,11 @@ class QTimer;
 // "Delete Old Files": how full the database is, an optional backup, a
 // cut-off date, and then the purge of every call report, piece of
 // correspondence, project and action step dated before that day, table
-// after table. Each table is walked by its own timer, a slice per tick, so
-// the window stays responsive and shows its progress; at the end the user
-// is sent to the maintenance window to compact the database.
+// after table. Each table is walked on a worker thread with a connection of
+// its own; the table's timer shows the worker's progress and, when it is
+// done, hands over to the next table, so the window stays responsive. At
+// the end the user is sent to the maintenance window to compact the
+// database.
 class FormDelete : public Form {
     Q_OBJECT
 public:
@@ -44,8 +45,9 @@ private:
     struct Stage;
     static const Stage Stages[4];
     void tick(int stage);
-    bool openTable(int stage);
+    void openTable(int stage);
     void stopWithError(const QString& error);
+    void stopWorker();
     void finish();
 
     QLabel* LabelSize;
@@ -58,8 +60,7 @@ private:
     QTimer* Timer[4];
     QLineEdit* TextDate;
     QDate m_cutOff;
-    std::shared_ptr<SqliteConnection> m_connection;
-    std::unique_ptr<PurgeWalk> m_walk;
+    PurgeWorker* m_worker = nullptr; // the table being walked
+    int m_shownSlices = 0;           // the worker's slices the labels show
     int m_undated = 0;
-    int m_settling = 0;
 };

@@ -3,7 +3,9 @@
 #include "app/Forms.h"
 #include "data/DocumentIndex.h"
 #include "data/PurgeWalk.h"
+#include "data/PurgeWorker.h"
 #include "data/SqliteConnection.h"
+#include "data/SqliteStatement.h"
 #include "maintenance/FormDelete.h"
 #include "maintenance/FormMaintenance.h"
 #include "services/Pointer.h"
@@ -13,9 +15,12 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
+#include <sqlite3.h>
 
 // The purge of old records, driven through the purge window from the main
 // menu's advanced options: the size question, the backup, the cut-off date,
@@ -37,6 +42,9 @@ private slots:
     void progressTextsOfEachTable_data();
     void progressTextsOfEachTable();
     void closingStopsThePurgeWhereItIs();
+    void closingDuringATableLeavesNothingHalfDone();
+    void programConnectionSeesThePurge();
+    void tableThatCannotBeReadStopsThePurge();
     void searchIndexesFollowThePurge_data();
     void searchIndexesFollowThePurge();
     void storedDates_data();
@@ -73,9 +81,18 @@ private:
         box->home(false);
         QTest::keyClicks(box, digits);
     }
+    // Waits until the worker has walked its table (or stopped), without
+    // letting the window's timers run meanwhile.
+    void waitForWorker() const {
+        if (!form())
+            return;
+        if (auto* worker = form()->findChild<QThread*>(QStringLiteral("PurgeWorker")))
+            QVERIFY(worker->wait(QDeadlineTimer(60000)));
+    }
     // Fires the running timer until the walk ends (or the window goes).
     void runPurge(const std::function<void(const QString& timer)>& eachTick = {}) {
         for (int guard = 0; guard < 100000 && form() && form()->isPurging(); ++guard) {
+            waitForWorker();
             const QString running = runningTimer();
             if (eachTick)
                 eachTick(running);
@@ -347,6 +364,7 @@ void TestPurge::closingStopsThePurgeWhereItIs() {
     toTheDate();
     typeDate("01012025");
     click("CommandDelete");
+    waitForWorker();
     fireTimer(form(), "Timer1"); // the call reports
     fireTimer(form(), "Timer1"); // done: on to the correspondence
     QCOMPARE(runningTimer(), QString("Timer2"));
@@ -354,6 +372,97 @@ void TestPurge::closingStopsThePurgeWhereItIs() {
     settle();
     QVERIFY(!form());
     QCOMPARE(count("TABLE08"), 0); // what was deleted stays deleted
+    QCOMPARE(count("TABLE07"), 1);
+}
+
+// Closed while the worker walks a large table: the window waits for the
+// slice under way, the worker's connection closes with no transaction open
+// (another connection can write at once) and what was deleted stays.
+void TestPurge::closingDuringATableLeavesNothingHalfDone() {
+    m_session->exec("TESSALY.mdb",
+                    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
+                    "100000) INSERT INTO TABLE08 (NUMBER01, TEXT01, DATE01) SELECT 1, 'r' || i, "
+                    "CASE WHEN i % 2 = 0 THEN '2020-01-01' ELSE '2026-01-01' END FROM n;"
+                    "INSERT INTO TABLE07 (NUMBER01, DATE01) VALUES (1, '2020-01-01');");
+    open();
+    toTheDate();
+    typeDate("01012025");
+    click("CommandDelete");
+    QPointer<QThread> thread = form()->findChild<QThread*>(QStringLiteral("PurgeWorker"));
+    QVERIFY(thread);
+    auto* worker = static_cast<PurgeWorker*>(thread.data());
+    // Some of the table is done, not all of it.
+    QTRY_VERIFY(!thread || worker->progress().slices > 0);
+    QVERIFY(thread && !worker->progress().finished);
+    QVERIFY(form()->close());
+    QVERIFY(!thread); // stopped and gone with the window
+    settle();
+    QVERIFY(!form());
+    const int left = count("TABLE08");
+    QVERIFY2(left >= 50000 && left < 100000, qPrintable(QString::number(left)));
+    QCOMPARE(
+        m_session->scalar("TESSALY.mdb", "SELECT COUNT(*) FROM TABLE08 WHERE DATE01 = '2026-01-01'")
+            .toInt(),
+        50000);
+    QCOMPARE(count("TABLE07"), 1);
+    QString error;
+    auto connection = SqliteConnection::shared(m_session->file("TESSALY.mdb"), &error);
+    QVERIFY2(connection, qPrintable(error));
+    QVERIFY(!connection->inTransaction());
+    QVERIFY2(connection->execute("BEGIN IMMEDIATE; DELETE FROM TABLE07; COMMIT", &error),
+             qPrintable(error));
+    QCOMPARE(count("TABLE07"), 0);
+}
+
+// The program's own connection, open before the purge, reads the result
+// afterwards.
+void TestPurge::programConnectionSeesThePurge() {
+    m_session->exec("TESSALY.mdb",
+                    "INSERT INTO TABLE08 (NUMBER01, DATE01) VALUES (1, '2020-01-01'), "
+                    "(1, '2026-01-01');"
+                    "INSERT INTO TABLE07 (NUMBER01, DATE01) VALUES (1, '2020-01-01');");
+    QString error;
+    auto connection = SqliteConnection::shared(m_session->file("TESSALY.mdb"), &error);
+    QVERIFY2(connection, qPrintable(error));
+    auto countOf = [&](const QString& table) {
+        SqliteStatement rows = connection->prepare("SELECT COUNT(*) FROM " + table, &error);
+        return rows.isValid() && rows.step() == SQLITE_ROW ? int(rows.intValue(0)) : -1;
+    };
+    QCOMPARE(countOf("TABLE08"), 2);
+    open();
+    toTheDate();
+    typeDate("01012025");
+    click("CommandDelete");
+    m_session->expectMessage(finished());
+    runPurge();
+    QVERIFY(!form());
+    QCOMPARE(countOf("TABLE08"), 1);
+    QCOMPARE(countOf("TABLE07"), 0);
+}
+
+// A table that cannot be read stops the purge with a message; the tables
+// before it stay purged, those after it untouched, and the date can be
+// entered again.
+void TestPurge::tableThatCannotBeReadStopsThePurge() {
+    m_session->exec("TESSALY.mdb",
+                    "INSERT INTO TABLE08 (NUMBER01, DATE01) VALUES (1, '2020-01-01');"
+                    "INSERT INTO TABLE07 (NUMBER01, DATE01) VALUES (1, '2020-01-01');"
+                    "DROP TABLE TABLE06;");
+    open();
+    toTheDate();
+    typeDate("01012025");
+    click("CommandDelete");
+    m_session->expectMessage("The old records could not all be deleted: ");
+    runPurge();
+    QVERIFY(form());
+    QVERIFY(!form()->isPurging());
+    QVERIFY(MsgBox::last().text.contains("TABLE06"));
+    QVERIFY(
+        MsgBox::last().text.endsWith("\r\nWhat was deleted stays deleted; the rest is unchanged."));
+    QCOMPARE(MsgBox::last().style & 0x70, int(MsgBox::Critical));
+    QVERIFY(child<QPushButton>("CommandDelete")->isEnabled());
+    QVERIFY(!form()->findChild<QThread*>(QStringLiteral("PurgeWorker")));
+    QCOMPARE(count("TABLE08"), 0);
     QCOMPARE(count("TABLE07"), 1);
 }
 
