@@ -18,7 +18,7 @@ QStringList ChangeLog::createStatements() {
         QStringLiteral("CREATE INDEX IF NOT EXISTS \"ReplicaChanges_Origin\" ON "
                        "\"ReplicaChanges\" (\"Origin\", \"OriginSeq\")"),
         QStringLiteral("CREATE TABLE IF NOT EXISTS \"ReplicaConflicts\" ("
-                       "\"ROWKEY\" INTEGER PRIMARY KEY AUTOINCREMENT, "
+                       "\"ConflictKey\" INTEGER PRIMARY KEY AUTOINCREMENT, "
                        "\"Synchronized\" TEXT NOT NULL, \"SynchronizedBy\" TEXT, "
                        "\"TableName\" TEXT NOT NULL, \"RowKey\" INTEGER, \"ColumnName\" TEXT, "
                        "\"KeptValue\", \"LostValue\", \"What\" TEXT NOT NULL)"),

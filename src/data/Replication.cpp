@@ -75,7 +75,12 @@ Connection openServer(const QString& serverPath, bool member, QString* error) {
                                                          : native(serverPath));
         return nullptr;
     }
-    if (!info.isReadable() || !info.isWritable() || !QFileInfo(info.absolutePath()).isWritable()) {
+    // A file marked read-only stays so even for a user whom the system
+    // would let write to it.
+    const auto writeBits =
+        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    if (!info.isReadable() || !info.isWritable() || !(info.permissions() & writeBits) ||
+        !QFileInfo(info.absolutePath()).isWritable()) {
         *error = QStringLiteral("The database on the server, %1, is read-only. Tessaly must be "
                                 "able to write to it and to its folder; ask the administrator "
                                 "of the server for write access.")
@@ -585,6 +590,11 @@ private:
     bool m_open = false;
 };
 
+std::function<void()>& pushedHook() {
+    static std::function<void()> hook;
+    return hook;
+}
+
 bool sameFile(const QString& a, const QString& b) {
     const QFileInfo one(a), other(b);
     if (one.exists() && other.exists())
@@ -599,6 +609,14 @@ void removeDatabaseFiles(const QString& path) {
 }
 
 } // namespace
+
+void setPushedHook(std::function<void()> hook) {
+    pushedHook() = std::move(hook);
+}
+
+QString conflictsTable() {
+    return QString::fromLatin1(ChangeLog::ConflictsTable);
+}
 
 Outcome makeReplicable(const QString& serverPath) {
     QString error;
@@ -788,7 +806,7 @@ Outcome synchronize(const QString& replicaPath, const QString& serverPath) {
                           .arg(native(replicaPath), native(serverPath)));
 
     Outcome outcome;
-    outcome.conflictsTable = QString::fromLatin1(ChangeLog::ConflictsTable);
+    outcome.conflictsTable = conflictsTable();
     const QString when = now();
     const QString by = mine->description.isEmpty() ? mine->member : mine->description;
 
@@ -864,6 +882,9 @@ Outcome synchronize(const QString& replicaPath, const QString& serverPath) {
             conflicts = apply.conflicts;
         }
     }
+
+    if (pushedHook())
+        pushedHook()();
 
     // Pull.
     qint64 pulledUpTo = mine->pulledUpTo;

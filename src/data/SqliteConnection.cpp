@@ -279,18 +279,69 @@ void SqliteConnection::readMembership() {
     m_keyRange = identity.intValue(1);
     identity = SqliteStatement();
     // No write may reach the file without its record of changes: a commit
-    // that changed rows outside a recorded transaction is rolled back.
-    m_changesSeen = sqlite3_total_changes64(m_db);
+    // that changed replicated rows outside a recorded transaction is rolled
+    // back. The session sees every change the moment it is made.
+    QString error;
+    if (!renewSession(&error)) {
+        m_member.clear();
+        return;
+    }
     sqlite3_commit_hook(m_db, commitHook, this);
+}
+
+bool SqliteConnection::renewSession(QString* error) {
+    if (m_session)
+        sqlite3session_delete(m_session);
+    m_session = nullptr;
+    int rc = sqlite3session_create(m_db, "main", &m_session);
+    if (rc == SQLITE_OK) {
+        sqlite3session_table_filter(m_session, recordTable, nullptr);
+        rc = sqlite3session_attach(m_session, nullptr);
+    }
+    if (rc != SQLITE_OK) {
+        if (m_session)
+            sqlite3session_delete(m_session);
+        m_session = nullptr;
+        if (error)
+            *error =
+                QStringLiteral("The changes to %1 cannot be recorded: %2")
+                    .arg(QDir::toNativeSeparators(m_path), QString::fromUtf8(sqlite3_errstr(rc)));
+        return false;
+    }
+    return true;
 }
 
 int SqliteConnection::commitHook(void* data) {
     auto* connection = static_cast<SqliteConnection*>(data);
-    const qint64 total = sqlite3_total_changes64(connection->m_db);
-    const bool allowed = connection->m_recorded || total == connection->m_changesSeen;
-    connection->m_changesSeen = total;
+    const bool allowed = connection->m_recorded || !connection->m_session ||
+                         sqlite3session_isempty(connection->m_session);
     connection->m_recorded = false;
     return allowed ? 0 : 1;
+}
+
+void SqliteConnection::registerDialect() {
+    sqlite3_create_collation_v2(m_db, "NOCASE", SQLITE_UTF8, nullptr, compareNoCase, nullptr);
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    sqlite3_create_function_v2(m_db, "like", 2, flags, nullptr, likeFunction, nullptr, nullptr,
+                               nullptr);
+    sqlite3_create_function_v2(m_db, "like", 3, flags, nullptr, likeFunction, nullptr, nullptr,
+                               nullptr);
+    sqlite3_create_function_v2(m_db, "tess_concat", -1, flags, nullptr, concatFunction, nullptr,
+                               nullptr, nullptr);
+    sqlite3_create_function_v2(m_db, "tess_newkey", 1, SQLITE_UTF8, this, newKeyFunction, nullptr,
+                               nullptr, nullptr);
+}
+
+sqlite3* SqliteConnection::handle() {
+    if (!m_db)
+        open(false, nullptr);
+    return m_db;
+}
+QString SqliteConnection::lastError() const {
+    if (!m_db)
+        return QStringLiteral("The database '%1' is not open.")
+            .arg(QDir::toNativeSeparators(m_path));
+    return QString::fromUtf8(sqlite3_errmsg(m_db));
 }
 
 bool SqliteConnection::choosesKeys(const QString& table) const {
@@ -320,22 +371,13 @@ std::optional<qint64> SqliteConnection::newKey(const QString& table) {
 }
 
 bool SqliteConnection::startRecording(QString* error) {
-    finishRecording();
+    m_recorded = false;
     if (m_member.isEmpty())
         return true;
-    int rc = sqlite3session_create(m_db, "main", &m_session);
-    if (rc == SQLITE_OK) {
-        sqlite3session_table_filter(m_session, recordTable, nullptr);
-        rc = sqlite3session_attach(m_session, nullptr);
-    }
-    if (rc != SQLITE_OK) {
-        if (error)
-            *error =
-                QStringLiteral("The changes to %1 cannot be recorded: %2")
-                    .arg(QDir::toNativeSeparators(m_path), QString::fromUtf8(sqlite3_errstr(rc)));
-        finishRecording();
-        return false;
-    }
+    // What the session holds from before (a write that was refused or
+    // rolled back) is no part of this transaction.
+    if (!m_session || !sqlite3session_isempty(m_session))
+        return renewSession(error);
     return true;
 }
 
@@ -389,37 +431,8 @@ bool SqliteConnection::recordChanges(QString* error) {
 
 void SqliteConnection::finishRecording() {
     m_recorded = false;
-    if (m_session)
-        sqlite3session_delete(m_session);
-    m_session = nullptr;
-    if (m_db)
-        m_changesSeen = sqlite3_total_changes64(m_db);
-}
-
-void SqliteConnection::registerDialect() {
-    sqlite3_create_collation_v2(m_db, "NOCASE", SQLITE_UTF8, nullptr, compareNoCase, nullptr);
-    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    sqlite3_create_function_v2(m_db, "like", 2, flags, nullptr, likeFunction, nullptr, nullptr,
-                               nullptr);
-    sqlite3_create_function_v2(m_db, "like", 3, flags, nullptr, likeFunction, nullptr, nullptr,
-                               nullptr);
-    sqlite3_create_function_v2(m_db, "tess_concat", -1, flags, nullptr, concatFunction, nullptr,
-                               nullptr, nullptr);
-    sqlite3_create_function_v2(m_db, "tess_newkey", 1, SQLITE_UTF8, this, newKeyFunction, nullptr,
-                               nullptr, nullptr);
-}
-
-sqlite3* SqliteConnection::handle() {
-    if (!m_db)
-        open(false, nullptr);
-    return m_db;
-}
-
-QString SqliteConnection::lastError() const {
-    if (!m_db)
-        return QStringLiteral("The database '%1' is not open.")
-            .arg(QDir::toNativeSeparators(m_path));
-    return QString::fromUtf8(sqlite3_errmsg(m_db));
+    if (m_session && !sqlite3session_isempty(m_session))
+        renewSession(nullptr);
 }
 
 bool SqliteConnection::execute(const QString& sql, QString* error) {

@@ -111,6 +111,7 @@ private:
     bool open(bool create, QString* error);
     void registerDialect();
     void readMembership();
+    bool renewSession(QString* error);
     bool executeRaw(const QString& sql, QString* error);
     bool writesData(const QString& sql);
     static int commitHook(void* connection);
@@ -146,5 +147,4 @@ private:
     QHash<QString, qint64> m_lastKeys; // per table, the last key handed out
     sqlite3_session* m_session = nullptr;
     bool m_recorded = false; // the transaction about to commit has its record
-    qint64 m_changesSeen = 0;
 };
