@@ -676,6 +676,11 @@ Outcome copyReplica(const QString& serverPath, const QString& replicaPath,
     const auto identity = readIdentity(*server, &error);
     if (!identity)
         return failed(error);
+    if (!identity->server)
+        return failed(QStringLiteral("The database %1 is a replica itself, not the database on "
+                                     "the server. Make the replica from the database on the "
+                                     "server.")
+                          .arg(native(serverPath)));
     if (identity->nextKeyRange > ChangeLog::MaxKeyRange)
         return failed(
             QStringLiteral("No more replicas can be made from %1.").arg(native(serverPath)));
@@ -801,6 +806,10 @@ Outcome synchronize(const QString& replicaPath, const QString& serverPath) {
     const auto theirs = mine ? readIdentity(*server, &error) : std::nullopt;
     if (!mine || !theirs)
         return failed(error);
+    if (!theirs->server)
+        return failed(QStringLiteral("The database %1 is a replica itself, not the database on "
+                                     "the server. Choose the database on the server.")
+                          .arg(native(serverPath)));
     if (mine->set != theirs->set || mine->server)
         return failed(QStringLiteral("The database %1 is not a replica of %2.")
                           .arg(native(replicaPath), native(serverPath)));

@@ -126,6 +126,15 @@ void TestReplication::replicasAreCopiesWithTheirOwnIdentity() {
     QCOMPARE(value(m_server, "PRAGMA journal_mode").toString(), QString("delete"));
     QVERIFY(!QFile::exists(m_server + "-wal"));
     QCOMPARE(value(m_a, "PRAGMA journal_mode").toString(), QString("wal"));
+    // A replica is no origin of replicas, nor a partner to synchronize with.
+    const QString c = QDir(m_session->path()).filePath("C/TESSALY.mdb");
+    const auto fromReplica = Replication::copyReplica(m_a, c, "Replica of a replica");
+    QVERIFY(!fromReplica.ok);
+    QVERIFY2(fromReplica.error.contains("is a replica itself"), qPrintable(fromReplica.error));
+    QVERIFY(!QFile::exists(c));
+    const auto withReplica = Replication::synchronize(m_b, m_a);
+    QVERIFY(!withReplica.ok);
+    QVERIFY(withReplica.error.contains("is a replica itself"));
     // Making a replicable database replicable again keeps its identity.
     const QVariant before = value(m_server, identity);
     QVERIFY(Replication::makeReplicable(m_server).ok);
