@@ -35,6 +35,7 @@ private slots:
     void programWritePathsAreRecordedAndSynchronized_data();
     void programWritePathsAreRecordedAndSynchronized();
     void aWriteOutsideARecordedTransactionIsRefused();
+    void aReplicaReplacesTheOpenMainDatabase();
 
 private:
     Replication::Outcome sync(const QString& replica);
@@ -433,6 +434,34 @@ void TestReplication::aWriteOutsideARecordedTransactionIsRefused() {
     QVERIFY(
         connection->execute("UPDATE TABLE01 SET TEXT08 = 'Otley' WHERE AUTONUMBER = 1", &error));
     QCOMPARE(value(m_a, "SELECT COUNT(*) FROM ReplicaChanges").toInt(), 1);
+}
+
+// The program folder's own TESSALY.mdb, open and with changes in its log,
+// is replaced by the replica as a whole; the program's connection to it
+// lets go and reads the replica afterwards.
+void TestReplication::aReplicaReplacesTheOpenMainDatabase() {
+    const QString main = m_session->file("TESSALY.mdb");
+    DataSource companies;
+    companies.setDatabaseName("TESSALY.mdb");
+    companies.setRecordSource("SELECT * FROM TABLE01");
+    QVERIFY(companies.refresh());
+    change(main, "INSERT INTO TABLE01 (TEXT01, TEXT20) VALUES ('Local only', 'Company')");
+    QVERIFY(companies.refresh());
+    QCOMPARE(companies.rowCount(), 1);
+    const auto made = Replication::copyReplica(m_server, main, "Replica of the server");
+    QVERIFY2(made.ok, qPrintable(made.error));
+    QCOMPARE(dump(main), dump(m_server));
+    QCOMPARE(value(main, "SELECT Description FROM ReplicaIdentity").toString(),
+             QString("Replica of the server"));
+    QCOMPARE(value(main, "PRAGMA integrity_check").toString(), QString("ok"));
+    QVERIFY(companies.refresh());
+    QCOMPARE(companies.rowCount(), 2);
+    // The reopened connection records its changes as a member's.
+    change(main, "UPDATE TABLE01 SET TEXT08 = 'Wakefield' WHERE AUTONUMBER = 2");
+    QCOMPARE(value(main, "SELECT COUNT(*) FROM ReplicaChanges").toInt(), 1);
+    QVERIFY(sync(main).ok);
+    QCOMPARE(value(m_server, "SELECT TEXT08 FROM TABLE01 WHERE AUTONUMBER = 2").toString(),
+             QString("Wakefield"));
 }
 
 TESSALY_GUI_TEST_MAIN(TestReplication)
