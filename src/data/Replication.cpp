@@ -63,10 +63,31 @@ QString quote(const QString& name) {
     return sql::SqlTranslator::quoteName(name);
 }
 
+// Only one synchronisation or copy at a time works on a server copy.
+std::unique_ptr<QLockFile> lockServer(const QString& serverPath, QString* error) {
+    auto lock = std::make_unique<QLockFile>(QFileInfo(serverPath).absoluteFilePath() +
+                                            QStringLiteral(".lock"));
+    lock->setStaleLockTime(0); // stale only when its process is gone
+    if (lock->tryLock(15000))
+        return lock;
+    *error = lock->error() == QLockFile::LockFailedError
+                 ? QStringLiteral("The database on the server, %1, is being synchronized by "
+                                  "someone else. Try again in a few minutes.")
+                       .arg(native(serverPath))
+                 : QStringLiteral("The database on the server, %1, cannot be locked for "
+                                  "synchronizing: its folder cannot be written to.")
+                       .arg(native(serverPath));
+    return nullptr;
+}
+
 // The server copy must be there, writable with its folder, and a Tessaly
 // database; all of it is checked before anything is written, through a
 // read-only look at the file.
-Connection openServer(const QString& serverPath, bool member, QString* error) {
+// The lock file is taken once the file is known to be there and writable,
+// before SQLite reads it, so another synchronisation is waited for rather
+// than met half-way.
+Connection openServer(const QString& serverPath, bool member, std::unique_ptr<QLockFile>* lock,
+                      QString* error) {
     const QFileInfo info(serverPath);
     if (serverPath.trimmed().isEmpty() || !info.exists() || !info.isFile()) {
         *error = QStringLiteral("The database on the server, %1, cannot be found. Check that "
@@ -87,12 +108,16 @@ Connection openServer(const QString& serverPath, bool member, QString* error) {
                      .arg(native(serverPath));
         return nullptr;
     }
+    *lock = lockServer(serverPath, error);
+    if (!*lock)
+        return nullptr;
     {
         sqlite3* look = nullptr;
         const QByteArray file = info.absoluteFilePath().toUtf8();
         int rc = sqlite3_open_v2(file.constData(), &look, SQLITE_OPEN_READONLY, nullptr);
         QString why;
         if (rc == SQLITE_OK) {
+            sqlite3_busy_timeout(look, 5000);
             const char* check = "SELECT count(*) FROM sqlite_master WHERE type = 'table' AND "
                                 "name IN ('TABLE01', 'TABLE02')";
             sqlite3_stmt* statement = nullptr;
@@ -134,23 +159,6 @@ Connection openServer(const QString& serverPath, bool member, QString* error) {
         return nullptr;
     }
     return server;
-}
-
-// Only one synchronisation or copy at a time works on a server copy.
-std::unique_ptr<QLockFile> lockServer(const QString& serverPath, QString* error) {
-    auto lock = std::make_unique<QLockFile>(QFileInfo(serverPath).absoluteFilePath() +
-                                            QStringLiteral(".lock"));
-    lock->setStaleLockTime(0); // stale only when its process is gone
-    if (lock->tryLock(15000))
-        return lock;
-    *error = lock->error() == QLockFile::LockFailedError
-                 ? QStringLiteral("The database on the server, %1, is being synchronized by "
-                                  "someone else. Try again in a few minutes.")
-                       .arg(native(serverPath))
-                 : QStringLiteral("The database on the server, %1, cannot be locked for "
-                                  "synchronizing: its folder cannot be written to.")
-                       .arg(native(serverPath));
-    return nullptr;
 }
 
 struct Identity {
@@ -620,11 +628,9 @@ QString conflictsTable() {
 
 Outcome makeReplicable(const QString& serverPath) {
     QString error;
-    Connection server = openServer(serverPath, false, &error);
+    std::unique_ptr<QLockFile> lock;
+    Connection server = openServer(serverPath, false, &lock, &error);
     if (!server)
-        return failed(error);
-    const auto lock = lockServer(serverPath, &error);
-    if (!lock)
         return failed(error);
     if (!server->tableExists(QString::fromLatin1(ChangeLog::IdentityTable))) {
         Write write(*server);
@@ -667,11 +673,9 @@ Outcome copyReplica(const QString& serverPath, const QString& replicaPath,
         return failed(QStringLiteral("The replica cannot replace the database it is made from, "
                                      "%1. Choose another place for the replica.")
                           .arg(native(serverPath)));
-    Connection server = openServer(serverPath, true, &error);
+    std::unique_ptr<QLockFile> lock;
+    Connection server = openServer(serverPath, true, &lock, &error);
     if (!server)
-        return failed(error);
-    const auto lock = lockServer(serverPath, &error);
-    if (!lock)
         return failed(error);
     const auto identity = readIdentity(*server, &error);
     if (!identity)
@@ -782,7 +786,8 @@ Outcome synchronize(const QString& replicaPath, const QString& serverPath) {
         return failed(QStringLiteral("The database on the server and the replica are the same "
                                      "file, %1.")
                           .arg(native(replicaPath)));
-    Connection server = openServer(serverPath, true, &error);
+    std::unique_ptr<QLockFile> lock;
+    Connection server = openServer(serverPath, true, &lock, &error);
     if (!server)
         return failed(error);
     Connection replica =
@@ -793,9 +798,6 @@ Outcome synchronize(const QString& replicaPath, const QString& serverPath) {
         return failed(QStringLiteral("The database %1 is not a replica: create a replica of the "
                                      "database on the server first.")
                           .arg(native(replicaPath)));
-    const auto lock = lockServer(serverPath, &error);
-    if (!lock)
-        return failed(error);
 
     // The replica's write lock is held to the end, so that the changes sent
     // are exactly those marked as sent.

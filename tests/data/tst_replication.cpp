@@ -30,6 +30,7 @@ private slots:
     void deleteAgainstEdit();
     void rowsAddedOnBothSidesKeepTheirOwners();
     void killedBetweenPushAndPullRecoversAndConverges();
+    void twoReplicasSynchronizingAtOnceTakeTurns();
     void unusableServerIsReportedAndLeftAsItWas_data();
     void unusableServerIsReportedAndLeftAsItWas();
     void programWritePathsAreRecordedAndSynchronized_data();
@@ -284,7 +285,7 @@ void TestReplication::killedBetweenPushAndPullRecoversAndConverges() {
     QVERIFY(sync(m_b).ok);
     const QString aBefore = dump(m_a);
     QProcess probe;
-    probe.start(QStringLiteral(REPLICATION_PROBE), {m_a, m_server});
+    probe.start(QStringLiteral(REPLICATION_PROBE), {m_a, m_server, "kill"});
     QVERIFY(probe.waitForFinished(30000));
     QCOMPARE(probe.exitStatus(), QProcess::CrashExit);
     // The server has A's change; A is as it was, its change still unsent.
@@ -305,6 +306,38 @@ void TestReplication::killedBetweenPushAndPullRecoversAndConverges() {
     QCOMPARE(m_session->column(m_server, "SELECT TEXT08 FROM TABLE01 ORDER BY AUTONUMBER"),
              (QStringList{"Ripon", "Malton"}));
     QCOMPARE(value(m_server, "SELECT COUNT(*) FROM ReplicaChanges").toInt(), 2);
+}
+
+// Two processes synchronize with the server at the same moment: the lock
+// file makes one wait for the other, and a further round leaves all three
+// alike.
+void TestReplication::twoReplicasSynchronizingAtOnceTakeTurns() {
+    change(m_a, "UPDATE TABLE01 SET TEXT08 = 'Ripon', TEXT10 = '1' WHERE AUTONUMBER = 1");
+    change(m_b, "UPDATE TABLE01 SET TEXT08 = 'Malton' WHERE AUTONUMBER IN (1, 2)");
+    QProcess first, second;
+    first.start(QStringLiteral(REPLICATION_PROBE), {m_a, m_server});
+    second.start(QStringLiteral(REPLICATION_PROBE), {m_b, m_server});
+    for (QProcess* probe : {&first, &second}) {
+        QVERIFY(probe->waitForFinished(30000));
+        QCOMPARE(probe->exitStatus(), QProcess::NormalExit);
+        QVERIFY2(probe->exitCode() == 0, probe->readAllStandardError().constData());
+    }
+    for (const QString& replica : {m_a, m_b})
+        QVERIFY(sync(replica).ok);
+    QCOMPARE(dump(m_a), dump(m_server));
+    QCOMPARE(dump(m_b), dump(m_server));
+    QCOMPARE(value(m_server, "SELECT TEXT10 FROM TABLE01 WHERE AUTONUMBER = 1").toString(),
+             QString("1"));
+    QCOMPARE(value(m_server, "SELECT TEXT08 FROM TABLE01 WHERE AUTONUMBER = 2").toString(),
+             QString("Malton"));
+    // Whichever came second won the city of the first company, and the
+    // other's value is kept.
+    const QString city =
+        value(m_server, "SELECT TEXT08 FROM TABLE01 WHERE AUTONUMBER = 1").toString();
+    QVERIFY(city == "Ripon" || city == "Malton");
+    QCOMPARE(value(m_server, "SELECT LostValue FROM ReplicaConflicts").toString(),
+             city == "Ripon" ? QString("Malton") : QString("Ripon"));
+    QVERIFY(!QFile::exists(m_server + ".lock"));
 }
 
 void TestReplication::unusableServerIsReportedAndLeftAsItWas_data() {
