@@ -81,8 +81,13 @@ void Database::close() {
 }
 
 sql::SqlTranslator Database::translator(const std::shared_ptr<SqliteConnection>& connection) {
-    return sql::SqlTranslator(
+    sql::SqlTranslator translator(
         [connection](const QString& table) { return connection->visibleColumns(table); });
+    if (connection->recordsChanges())
+        translator.setChosenKeys([connection](const QString& table) {
+            return connection->choosesKeys(table) ? connection->keyColumn(table) : QString();
+        });
+    return translator;
 }
 
 std::optional<QString> Database::translate(const std::shared_ptr<SqliteConnection>& connection,

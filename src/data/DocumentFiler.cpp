@@ -89,6 +89,11 @@ std::optional<qint64> DocumentFiler::store(const QString& table, qint64 company,
         key = *replace;
     }
     if (!stored) {
+        if (const auto newKey = connection->newKey(table)) {
+            columns.append(sql::SqlTranslator::quoteName(connection->keyColumn(table)));
+            placeholders.append(QStringLiteral("?"));
+            bound.append(*newKey);
+        }
         if (!run(*connection,
                  QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                      .arg(name, columns.join(QStringLiteral(", ")),

@@ -279,7 +279,8 @@ std::optional<QString> DocumentIndex::candidatesQuery(const QString& likePattern
     QList<uint> run;
     auto end = [&] {
         for (qsizetype i = 0; i + 3 <= run.size() && trigrams.size() < 24; ++i) {
-            const QString trigram = QString::fromUcs4(reinterpret_cast<const char32_t*>(run.constData() + i), 3);
+            const QString trigram =
+                QString::fromUcs4(reinterpret_cast<const char32_t*>(run.constData() + i), 3);
             const QString term =
                 u'"' + QString(trigram).replace(u'"', QStringLiteral("\"\"")) + u'"';
             if (!trigrams.contains(term))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 // Replicas and their synchronisation with the copy of the database on the
 // server. The server copy is a TESSALY.mdb on a shared folder; each sales
@@ -32,5 +33,14 @@ Outcome copyReplica(const QString& serverPath, const QString& replicaPath,
 // Sends the replica's unsent changes to the server, then takes every change
 // the server has from other replicas.
 Outcome synchronize(const QString& replicaPath, const QString& serverPath);
+
+// Called by synchronize once the server has committed what it was sent and
+// before the replica takes the server's changes: where a crash would stop a
+// synchronisation half-way. Empty by default.
+void setPushedHook(std::function<void()> hook);
+
+// The table of the replica (and of the server) that holds every value a
+// synchronisation overwrote and every change it dropped.
+QString conflictsTable();
 
 } // namespace Replication

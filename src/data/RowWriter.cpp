@@ -68,7 +68,15 @@ bool RowWriter::insert(const QHash<int, QVariant>& values) {
         return false;
     const auto tables = byTable(values);
     m_newTable = tables.cbegin().key();
-    const auto& columns = tables.cbegin().value();
+    auto columns = tables.cbegin().value();
+    const OriginTable& origin = m_tables[size_t(m_newTable)];
+    if (const auto key = m_connection.newKey(origin.table)) {
+        bool given = false;
+        for (const auto& [column, value] : columns)
+            given = given || column.compare(origin.keyColumn, Qt::CaseInsensitive) == 0;
+        if (!given)
+            columns.append({origin.keyColumn, QVariant(*key)});
+    }
     { // the statement is done with before the commit
         QStringList names;
         for (const auto& [column, value] : columns)

@@ -298,3 +298,10 @@ bool Schema::isNumberColumn(const QString& column) {
                                             QRegularExpression::CaseInsensitiveOption);
     return pattern.match(column).hasMatch();
 }
+
+QStringList Schema::mainTableNames() {
+    QStringList names;
+    for (const TableDefinition& table : mainTables())
+        names.append(QString::fromLatin1(table.name));
+    return names;
+}

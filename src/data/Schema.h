@@ -29,6 +29,8 @@ public:
     enum class Kind { Main, User }; // TESSALY.mdb (and Temp.mdb), User.mdb
 
     static QStringList mainDatabaseStatements();
+    // The tables of the main database, as mainDatabaseStatements creates them.
+    static QStringList mainTableNames();
     static QStringList userDatabaseStatements();
 
     // Creates the tables and the initial rows in an empty database.

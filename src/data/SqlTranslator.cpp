@@ -542,12 +542,20 @@ std::optional<QString> SqlTranslator::translate(const Statement& st, QString* er
     }
     case Statement::Kind::Insert: {
         QString text = QStringLiteral("INSERT INTO ") + quoteName(st.table);
+        const QString chosenKey =
+            m_chosenKey && !st.columns.isEmpty() &&
+                    !st.columns.contains(m_chosenKey(st.table), Qt::CaseInsensitive)
+                ? m_chosenKey(st.table)
+                : QString();
         if (!st.columns.isEmpty()) {
             QStringList columns;
+            if (!chosenKey.isEmpty())
+                columns.append(quoteName(chosenKey));
             for (const QString& c : st.columns)
                 columns.append(quoteName(c));
             text += QStringLiteral(" (") + columns.join(QStringLiteral(", ")) + u')';
         }
+        QString source;
         if (st.insertValues) {
             QStringList values;
             for (const ExprPtr& e : st.values) {
@@ -556,12 +564,17 @@ std::optional<QString> SqlTranslator::translate(const Statement& st, QString* er
                     return failed();
                 values.append(v);
             }
-            return text + QStringLiteral(" VALUES (") + values.join(QStringLiteral(", ")) + u')';
+            source = QStringLiteral("VALUES (") + values.join(QStringLiteral(", ")) + u')';
+        } else {
+            auto select = translateSelect(st.select, error);
+            if (!select)
+                return std::nullopt;
+            source = select->sql();
         }
-        auto select = translateSelect(st.select, error);
-        if (!select)
-            return std::nullopt;
-        return text + u' ' + select->sql();
+        if (!chosenKey.isEmpty())
+            source = QStringLiteral("SELECT tess_newkey(%1), * FROM (%2)")
+                         .arg(quoteText(st.table), source);
+        return text + u' ' + source;
     }
     case Statement::Kind::Update: {
         QStringList sets;

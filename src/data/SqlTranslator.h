@@ -70,6 +70,13 @@ public:
     // the tables in TranslatedSelect::indexedTables up to date first.
     void setUseDocumentIndexes(bool use) { m_useDocumentIndexes = use; }
 
+    // For tables whose new rows take keys the connection chooses: the key
+    // column of such a table, empty for any other. An INSERT with a column
+    // list that leaves the key out then gets it from tess_newkey(table).
+    void setChosenKeys(std::function<QString(const QString& table)> keyColumn) {
+        m_chosenKey = std::move(keyColumn);
+    }
+
     static QString quoteName(const QString& name);
     static QString quoteText(const QString& text);
 
@@ -87,6 +94,7 @@ private:
     mutable QString m_error;
     mutable bool m_aggregate = false;
     bool m_useDocumentIndexes = false;
+    std::function<QString(const QString& table)> m_chosenKey;
     mutable const std::vector<SourceTable>* m_whereSources = nullptr;
     mutable QStringList m_indexedTables;
 };

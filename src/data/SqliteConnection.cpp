@@ -1,7 +1,9 @@
 #include "SqliteConnection.h"
 
+#include "ChangeLog.h"
 #include "LikePattern.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <atomic>
@@ -133,6 +135,21 @@ void concatFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
         sqlite3_result_text(context, result.constData(), int(result.size()), SQLITE_TRANSIENT);
 }
 
+// tess_newkey(table): the key a new row of the table takes on this
+// connection, or NULL where SQLite's own next key will do.
+void newKeyFunction(sqlite3_context* context, int, sqlite3_value** argv) {
+    auto* connection = static_cast<SqliteConnection*>(sqlite3_user_data(context));
+    const auto key = connection->newKey(textArgument(argv[0]));
+    if (key)
+        sqlite3_result_int64(context, *key);
+    else
+        sqlite3_result_null(context);
+}
+
+int recordTable(void*, const char* table) {
+    return ChangeLog::isReplicated(QString::fromUtf8(table)) ? 1 : 0;
+}
+
 } // namespace
 
 SqliteConnection::SqliteConnection(QString path, Journal journal)
@@ -159,9 +176,24 @@ std::shared_ptr<SqliteConnection> SqliteConnection::shared(const QString& path, 
         return nullptr;
     }
     std::shared_ptr<SqliteConnection> connection(new SqliteConnection(key, journal));
+    connection->m_records = true;
     if (!connection->open(false, error))
         return nullptr;
     registry().insert(key, connection);
+    return connection;
+}
+
+std::shared_ptr<SqliteConnection> SqliteConnection::standalone(const QString& path, Journal journal,
+                                                               QString* error) {
+    const QString key = normalizedPath(path);
+    if (!QFileInfo(key).isFile()) {
+        if (error)
+            *error = QStringLiteral("Could not find file '%1'.").arg(QDir::toNativeSeparators(key));
+        return nullptr;
+    }
+    std::shared_ptr<SqliteConnection> connection(new SqliteConnection(key, journal));
+    if (!connection->open(false, error))
+        return nullptr;
     return connection;
 }
 
@@ -229,7 +261,62 @@ bool SqliteConnection::open(bool create, QString* error) {
     // every page once. A file on a shared folder is read as it always was.
     if (m_walMode)
         sqlite3_exec(m_db, "PRAGMA mmap_size=2147418112", nullptr, nullptr, nullptr);
+    readMembership();
     return true;
+}
+
+void SqliteConnection::readMembership() {
+    m_member.clear();
+    m_keyRange = -1;
+    m_lastKeys.clear();
+    if (!m_records)
+        return;
+    SqliteStatement identity = prepare(
+        QStringLiteral("SELECT \"Replica\", \"KeyRange\" FROM \"ReplicaIdentity\""), nullptr);
+    if (!identity.isValid() || identity.step() != SQLITE_ROW)
+        return;
+    m_member = identity.value(0).toString();
+    m_keyRange = identity.intValue(1);
+    identity = SqliteStatement();
+    // No write may reach the file without its record of changes: a commit
+    // that changed replicated rows outside a recorded transaction is rolled
+    // back. The session sees every change the moment it is made.
+    QString error;
+    if (!renewSession(&error)) {
+        m_member.clear();
+        return;
+    }
+    sqlite3_commit_hook(m_db, commitHook, this);
+}
+
+bool SqliteConnection::renewSession(QString* error) {
+    if (m_session)
+        sqlite3session_delete(m_session);
+    m_session = nullptr;
+    int rc = sqlite3session_create(m_db, "main", &m_session);
+    if (rc == SQLITE_OK) {
+        sqlite3session_table_filter(m_session, recordTable, nullptr);
+        rc = sqlite3session_attach(m_session, nullptr);
+    }
+    if (rc != SQLITE_OK) {
+        if (m_session)
+            sqlite3session_delete(m_session);
+        m_session = nullptr;
+        if (error)
+            *error =
+                QStringLiteral("The changes to %1 cannot be recorded: %2")
+                    .arg(QDir::toNativeSeparators(m_path), QString::fromUtf8(sqlite3_errstr(rc)));
+        return false;
+    }
+    return true;
+}
+
+int SqliteConnection::commitHook(void* data) {
+    auto* connection = static_cast<SqliteConnection*>(data);
+    const bool allowed = connection->m_recorded || !connection->m_session ||
+                         sqlite3session_isempty(connection->m_session);
+    connection->m_recorded = false;
+    return allowed ? 0 : 1;
 }
 
 void SqliteConnection::registerDialect() {
@@ -241,6 +328,8 @@ void SqliteConnection::registerDialect() {
                                nullptr);
     sqlite3_create_function_v2(m_db, "tess_concat", -1, flags, nullptr, concatFunction, nullptr,
                                nullptr, nullptr);
+    sqlite3_create_function_v2(m_db, "tess_newkey", 1, SQLITE_UTF8, this, newKeyFunction, nullptr,
+                               nullptr, nullptr);
 }
 
 sqlite3* SqliteConnection::handle() {
@@ -248,7 +337,6 @@ sqlite3* SqliteConnection::handle() {
         open(false, nullptr);
     return m_db;
 }
-
 QString SqliteConnection::lastError() const {
     if (!m_db)
         return QStringLiteral("The database '%1' is not open.")
@@ -256,7 +344,137 @@ QString SqliteConnection::lastError() const {
     return QString::fromUtf8(sqlite3_errmsg(m_db));
 }
 
+bool SqliteConnection::choosesKeys(const QString& table) const {
+    return !m_member.isEmpty() && ChangeLog::isReplicated(table);
+}
+
+std::optional<qint64> SqliteConnection::newKey(const QString& table) {
+    if (!choosesKeys(table))
+        return std::nullopt;
+    const qint64 low = m_keyRange * ChangeLog::KeyRangeSize;
+    const qint64 high = low + ChangeLog::KeyRangeSize;
+    const QString column = keyColumn(table);
+    qint64 last = std::max(low, m_lastKeys.value(table.toUpper(), low));
+    SqliteStatement highest =
+        cached(QStringLiteral("SELECT max(%1) FROM \"%2\" WHERE %1 >= ?1 "
+                              "AND %1 < ?2")
+                   .arg(column == QLatin1String("rowid") ? column : u'"' + column + u'"', table),
+               nullptr);
+    if (highest.isValid()) {
+        highest.bindInt(1, low);
+        highest.bindInt(2, high);
+        if (highest.step() == SQLITE_ROW && !highest.value(0).isNull())
+            last = std::max(last, highest.intValue(0));
+    }
+    m_lastKeys.insert(table.toUpper(), last + 1);
+    return last + 1;
+}
+
+bool SqliteConnection::startRecording(QString* error) {
+    m_recorded = false;
+    if (m_member.isEmpty())
+        return true;
+    // What the session holds from before (a write that was refused or
+    // rolled back) is no part of this transaction.
+    if (!m_session || !sqlite3session_isempty(m_session))
+        return renewSession(error);
+    return true;
+}
+
+bool SqliteConnection::recordChanges(QString* error) {
+    if (m_member.isEmpty())
+        return true;
+    if (!m_session) {
+        if (error)
+            *error = QStringLiteral("The changes to %1 were not recorded.")
+                         .arg(QDir::toNativeSeparators(m_path));
+        return false;
+    }
+    int size = 0;
+    void* changes = nullptr;
+    const int rc = sqlite3session_changeset(m_session, &size, &changes);
+    if (rc != SQLITE_OK) {
+        sqlite3_free(changes);
+        if (error)
+            *error =
+                QStringLiteral("The changes to %1 cannot be recorded: %2")
+                    .arg(QDir::toNativeSeparators(m_path), QString::fromUtf8(sqlite3_errstr(rc)));
+        return false;
+    }
+    const QByteArray changeset(static_cast<const char*>(changes), size);
+    sqlite3_free(changes);
+    if (!changeset.isEmpty()) {
+        SqliteStatement insert = cached(
+            QStringLiteral("INSERT INTO \"ReplicaChanges\" (\"Origin\", \"OriginSeq\", \"Made\", "
+                           "\"Changeset\") VALUES (?1, 0, ?2, ?3)"),
+            error);
+        if (!insert.isValid())
+            return false;
+        insert.bind(1, m_member);
+        insert.bind(2, QDateTime::currentDateTimeUtc().toString(Qt::ISODate));
+        insert.bind(3, changeset);
+        if (insert.step() != SQLITE_DONE) {
+            if (error)
+                *error = lastError();
+            return false;
+        }
+        insert = SqliteStatement();
+        // A change's number at its origin is its number in this table.
+        if (!executeRaw(QStringLiteral("UPDATE \"ReplicaChanges\" SET \"OriginSeq\" = \"Seq\" "
+                                       "WHERE \"Seq\" = last_insert_rowid()"),
+                        error))
+            return false;
+    }
+    m_recorded = true;
+    return true;
+}
+
+void SqliteConnection::finishRecording() {
+    m_recorded = false;
+    if (m_session && !sqlite3session_isempty(m_session))
+        renewSession(nullptr);
+}
+
 bool SqliteConnection::execute(const QString& sql, QString* error) {
+    if (m_member.isEmpty() || !handle() || inTransaction() || !writesData(sql))
+        return executeRaw(sql, error);
+    // A write on its own gets a transaction of its own, with its record.
+    if (!executeRaw(QStringLiteral("BEGIN IMMEDIATE"), error))
+        return false;
+    bool ok = startRecording(error) && executeRaw(sql, error) && recordChanges(error) &&
+              executeRaw(QStringLiteral("COMMIT"), error);
+    if (!ok)
+        executeRaw(QStringLiteral("ROLLBACK"), nullptr);
+    finishRecording();
+    return ok;
+}
+
+bool SqliteConnection::writesData(const QString& sql) {
+    const QByteArray text = sql.toUtf8();
+    const char* rest = text.constData();
+    const char* end = rest + text.size();
+    while (rest < end) {
+        sqlite3_stmt* statement = nullptr;
+        const char* tail = nullptr;
+        if (sqlite3_prepare_v2(m_db, rest, int(end - rest), &statement, &tail) != SQLITE_OK)
+            return false; // it fails as it stands
+        if (!statement)
+            break;
+        const QByteArray word = QByteArray(sqlite3_sql(statement)).trimmed().left(8).toUpper();
+        const bool control = word.startsWith("BEGIN") || word.startsWith("COMMIT") ||
+                             word.startsWith("END") || word.startsWith("ROLLBACK") ||
+                             word.startsWith("SAVEPOIN") || word.startsWith("RELEASE") ||
+                             word.startsWith("VACUUM") || word.startsWith("PRAGMA");
+        const bool writes = !sqlite3_stmt_readonly(statement) && !control;
+        sqlite3_finalize(statement);
+        if (writes)
+            return true;
+        rest = tail;
+    }
+    return false;
+}
+
+bool SqliteConnection::executeRaw(const QString& sql, QString* error) {
     sqlite3* db = handle();
     if (!db) {
         if (error)
@@ -491,6 +709,9 @@ void SqliteConnection::close() {
     unmapWalIndex();
     if (!m_db)
         return;
+    if (m_session)
+        sqlite3session_delete(m_session);
+    m_session = nullptr;
     for (sqlite3_stmt* statement : std::as_const(m_cache))
         sqlite3_finalize(statement);
     m_cache.clear();

@@ -11,6 +11,7 @@
 #include <optional>
 
 struct sqlite3;
+struct sqlite3_session;
 
 // One open SQLite database file, shared by every data source and direct
 // operation of the process that names the same file (SqliteConnection::shared).
@@ -28,8 +29,14 @@ public:
     SqliteConnection& operator=(const SqliteConnection&) = delete;
 
     // The process-wide connection to an existing file; never creates one.
+    // On a member of a replica set it records every change it commits (see
+    // ChangeLog) and hands out keys from the member's own key range.
     static std::shared_ptr<SqliteConnection> shared(const QString& path, QString* error,
                                                     Journal journal = Journal::Wal);
+    // A connection of its own to an existing file, outside the registry,
+    // that records nothing: for copying and synchronising a database.
+    static std::shared_ptr<SqliteConnection> standalone(const QString& path, Journal journal,
+                                                        QString* error);
     // A new, unshared connection that creates the file when it is missing.
     static std::shared_ptr<SqliteConnection> create(const QString& path, QString* error);
     // Checkpoints and closes the shared connection to a file, so that the
@@ -71,6 +78,24 @@ public:
     QSet<QString>& indexesChecked() { return m_indexesChecked; }
 
     bool inTransaction() const;
+
+    // The key a new row of `table` takes, where the connection must choose it
+    // (a member of a replica set, whose rows must never collide with those
+    // of the other members); nothing where SQLite's own next key will do.
+    // Every insert of the program goes through here or through the SQL
+    // function tess_newkey(table), which returns the same or NULL.
+    std::optional<qint64> newKey(const QString& table);
+    bool choosesKeys(const QString& table) const;
+    // Whether commits are recorded for replication, and by which member.
+    bool recordsChanges() const { return !m_member.isEmpty(); }
+    const QString& member() const { return m_member; }
+
+    // The change record of a write transaction. Transaction calls these
+    // for the outermost transaction: started after BEGIN, taken before
+    // COMMIT (in the same transaction), finished after COMMIT or ROLLBACK.
+    bool startRecording(QString* error);
+    bool recordChanges(QString* error);
+    void finishRecording();
     bool checkpoint(QString* error = nullptr);
     void close();
     // Closes and makes sure the file alone holds everything: the checkpoint
@@ -85,6 +110,11 @@ private:
     SqliteConnection(QString path, Journal journal);
     bool open(bool create, QString* error);
     void registerDialect();
+    void readMembership();
+    bool renewSession(QString* error);
+    bool executeRaw(const QString& sql, QString* error);
+    bool writesData(const QString& sql);
+    static int commitHook(void* connection);
 
     struct ColumnInfo {
         QString name;
@@ -110,4 +140,11 @@ private:
     void* m_walIndex = nullptr;
     std::optional<WalIndexHeader> m_polledHeader; // as it was at the last data_version read
     QHash<QString, sqlite3_stmt*> m_cache;
+
+    bool m_records = false; // a shared connection: records when on a member
+    QString m_member;       // the replica-set member this file is, or empty
+    qint64 m_keyRange = -1;
+    QHash<QString, qint64> m_lastKeys; // per table, the last key handed out
+    sqlite3_session* m_session = nullptr;
+    bool m_recorded = false; // the transaction about to commit has its record
 };

@@ -163,11 +163,13 @@ std::optional<Result> store(SqliteConnection& connection, const QList<VCard::Con
         return std::nullopt;
     SqliteStatement company = connection.prepare(
         QStringLiteral("INSERT INTO TABLE01 (TEXT01, TEXT06, TEXT08, TEXT05, TEXT10, TEXT11, "
-                       "TEXT12, TEXT20, DATE03) VALUES (?, ?, ?, ?, ?, ?, ?, 'Company', ?)"),
+                       "TEXT12, TEXT20, DATE03, AUTONUMBER) VALUES (?, ?, ?, ?, ?, ?, ?, "
+                       "'Company', ?, tess_newkey('TABLE01'))"),
         error);
     SqliteStatement person = connection.prepare(
         QStringLiteral("INSERT INTO TABLE03 (NUMBER01, TEXT01, TEXT02, TEXT03, TEXT04, TEXT05, "
-                       "TEXT07, TEXT10, TEXT11, DATE03) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                       "TEXT07, TEXT10, TEXT11, DATE03, AUTONUMBER) VALUES (?, ?, ?, ?, ?, ?, "
+                       "?, ?, ?, ?, tess_newkey('TABLE03'))"),
         error);
     if (!company.isValid() || !person.isValid())
         return std::nullopt;

@@ -5,10 +5,12 @@
 #include "app/ModuleHelp.h"
 #include "data/DataSource.h"
 #include "data/Installation.h"
+#include "data/Replication.h"
 #include "data/SqliteConnection.h"
 #include "platform/ProgramFolder.h"
 #include "services/Colors.h"
 #include "services/MsgBox.h"
+#include "services/Pointer.h"
 #include "services/Twips.h"
 #include "widgets/DataMessages.h"
 #include "widgets/DirList.h"
@@ -20,6 +22,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -220,11 +223,49 @@ void FormReplica::File1_Click() {
 }
 
 void FormReplica::CommandReplica_Click() {
-    MsgBox::show(QStringLiteral("Working from a network with a replica of the server's database "
-                                "is not available in this version of Tessaly. Tick \"Do not "
-                                "create a replica. I do not work from a network.\" to work with "
-                                "the database on this computer."),
+    const QString server = QDir::fromNativeSeparators(Text1->text().trimmed());
+    const QString replica = QDir::fromNativeSeparators(Text2->text().trimmed());
+    Pointer::busy();
+    const bool made = MakeReplicable(server) && CopyReplica(server, replica);
+    Pointer::normal();
+    // The choice is recorded once the replica stands: a start after a
+    // failed attempt offers the choice again instead of opening a menu
+    // without a database.
+    if (!made)
+        return;
+    TEXT04->setText(QStringLiteral("1"));
+    DataMessages::refresh(DataUserTABLE02);
+    for (QWidget* control : {static_cast<QWidget*>(CommandBrowse), static_cast<QWidget*>(Text1),
+                             static_cast<QWidget*>(Text2), static_cast<QWidget*>(CommandReplica)})
+        control->setVisible(false);
+    MsgBox::show(QStringLiteral("A replica has been created at location ") + Text2->text() +
+                     QStringLiteral(". You must restart Tessaly."),
                  MsgBox::OKOnly | MsgBox::Information);
+    Forms::endProgram();
+}
+
+bool FormReplica::MakeReplicable(const QString& database) {
+    const auto outcome = Replication::makeReplicable(database);
+    if (!outcome.ok)
+        reportReplicationError(outcome.error, QStringLiteral("FormReplica.MakeReplicable"), 1);
+    return outcome.ok;
+}
+
+bool FormReplica::CopyReplica(const QString& database, const QString& replicaPath) {
+    const auto outcome = Replication::copyReplica(
+        database, replicaPath,
+        QStringLiteral("Replica of ") + native(QFileInfo(database).absoluteFilePath()));
+    if (!outcome.ok)
+        reportReplicationError(outcome.error, QStringLiteral("FormReplica.CopyReplica"), 2);
+    return outcome.ok;
+}
+
+void FormReplica::reportReplicationError(const QString& description, const QString& source,
+                                         int number) {
+    Pointer::normal();
+    MsgBox::show(description + QStringLiteral("\r\n\r\n From: ") + source +
+                     QStringLiteral("\r\nNumber: ") + QString::number(number),
+                 MsgBox::OKOnly | MsgBox::Critical);
 }
 
 void FormReplica::CommandHelp_Click() {

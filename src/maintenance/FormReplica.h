@@ -41,8 +41,15 @@ public:
 
     bool choiceMade() const;
 
+    // The server's database at `database` becomes the origin of replicas;
+    // a replica of it is written to `replicaPath`. Each reports its own
+    // error and returns false.
+    bool MakeReplicable(const QString& database);
+    bool CopyReplica(const QString& database, const QString& replicaPath);
+
 private:
     bool passOn();
+    void reportReplicationError(const QString& description, const QString& source, int number);
 
     QLabel* Label1;
     QLineEdit* Text1;

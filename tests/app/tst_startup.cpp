@@ -48,11 +48,15 @@ private slots:
     void aSuppliedDatabaseThatIsNotWholeIsNotUsed_data();
     void aSuppliedDatabaseThatIsNotWholeIsNotUsed();
     void browseListsDrivesFoldersAndFiles();
-    void networkReplicaIsNotOfferedYet();
+    void networkChoiceMakesAReplicaAndEndsTheProgram();
+    void networkChoiceWithAnUnusableServerReportsAndKeepsTheChoiceOpen_data();
+    void networkChoiceWithAnUnusableServerReportsAndKeepsTheChoiceOpen();
     void hoverTextsAndHelp();
 
 private:
     FormReplica* start();
+    QString serverFolder() const;
+    void chooseServerFile(FormReplica* replica);
     QString choice() const {
         return m_session->scalar("User.mdb", "SELECT TEXT04 FROM TABLE02").toString();
     }
@@ -218,14 +222,101 @@ void TestStartup::browseListsDrivesFoldersAndFiles() {
     QVERIFY(replica->findChild<QPushButton*>("CommandReplica")->isEnabled());
 }
 
-void TestStartup::networkReplicaIsNotOfferedYet() {
+// The server's copy, in a shared folder of its own, with one company.
+QString TestStartup::serverFolder() const {
+    const QString folder = QDir(m_session->path()).filePath("Share");
+    QDir().mkpath(folder);
+    return folder;
+}
+
+// Browse, then the server's folder and its TESSALY.mdb in the lists.
+void TestStartup::chooseServerFile(FormReplica* replica) {
+    QTest::mouseClick(replica->findChild<QPushButton*>("CommandBrowse"), Qt::LeftButton);
+    auto* dir = replica->findChild<DirList*>("Dir1");
+    auto* files = replica->findChild<FileList*>("File1");
+    dir->setPath(serverFolder());
+    QCOMPARE(files->count(), 1);
+    QCOMPARE(files->item(0)->text(), QString("TESSALY.mdb"));
+    files->setCurrentRow(0);
+    QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
+                      files->visualItemRect(files->item(0)).center());
+    QCOMPARE(replica->findChild<QLineEdit*>("Text1")->text(),
+             QDir::toNativeSeparators(QDir(serverFolder()).filePath("TESSALY.mdb")));
+}
+
+void TestStartup::networkChoiceMakesAReplicaAndEndsTheProgram() {
+    const QString server = QDir(serverFolder()).filePath("TESSALY.mdb");
+    QVERIFY(QFile::copy(m_session->file("Temp.mdb"), server));
+    m_session->exec(server,
+                    "INSERT INTO TABLE01 (TEXT01, TEXT20) VALUES ('Shared Ltd', 'Company')");
     FormReplica* replica = start();
-    m_session->expectMessage("Working from a network with a replica of the server's database is "
-                             "not available in this version of Tessaly.");
-    replica->CommandReplica_Click();
-    QVERIFY(MsgBox::last().text.contains("not available in this version"));
-    QVERIFY(choice().isEmpty()); // nothing recorded: the choice is still open
+    chooseServerFile(replica);
+    auto* create = replica->findChild<QPushButton*>("CommandReplica");
+    QVERIFY(create->isEnabled());
+    const QString local = QDir::toNativeSeparators(m_session->file("TESSALY.mdb"));
+    m_session->expectMessage("A replica has been created at location " + local +
+                             ". You must restart Tessaly.");
+    QTest::mouseClick(create, Qt::LeftButton);
+    settle();
+    QCOMPARE(MsgBox::last().style & 0xF0, int(MsgBox::Information));
+    // The program has ended; the next start opens the replica.
+    QVERIFY(!Forms::isLoaded("FormReplica"));
+    QVERIFY(!Forms::isLoaded("FormMenu"));
+    QCOMPARE(choice(), QString("1"));
+    QCOMPARE(m_session->scalar("TESSALY.mdb", "SELECT TEXT01 FROM TABLE01").toString(),
+             QString("Shared Ltd"));
+    QCOMPARE(m_session
+                 ->scalar("TESSALY.mdb", "SELECT IsServer || ' ' || Description FROM "
+                                         "ReplicaIdentity")
+                 .toString(),
+             "0 Replica of " + QDir::toNativeSeparators(server));
+    QCOMPARE(m_session->scalar(server, "SELECT IsServer || ' ' || Replicable FROM ReplicaIdentity")
+                 .toString(),
+             QString("1 T"));
+    QCOMPARE(m_session->scalar("TESSALY.mdb", "SELECT ReplicaSet FROM ReplicaIdentity"),
+             m_session->scalar(server, "SELECT ReplicaSet FROM ReplicaIdentity"));
+    QVERIFY(QFile::exists(m_session->file("Temp.mdb"))); // the supplied database stays aside
+}
+
+void TestStartup::networkChoiceWithAnUnusableServerReportsAndKeepsTheChoiceOpen_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("not a database")
+        << QByteArray("Minutes of the sales meeting\n") << "is not a Tessaly database";
+    QTest::newRow("gone after it was chosen") << QByteArray() << "cannot be found";
+}
+
+void TestStartup::networkChoiceWithAnUnusableServerReportsAndKeepsTheChoiceOpen() {
+    QFETCH(QByteArray, content);
+    QFETCH(QString, message);
+    const QString server = QDir(serverFolder()).filePath("TESSALY.mdb");
+    {
+        QFile file(server);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("Minutes of the sales meeting\n");
+    }
+    FormReplica* replica = start();
+    chooseServerFile(replica);
+    if (content.isEmpty())
+        QVERIFY(QFile::remove(server));
+    m_session->expectMessage("The ");
+    QTest::mouseClick(replica->findChild<QPushButton*>("CommandReplica"), Qt::LeftButton);
+    settle();
+    const MsgBox::Shown shown = MsgBox::last();
+    QCOMPARE(shown.style & 0xF0, int(MsgBox::Critical));
+    QVERIFY2(shown.text.contains(message), qPrintable(shown.text));
+    QVERIFY(shown.text.contains(" From: FormReplica.MakeReplicable"));
+    QVERIFY(shown.text.contains("Number: "));
+    // Nothing is recorded and nothing replaced: the user can choose again.
+    QVERIFY(choice().isEmpty());
+    QVERIFY(!QFile::exists(m_session->file("TESSALY.mdb")));
     QVERIFY(QFile::exists(m_session->file("Temp.mdb")));
+    QVERIFY(replica->isVisible());
+    if (!content.isEmpty()) {
+        QFile file(server);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), content);
+    }
 }
 
 void TestStartup::hoverTextsAndHelp() {
