@@ -3,8 +3,6 @@
 #include "PurgeWalk.h"
 #include "SqliteConnection.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <memory>
 
 namespace {
@@ -44,14 +42,10 @@ void PurgeWorker::run() {
     QString error;
     bool ok = false;
     {
-        // An existing file only: a connection of its own would make a new,
-        // empty one where the database has gone.
-        std::shared_ptr<SqliteConnection> connection;
-        if (!QFileInfo(m_path).isFile())
-            error =
-                QStringLiteral("Could not find file '%1'.").arg(QDir::toNativeSeparators(m_path));
-        else
-            connection = SqliteConnection::create(m_path, &error);
+        // An existing file only, never a new empty one where the database
+        // has gone; on a replica the deletions are recorded for the next
+        // synchronisation, as the program's own connection records them.
+        std::shared_ptr<SqliteConnection> connection = SqliteConnection::own(m_path, &error);
         if (connection) {
             PurgeWalk walk(connection, m_table, m_cutOff);
             ok = walk.start(&error);

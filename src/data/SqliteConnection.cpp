@@ -197,6 +197,20 @@ std::shared_ptr<SqliteConnection> SqliteConnection::standalone(const QString& pa
     return connection;
 }
 
+std::shared_ptr<SqliteConnection> SqliteConnection::own(const QString& path, QString* error) {
+    const QString key = normalizedPath(path);
+    if (!QFileInfo(key).isFile()) {
+        if (error)
+            *error = QStringLiteral("Could not find file '%1'.").arg(QDir::toNativeSeparators(key));
+        return nullptr;
+    }
+    std::shared_ptr<SqliteConnection> connection(new SqliteConnection(key, Journal::Wal));
+    connection->m_records = true;
+    if (!connection->open(false, error))
+        return nullptr;
+    return connection;
+}
+
 std::shared_ptr<SqliteConnection> SqliteConnection::create(const QString& path, QString* error) {
     std::shared_ptr<SqliteConnection> connection(
         new SqliteConnection(normalizedPath(path), Journal::Wal));

@@ -37,6 +37,10 @@ public:
     // that records nothing: for copying and synchronising a database.
     static std::shared_ptr<SqliteConnection> standalone(const QString& path, Journal journal,
                                                         QString* error);
+    // A connection of its own to an existing file, outside the registry,
+    // that records and keys its changes as the shared one does: for work on
+    // another thread.
+    static std::shared_ptr<SqliteConnection> own(const QString& path, QString* error);
     // A new, unshared connection that creates the file when it is missing.
     static std::shared_ptr<SqliteConnection> create(const QString& path, QString* error);
     // Checkpoints and closes the shared connection to a file, so that the

@@ -1,4 +1,5 @@
 #include "FormMaintenance.h"
+#include "FormReplica.h"
 
 #include "FormRemoveBlanks.h"
 #include "SizeLine.h"
@@ -301,26 +302,15 @@ void FormMaintenance::CommandDestination_Click() {
         TextReplicaDBName->setText(native(chosen));
 }
 
-void FormMaintenance::reportReplicationError(const QString& error) {
-    MsgBox::show(error, MsgBox::OKOnly | MsgBox::Critical);
-}
-
 bool FormMaintenance::MakeReplicable(const QString& database) {
-    const Replication::Outcome outcome = Replication::makeReplicable(database);
-    if (!outcome.ok)
-        reportReplicationError(outcome.error);
-    return outcome.ok;
+    return FormReplica::makeReplicable(QString::fromLatin1(Name), database);
 }
 
 bool FormMaintenance::CopyReplica(const QString& database, const QString& replicaPath) {
     // The replica usually takes the place of the database this program
     // works on: every connection to it goes first.
     SqliteConnection::closeShared(replicaPath);
-    const Replication::Outcome outcome =
-        Replication::copyReplica(database, replicaPath, QStringLiteral("Replica of ") + database);
-    if (!outcome.ok)
-        reportReplicationError(outcome.error);
-    return outcome.ok;
+    return FormReplica::copyReplica(QString::fromLatin1(Name), database, replicaPath);
 }
 
 void FormMaintenance::CommandReplica_Click() {
@@ -352,7 +342,9 @@ void FormMaintenance::CommandSynchronize_Click() {
     const Replication::Outcome outcome = Replication::synchronize(replica, server);
     if (!outcome.ok) {
         ModuleMouse::PointerNormal();
-        reportReplicationError(outcome.error);
+        FormReplica::reportReplicationError(
+            outcome.error, QString::fromLatin1(Name) + QStringLiteral(".CommandSynchronize_Click"),
+            3);
         return;
     }
     hidePaths();

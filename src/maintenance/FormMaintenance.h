@@ -42,7 +42,6 @@ private:
     void showPaths(const QString& from, const QString& to);
     void hidePaths();
     void showSize(bool optionalDecimals);
-    void reportReplicationError(const QString& error);
 
     QGroupBox* FrameMaintenance;
     QPushButton* CommandDelete;

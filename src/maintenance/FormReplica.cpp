@@ -245,18 +245,27 @@ void FormReplica::CommandReplica_Click() {
 }
 
 bool FormReplica::MakeReplicable(const QString& database) {
-    const auto outcome = Replication::makeReplicable(database);
-    if (!outcome.ok)
-        reportReplicationError(outcome.error, QStringLiteral("FormReplica.MakeReplicable"), 1);
-    return outcome.ok;
+    return makeReplicable(QString::fromLatin1(Name), database);
 }
 
 bool FormReplica::CopyReplica(const QString& database, const QString& replicaPath) {
+    return copyReplica(QString::fromLatin1(Name), database, replicaPath);
+}
+
+bool FormReplica::makeReplicable(const QString& window, const QString& database) {
+    const auto outcome = Replication::makeReplicable(database);
+    if (!outcome.ok)
+        reportReplicationError(outcome.error, window + QStringLiteral(".MakeReplicable"), 1);
+    return outcome.ok;
+}
+
+bool FormReplica::copyReplica(const QString& window, const QString& database,
+                              const QString& replicaPath) {
     const auto outcome = Replication::copyReplica(
         database, replicaPath,
         QStringLiteral("Replica of ") + native(QFileInfo(database).absoluteFilePath()));
     if (!outcome.ok)
-        reportReplicationError(outcome.error, QStringLiteral("FormReplica.CopyReplica"), 2);
+        reportReplicationError(outcome.error, window + QStringLiteral(".CopyReplica"), 2);
     return outcome.ok;
 }
 

@@ -47,9 +47,18 @@ public:
     bool MakeReplicable(const QString& database);
     bool CopyReplica(const QString& database, const QString& replicaPath);
 
+    // The same two methods for every window that offers them; `window`
+    // names the caller in the error report.
+    static bool makeReplicable(const QString& window, const QString& database);
+    static bool copyReplica(const QString& window, const QString& database,
+                            const QString& replicaPath);
+    // The error report of replication: the description, where it arose and
+    // its number, with the critical-stop icon.
+    static void reportReplicationError(const QString& description, const QString& source,
+                                       int number);
+
 private:
     bool passOn();
-    void reportReplicationError(const QString& description, const QString& source, int number);
 
     QLabel* Label1;
     QLineEdit* Text1;

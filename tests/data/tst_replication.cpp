@@ -3,6 +3,7 @@
 
 #include "data/DataSource.h"
 #include "data/Database.h"
+#include "data/PurgeWorker.h"
 #include "data/Replication.h"
 #include "data/SqliteConnection.h"
 #include "data/SqliteStatement.h"
@@ -37,6 +38,7 @@ private slots:
     void programWritePathsAreRecordedAndSynchronized();
     void aWriteOutsideARecordedTransactionIsRefused();
     void aReplicaReplacesTheOpenMainDatabase();
+    void purgedDocumentsAreSynchronized();
 
 private:
     Replication::Outcome sync(const QString& replica);
@@ -499,3 +501,32 @@ void TestReplication::aReplicaReplacesTheOpenMainDatabase() {
 
 TESSALY_GUI_TEST_MAIN(TestReplication)
 #include "tst_replication.moc"
+
+// The purge deletes on a thread with a connection of its own: on a replica
+// those deletions are recorded like any other, and reach the server and the
+// other replicas.
+void TestReplication::purgedDocumentsAreSynchronized() {
+    change(m_a, "INSERT INTO TABLE08 (NUMBER01, DATE01, MEMO01) VALUES "
+                "(1, #1/5/2020#, 'old visit')");
+    change(m_a, "INSERT INTO TABLE08 (NUMBER01, DATE01, MEMO01) VALUES "
+                "(2, #12/1/2026#, 'new visit')");
+    QVERIFY(sync(m_a).ok);
+    QVERIFY(sync(m_b).ok);
+    QCOMPARE(m_session->column(m_b, "SELECT MEMO01 FROM TABLE08 ORDER BY MEMO01"),
+             (QStringList{"new visit", "old visit"}));
+
+    PurgeWorker purge(m_a, "TABLE08", QDate(2025, 1, 1), true);
+    purge.start();
+    QVERIFY(purge.wait(30000));
+    const PurgeWorker::Progress done = purge.progress();
+    QVERIFY2(done.finished && !done.failed, qPrintable(done.error));
+    QCOMPARE(done.deleted, 1);
+
+    const auto outcome = sync(m_a);
+    QVERIFY(outcome.ok);
+    QCOMPARE(outcome.pushed, 1);
+    QVERIFY(sync(m_b).ok);
+    for (const QString& database : {m_server, m_a, m_b})
+        QCOMPARE(m_session->column(database, "SELECT MEMO01 FROM TABLE08"),
+                 QStringList{"new visit"});
+}

@@ -3,10 +3,13 @@
 #include "app/Forms.h"
 #include "app/HoverHelp.h"
 #include "data/Compaction.h"
+#include "data/Database.h"
+#include "data/Replication.h"
 #include "data/SqliteConnection.h"
 #include "maintenance/FormMaintenance.h"
 #include "maintenance/FormRemoveBlanks.h"
 #include "maintenance/SizeLine.h"
+#include "platform/Clock.h"
 #include "platform/Locale.h"
 #include "services/FileChooser.h"
 #include "services/Pointer.h"
@@ -58,8 +61,29 @@ private slots:
     void browseButtonsFillThePaths();
     void replicationFailureIsReportedAndNothingRecorded_data();
     void replicationFailureIsReportedAndNothingRecorded();
+    void replicaReplacesTheDatabaseAndTheProgramEnds();
+    void synchronizationExchangesChangesAndRecordsTheDate();
+    void conflictsAreNamedInTheMessage();
 
 private:
+    // A replicable server copy in a folder of its own, with one company;
+    // with `joined`, the program folder's database is a replica of it.
+    QString makeServer(bool joined);
+    // An action query on a database, as the windows run them (recorded on
+    // a replica).
+    void change(const QString& database, const QString& sql) {
+        Database db;
+        QString error;
+        QVERIFY2(db.open(database, &error), qPrintable(error));
+        QVERIFY2(db.execute(sql, &error), qPrintable(error));
+    }
+    void synchronizeThroughTheWindow(const QString& server) {
+        open();
+        click("CommandShowSynchronize");
+        child<QLineEdit>("TextDBNameFrom")->setText(server);
+        click("CommandSynchronize");
+        settle();
+    }
     FormMaintenance* open() {
         Forms::show("FormMenu");
         QTest::mouseClick(Forms::loaded("FormMenu")->findChild<QPushButton*>("CommandMaintenance"),
@@ -445,9 +469,12 @@ void TestMaintenance::replicationFailureIsReportedAndNothingRecorded() {
     open();
     click(show);
     QTest::keyClicks(child<QLineEdit>("TextDBNameFrom"), "/srv/share/TESSALY.mdb");
-    m_session->expectMessage("Replication is not available");
+    m_session->expectMessage(
+        "The database on the server, /srv/share/TESSALY.mdb, cannot be found.");
     click(command);
     QCOMPARE(MsgBox::last().style & 0x70, int(MsgBox::Critical));
+    QVERIFY2(MsgBox::last().text.contains(" From: FormMaintenance."),
+             qPrintable(MsgBox::last().text));
     QCOMPARE(MsgBox::shown().size(), 1);
     QVERIFY(!Pointer::isBusy());
 
@@ -461,6 +488,91 @@ void TestMaintenance::replicationFailureIsReportedAndNothingRecorded() {
     QCOMPARE(companies(), 1);
     QString error;
     QVERIFY(SqliteConnection::shared(m_session->file("TESSALY.mdb"), &error));
+}
+
+QString TestMaintenance::makeServer(bool joined) {
+    const QString server = QDir(m_session->path()).filePath("Server/TESSALY.mdb");
+    if (!QDir().mkpath(QFileInfo(server).path()))
+        qFatal("no server folder");
+    SqliteConnection::closeShared(m_session->file("TESSALY.mdb"));
+    if (!QFile::copy(m_session->file("TESSALY.mdb"), server))
+        qFatal("no server copy");
+    m_session->exec(server, "INSERT INTO TABLE01 (TEXT01, TEXT08, TEXT20) VALUES "
+                            "('Shared Ltd', 'Leeds', 'Company')");
+    if (!Replication::makeReplicable(server).ok)
+        qFatal("the server copy is not replicable");
+    if (joined &&
+        !Replication::copyReplica(server, m_session->file("TESSALY.mdb"), "Replica of the server")
+             .ok)
+        qFatal("no replica");
+    return server;
+}
+
+void TestMaintenance::replicaReplacesTheDatabaseAndTheProgramEnds() {
+    const QString server = makeServer(false);
+    m_session->exec("TESSALY.mdb", "INSERT INTO TABLE01 (TEXT01) VALUES ('Local only')");
+    open();
+    click("CommandShowReplica");
+    child<QLineEdit>("TextDBNameFrom")->setText(server);
+    const QString replica = child<QLineEdit>("TextReplicaDBName")->text();
+    m_session->expectMessage("A replica has been created at location " + replica +
+                             ". You must restart Tessaly.");
+    click("CommandReplica");
+    settle();
+    QCOMPARE(MsgBox::last().style & 0x70, 0); // no icon
+    QVERIFY(!Pointer::isBusy());
+    // The program has ended; its folder holds a replica of the server.
+    QVERIFY(!Forms::isLoaded(FormMaintenance::Name));
+    QVERIFY(!Forms::isLoaded("FormMenu"));
+    QCOMPARE(m_session->column("TESSALY.mdb", "SELECT TEXT01 FROM TABLE01"),
+             QStringList{"Shared Ltd"});
+    QCOMPARE(m_session->scalar("TESSALY.mdb", "SELECT IsServer FROM ReplicaIdentity").toInt(), 0);
+    QCOMPARE(m_session->scalar("User.mdb", "SELECT TEXT05 FROM TABLE02").toString(), server);
+}
+
+void TestMaintenance::synchronizationExchangesChangesAndRecordsTheDate() {
+    const QString server = makeServer(true);
+    const QString other = QDir(m_session->path()).filePath("Other/TESSALY.mdb");
+    QVERIFY(QDir().mkpath(QFileInfo(other).path()));
+    QVERIFY(Replication::copyReplica(server, other, "Replica of the server").ok);
+    change(m_session->file("TESSALY.mdb"), "UPDATE TABLE01 SET TEXT08 = 'Bradford'");
+    change(other, "INSERT INTO TABLE01 (TEXT01, TEXT20) VALUES ('New Elsewhere', 'Company')");
+    QVERIFY(Replication::synchronize(other, server).ok);
+
+    const QString replica = QDir::toNativeSeparators(m_session->file("TESSALY.mdb"));
+    m_session->expectMessage("You succesfully synchronized " + replica + " with \r\n" + server +
+                             ". You must restart Tessaly.");
+    synchronizeThroughTheWindow(server);
+    QVERIFY2(!MsgBox::last().text.contains("ReplicaConflicts"), qPrintable(MsgBox::last().text));
+    QVERIFY(!Forms::isLoaded(FormMaintenance::Name));
+    // Both ways, and the date of this synchronisation is kept.
+    for (const QString& database : {server, m_session->file("TESSALY.mdb")})
+        QCOMPARE(m_session->rows(database, "SELECT TEXT01, TEXT08 FROM TABLE01 ORDER BY TEXT01"),
+                 (QList<QVariantList>{{"New Elsewhere", QVariant()}, {"Shared Ltd", "Bradford"}}));
+    QVERIFY(m_session->scalar("User.mdb", "SELECT DATE01 FROM TABLE01")
+                .toString()
+                .startsWith(Clock::today().toString(Qt::ISODate)));
+}
+
+void TestMaintenance::conflictsAreNamedInTheMessage() {
+    const QString server = makeServer(true);
+    const QString other = QDir(m_session->path()).filePath("Other/TESSALY.mdb");
+    QVERIFY(QDir().mkpath(QFileInfo(other).path()));
+    QVERIFY(Replication::copyReplica(server, other, "Replica of the server").ok);
+    change(other, "UPDATE TABLE01 SET TEXT08 = 'York'");
+    QVERIFY(Replication::synchronize(other, server).ok);
+    change(m_session->file("TESSALY.mdb"), "UPDATE TABLE01 SET TEXT08 = 'Bradford'");
+
+    m_session->expectMessage("You succesfully synchronized ");
+    synchronizeThroughTheWindow(server);
+    const QString text = MsgBox::last().text;
+    QVERIFY2(text.contains("1 of the changes met changes made elsewhere") &&
+                 text.contains("ReplicaConflicts"),
+             qPrintable(text));
+    // The later synchronisation won; the value it overwrote is kept.
+    QCOMPARE(m_session->scalar(server, "SELECT TEXT08 FROM TABLE01").toString(),
+             QString("Bradford"));
+    QVERIFY(m_session->scalar(server, "SELECT COUNT(*) FROM ReplicaConflicts").toInt() >= 1);
 }
 
 QTEST_MAIN(TestMaintenance)
