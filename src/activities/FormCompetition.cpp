@@ -25,7 +25,6 @@
 
 #include <QDir>
 #include <QEvent>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -317,9 +316,7 @@ void FormCompetition::Timer1_Timer() {
 }
 
 QString FormCompetition::workbookFile() {
-    const QString xlsx = ProgramFolder::file(QStringLiteral("Competition.xlsx"));
-    const QString xls = ProgramFolder::file(QStringLiteral("Competition.xls"));
-    return !QFileInfo::exists(xlsx) && QFileInfo::exists(xls) ? xls : xlsx;
+    return ProductLists::importWorkbook(ProgramFolder::path(), QStringLiteral("Competition.xlsx"));
 }
 
 QString FormCompetition::importErrorMessage() {

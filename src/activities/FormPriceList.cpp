@@ -27,7 +27,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -362,9 +361,7 @@ void FormPriceList::Timer1_Timer() {
 }
 
 QString FormPriceList::workbookFile() {
-    const QString xlsx = ProgramFolder::file(QStringLiteral("Prices.xlsx"));
-    const QString xls = ProgramFolder::file(QStringLiteral("Prices.xls"));
-    return !QFileInfo::exists(xlsx) && QFileInfo::exists(xls) ? xls : xlsx;
+    return ProductLists::importWorkbook(ProgramFolder::path(), QStringLiteral("Prices.xlsx"));
 }
 
 QString FormPriceList::importErrorMessage() {

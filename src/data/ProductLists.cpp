@@ -7,7 +7,9 @@
 #include "Transaction.h"
 #include "platform/Locale.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLocale>
 #include <cmath>
 
@@ -104,6 +106,13 @@ bool runImport(const QString& programFolder, const QString& sheet, const QString
 }
 
 } // namespace
+
+QString importWorkbook(const QString& programFolder, const QString& xlsxName) {
+    const QDir folder(programFolder);
+    const QString xlsx = folder.filePath(xlsxName);
+    const QString xls = xlsx.chopped(1);
+    return !QFileInfo::exists(xlsx) && QFileInfo::exists(xls) ? xls : xlsx;
+}
 
 bool importCompetition(const QString& programFolder, QString* error) {
     return runImport(

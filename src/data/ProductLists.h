@@ -38,6 +38,9 @@ std::optional<QString> formattedPrice(const QString& text);
 // database's message when a step failed; rows already inserted stay.
 bool importCompetition(const QString& programFolder, QString* error);
 bool importPrices(const QString& programFolder, QString* error);
+// The workbook an import reads: the .xlsx of that name in the program
+// folder, or the older .xls of the name where only that one exists.
+QString importWorkbook(const QString& programFolder, const QString& xlsxName);
 // DROP TABLE Temp, any error (no such table) passed over.
 void dropTemp();
 
